@@ -1,0 +1,166 @@
+// quorlin-bench: how fast the engine processes a whole company through the batch path,
+// against a floor made of the same PianoSomma and Timbrature row writes done directly in
+// one prepared transaction.
+//
+//   quorlin-bench [--dipendenti N] [--giorni D]
+//
+// The last line is machine-readable:
+//   RESULT employees=N days=D seconds=S floor_seconds=F ratio=R peak_mb=M
+
+#include "database.h"
+#include "demo.h"
+#include "tdtmelab.h"
+#include "tdtmpresenze.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <cstdio>
+#include <sys/resource.h>
+
+namespace {
+
+double piccoMemoriaMb()
+{
+    rusage u{};
+    getrusage(RUSAGE_SELF, &u);
+    return double(u.ru_maxrss) / 1024.0;  // kilobytes on Linux
+}
+
+int argomento(const QStringList& a, const QString& nome, int predefinito)
+{
+    const int i = a.indexOf(nome);
+    return i >= 0 && i + 1 < a.size() ? a.at(i + 1).toInt() : predefinito;
+}
+
+struct Scrittura {
+    int idDip;
+    QString dataO, dataV, verso;
+};
+
+}  // namespace
+
+int main(int argc, char* argv[])
+{
+    QCoreApplication app(argc, argv);
+    const QStringList a = app.arguments();
+    const int dipendenti = argomento(a, QStringLiteral("--dipendenti"), 1000);
+    const int giorni = argomento(a, QStringLiteral("--giorni"), 31);
+    // A fixed "today" makes runs comparable from one day to the next.
+    const QDate oggi(2026, 11, 1);
+    const QDate dal = oggi.addDays(-giorni), al = oggi.addDays(-1);
+
+    QTemporaryDir dir;
+    const QString ini = QDir(dir.path()).filePath(QStringLiteral("PRES.INI"));
+    PresentatoreStderr presentatore;
+    QString fileDb, fileCopia;
+    double secondi = 0, secondiDemo = 0;
+    int giorniElaborati = 0, giorniAnomali = 0;
+    {
+        TdtmPresenze dtm;
+        dtm.setPresentatore(&presentatore);
+        dtm.Apri(ini, TdtmPresenze::ModoCreazione::Sempre);
+        dtm.setOggi(oggi);
+        QElapsedTimer t;
+        t.start();
+        OpzioniDemo o;
+        o.dipendenti = dipendenti;
+        o.giorni = giorni;
+        o.oggi = oggi;
+        const RisultatoDemo r = GeneraDemo(dtm, o);
+        secondiDemo = t.elapsed() / 1000.0;
+        std::printf("demo: %d dipendenti, %d timbrature in %.2f s\n", r.dipendenti, r.timbrature, secondiDemo);
+
+        // Keep an untouched copy of the company for the floor run.
+        dtm.db().esegui(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"));
+        fileDb = dtm.FileProduzione();
+        fileCopia = QDir(dir.path()).filePath(QStringLiteral("copia.db"));
+        QFile::copy(fileDb, fileCopia);
+
+        QList<int> ids;
+        QSqlQuery q = dtm.db().esegui(QStringLiteral("SELECT Id FROM Anagrafico ORDER BY Id"));
+        while (q.next())
+            ids << q.value(0).toInt();
+        q.finish();
+
+        // The batch path: the same calls the "elabora" command makes.
+        t.restart();
+        TdtmElab elab(dtm);
+        elab.setFinePianoMostrato(al);
+        for (int id : std::as_const(ids)) {
+            dtm.IdDipCorrente = id;
+            elab.ElaboraPeriodo(dal, al);
+            if (!elab.UltimoErrore().isEmpty()) {
+                std::fprintf(stderr, "errore: %s\n", qPrintable(elab.UltimoErrore()));
+                return 1;
+            }
+            giorniElaborati += elab.GiorniElaborati();
+            giorniAnomali += elab.GiorniConAnomalie();
+        }
+        dtm.db().salvaSuDisco();
+        secondi = t.elapsed() / 1000.0;
+    }
+
+    // What the engine wrote, to be written again directly on the untouched copy.
+    QList<QVariantList> piano;
+    QList<Scrittura> timbrature;
+    {
+        Database db;
+        db.apriProduzione(fileDb, false);
+        QSqlQuery p = db.esegui(QStringLiteral("SELECT IdDip, Data, Stato, IdOrario, ValOrdinario, ValEccedenza, ValPresenza, ValCarenza FROM PianoSomma"));
+        while (p.next()) {
+            QVariantList r;
+            for (int c = 0; c < 8; ++c)
+                r << p.value(c);
+            piano << r;
+        }
+        QSqlQuery t = db.esegui(QStringLiteral("SELECT IdDip, DataO, DataV, VersoV FROM Timbrature WHERE DataV <> DataO OR VersoV <> VersoO"));
+        while (t.next())
+            timbrature.append({t.value(0).toInt(), t.value(1).toString(), t.value(2).toString(), t.value(3).toString()});
+    }
+    double floor = 0;
+    {
+        Database db;
+        db.apriProduzione(fileCopia, false);
+        QElapsedTimer t;
+        t.start();
+        Transazione tr(db);
+        QSqlQuery ins = db.prepara(QStringLiteral("INSERT INTO PianoSomma (IdDip, Data, Stato) VALUES (:IdDip, :Data, 1)"));
+        QSqlQuery upd = db.prepara(QStringLiteral("UPDATE PianoSomma SET Stato = :Stato, IdOrario = :IdOrario, ValOrdinario = :Ord, "
+                                                  "ValEccedenza = :Ecc, ValPresenza = :Pres, ValCarenza = :Car WHERE IdDip = :IdDip AND Data = :Data"));
+        for (const QVariantList& r : std::as_const(piano)) {
+            ins.bindValue(0, r[0]);
+            ins.bindValue(1, r[1]);
+            Database::esegui(ins);
+            for (int c = 0; c < 6; ++c)
+                upd.bindValue(c, r[2 + c]);
+            upd.bindValue(6, r[0]);
+            upd.bindValue(7, r[1]);
+            Database::esegui(upd);
+        }
+        QSqlQuery ut = db.prepara(QStringLiteral("UPDATE Timbrature SET DataV = :Nuova, VersoV = :Verso WHERE IdDip = :IdDip AND DataV = :DataV"));
+        for (const Scrittura& s : std::as_const(timbrature)) {
+            ut.bindValue(0, s.dataV);
+            ut.bindValue(1, s.verso);
+            ut.bindValue(2, s.idDip);
+            ut.bindValue(3, s.dataO);
+            Database::eseguiSalvoVincoli(ut);
+        }
+        tr.conferma();
+        db.salvaSuDisco();
+        floor = t.elapsed() / 1000.0;
+    }
+
+    const double picco = piccoMemoriaMb();
+    const double ratio = floor > 0 ? secondi / floor : 0;
+    std::printf("elaborati: %d giorni-dipendente (%d con anomalie) in %.3f s = %.0f giorni-dipendente/s\n", giorniElaborati,
+                giorniAnomali, secondi, secondi > 0 ? giorniElaborati / secondi : 0.0);
+    std::printf("pavimento: %lld righe di piano e %lld timbrature riscritte in %.3f s\n", qint64(piano.size()), qint64(timbrature.size()), floor);
+    std::printf("memoria di picco: %.1f MB\n", picco);
+    std::printf("RESULT employees=%d days=%d seconds=%.3f floor_seconds=%.3f ratio=%.2f peak_mb=%.1f\n", dipendenti, giorni, secondi,
+                floor, ratio, picco);
+    return 0;
+}

@@ -1,0 +1,111 @@
+#include "presenzecfg.h"
+
+#include "fileini.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace {
+const char* const kChiaviColonne[NumColonnePiano] = {"PdLColData", "PdLColStato", "PdLColOrario", "PdLColTimbrature", "PdLColOreOrd",
+                                                     "PdLColOreStra", "PdLColOrePres", "PdLColOreAssenza", "PdLColNote"};
+const int kLarghezze[NumColonnePiano] = {85, 70, 70, 150, 35, 35, 35, 35, 250};
+
+// A non-zero value is taken; 0 (or a missing key) writes the default back and takes it.
+int leggiNonZero(FileIni& ini, const QString& sezione, const QString& chiave, int predefinito)
+{
+    const int v = ini.leggiIntero(sezione, chiave, 0);
+    if (v != 0)
+        return v;
+    ini.scriviIntero(sezione, chiave, predefinito);
+    return predefinito;
+}
+}  // namespace
+
+QString TPresenzeCfg::chiaveColonna(int colonna)
+{
+    return QString::fromLatin1(kChiaviColonne[colonna]);
+}
+
+int TPresenzeCfg::larghezzaPredefinita(int colonna)
+{
+    return kLarghezze[colonna];
+}
+
+namespace Configurazione {
+
+void Leggi(FileIni& ini, const QString& azienda, TPresenzeCfg& cfg)
+{
+    cfg.Azienda = azienda;
+    cfg.NomeProg = azienda.isEmpty() ? QStringLiteral("Quorlin") : QStringLiteral("Zelvano");
+    cfg.FileIni = QFileInfo(ini.percorso()).absoluteFilePath();
+    cfg.DirApplicazione = QFileInfo(ini.percorso()).absolutePath();
+
+    QString lingua = ini.leggiTesto(Ini::Language, QStringLiteral("Lingua"));
+    if (lingua.trimmed().isEmpty()) {
+        lingua = QStringLiteral("ITALIANO");
+        ini.scriviTesto(Ini::Language, QStringLiteral("Lingua"), lingua);
+    }
+    // Language letters of the tables are capitals: "italiano" selects the same texts.
+    cfg.Lingua = lingua.trimmed().at(0).toUpper();
+
+    cfg.ColoreReqd = quint32(leggiNonZero(ini, Ini::Desktop, QStringLiteral("ColoreReqd"), 0));
+    cfg.ColoreAnom = quint32(leggiNonZero(ini, Ini::Desktop, QStringLiteral("ColoreAnom"), 0));
+    cfg.ColoreGrid = quint32(leggiNonZero(ini, Ini::Desktop, QStringLiteral("ColoreGrid"), 12648432));
+    for (int c = 0; c < NumColonnePiano; ++c)
+        cfg.LarghezzeColonne[size_t(c)] = leggiNonZero(ini, Ini::Desktop, TPresenzeCfg::chiaveColonna(c), kLarghezze[c]);
+
+    cfg.Bande = BandeDaTesto(ini.leggiTesto(Ini::Desktop, QStringLiteral("TblSetting"), QStringLiteral("11111")));
+
+    cfg.Toni = ini.leggiBooleano(Ini::Acquisizione, QStringLiteral("Toni"), false);
+    if (!cfg.Toni)
+        ini.scriviBooleano(Ini::Acquisizione, QStringLiteral("Toni"), false);
+    cfg.Timeout = ini.leggiIntero(Ini::Acquisizione, QStringLiteral("Timeout"), -1);
+    if (cfg.Timeout == -1) {
+        cfg.Timeout = 60;
+        ini.scriviIntero(Ini::Acquisizione, QStringLiteral("Timeout"), 60);
+    }
+
+    const auto opzione = [&](const char* chiave) {
+        const bool v = ini.leggiBooleano(Ini::Elaborazione, QString::fromLatin1(chiave), true);
+        if (v)
+            ini.scriviBooleano(Ini::Elaborazione, QString::fromLatin1(chiave), true);
+        return v;
+    };
+    cfg.AnomAssenza = opzione("AnomAssenza");
+    cfg.CalcolaAssenza = opzione("CalcolaAssenza");
+    cfg.CalcolaStraord = opzione("CalcolaStraord");
+
+    cfg.ModTimbOrig = ini.leggiBooleano(Ini::Config, QStringLiteral("ModTimbOrig"), false);
+    if (!cfg.ModTimbOrig)
+        ini.scriviBooleano(Ini::Config, QStringLiteral("ModTimbOrig"), false);
+
+    cfg.NetFileDir = ini.leggiTesto(Ini::AmbienteStart, QStringLiteral("NetFileDir"), QStringLiteral("C:\\"));
+    cfg.PathProduzione = ini.leggiTesto(Ini::AmbienteStart, QStringLiteral("PATH")).trimmed();
+}
+
+QString CartellaProduzione(const TPresenzeCfg& cfg)
+{
+    const QDir app(cfg.DirApplicazione);
+    if (cfg.PathProduzione.isEmpty())
+        return QDir::cleanPath(app.filePath(CartellaDatiPredefinita));
+    // A PRES.INI written on Windows separates folders with "\".
+    return QDir::cleanPath(app.filePath(QDir::fromNativeSeparators(QString(cfg.PathProduzione).replace(QLatin1Char('\\'), QLatin1Char('/')))));
+}
+
+QString TestoBande(const std::array<bool, 5>& bande)
+{
+    QString t;
+    for (bool b : bande)
+        t += b ? QLatin1Char('1') : QLatin1Char('0');
+    return t;
+}
+
+std::array<bool, 5> BandeDaTesto(const QString& testo)
+{
+    std::array<bool, 5> b{};
+    for (int n = 0; n < 5; ++n)
+        b[size_t(n)] = n < testo.size() && testo.at(n) == QLatin1Char('1');
+    return b;
+}
+
+}  // namespace Configurazione

@@ -1,0 +1,96 @@
+#pragma once
+// The two application-wide records: the configuration read from PRES.INI and the registry
+// (TPresenzeCfg), and the application memory shared by the windows (TPresenzeMem).
+
+#include <QColor>
+#include <QDate>
+#include <QDateTime>
+#include <QString>
+
+#include <array>
+
+class FileIni;
+
+namespace Ini {
+inline const QString Language = QStringLiteral("Language");
+inline const QString Desktop = QStringLiteral("Desktop");
+inline const QString Acquisizione = QStringLiteral("Acquisizione");
+inline const QString Elaborazione = QStringLiteral("Elaborazione");
+inline const QString Config = QStringLiteral("Config");
+inline const QString AmbienteStart = QStringLiteral("Ambiente START");
+inline const QString FileAcq = QStringLiteral("File_acq");
+inline const QString TransFormat = QStringLiteral("Trans_format");
+}  // namespace Ini
+
+// Work-plan grid columns, in display order, with their PRES.INI keys and default widths.
+enum ColonnaPiano { ColData, ColStato, ColOrario, ColTimbrature, ColOreOrd, ColOreStra, ColOrePres, ColOreAssenza, ColNote, NumColonnePiano };
+
+struct TPresenzeCfg {
+    QString Azienda;                       // registry value "AZIENDA"
+    QString NomeProg = QStringLiteral("Quorlin");
+    QChar Lingua = QLatin1Char('I');
+    // Colours as stored in PRES.INI: Windows colour values 0x00BBGGRR.
+    quint32 ColoreReqd = 0;
+    quint32 ColoreAnom = 0;
+    quint32 ColoreGrid = 12648432;
+    std::array<int, NumColonnePiano> LarghezzeColonne{85, 70, 70, 150, 35, 35, 35, 35, 250};
+    std::array<bool, 5> Bande{true, true, true, true, true};
+    bool Toni = false;
+    int Timeout = 60;
+    bool AnomAssenza = true;
+    bool CalcolaAssenza = true;
+    bool CalcolaStraord = true;
+    bool ModTimbOrig = false;
+
+    // Where things are: the application directory is the folder of PRES.INI.
+    QString FileIni;
+    QString DirApplicazione;
+    QString NetFileDir = QStringLiteral("C:\\");
+    QString PathProduzione;  // [Ambiente START] PATH as written; empty for the default folder
+
+    static QString chiaveColonna(int colonna);
+    static int larghezzaPredefinita(int colonna);
+};
+
+struct TPresenzeMem {
+    QDateTime DataDa;
+    QDateTime DataA;
+    QDateTime DataInst;
+    QString LetteraE;
+    QString LetteraU;
+    QString RagSoc;
+    QString RelDB;
+    bool Preview = true;
+};
+
+// Colours are kept in PRES.INI as Windows colour values, 0x00BBGGRR (red in the low byte),
+// so that files written by earlier installations keep their meaning.
+inline QColor ColoreDaIni(quint32 valore)
+{
+    return QColor(int(valore & 0xFFu), int((valore >> 8) & 0xFFu), int((valore >> 16) & 0xFFu));
+}
+inline quint32 ColoreInIni(const QColor& colore)
+{
+    const QColor c = colore.toRgb();
+    return quint32(c.red()) | (quint32(c.green()) << 8) | (quint32(c.blue()) << 16);
+}
+
+namespace Configurazione {
+
+// Name of the default production folder beside PRES.INI, used when [Ambiente START] PATH is empty.
+inline const QString CartellaDatiPredefinita = QStringLiteral("Dati");
+
+// Reads PRES.INI into cfg, writing back the missing or zero keys with their defaults.
+// azienda is the registry value (empty when absent). Throws std::runtime_error when the
+// file cannot be written.
+void Leggi(FileIni& ini, const QString& azienda, TPresenzeCfg& cfg);
+
+// Folder of the production database: PATH, relative to the application directory when it
+// is relative, or the default folder when empty.
+QString CartellaProduzione(const TPresenzeCfg& cfg);
+
+// The five toolbar flags as PRES.INI keeps them ("10101").
+QString TestoBande(const std::array<bool, 5>& bande);
+std::array<bool, 5> BandeDaTesto(const QString& testo);
+
+}  // namespace Configurazione

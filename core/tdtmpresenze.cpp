@@ -1,0 +1,244 @@
+#include "tdtmpresenze.h"
+
+#include "creazione.h"
+#include "fileini.h"
+#include "registro.h"
+#include "tabelle.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QTextStream>
+
+namespace {
+
+const QString kFileProduzione = QStringLiteral("DBPresenze.db");
+const QString kFileLavoro = QStringLiteral("DBPresUt.db");
+
+// Texts delivered with the database, used when the database itself cannot be read
+// (a batch command on a missing file still explains what went wrong).
+QString testoDiRiferimento(bool scelta, int n, QChar lingua)
+{
+    static QHash<QString, QString> cache;
+    static bool caricato = false;
+    if (!caricato) {
+        caricato = true;
+        for (const char* f : {":/riferimento/errori.tsv", ":/riferimento/scelte.tsv"}) {
+            QFile file(QString::fromLatin1(f));
+            if (!file.open(QIODevice::ReadOnly))
+                continue;
+            QTextStream in(&file);
+            in.setEncoding(QStringConverter::Utf8);
+            const QString tipo = QString::fromLatin1(f).contains(QLatin1String("scelte")) ? QStringLiteral("S") : QStringLiteral("E");
+            bool intest = true;
+            while (!in.atEnd()) {
+                const QString r = in.readLine();
+                if (r.isEmpty() || r.startsWith(QLatin1Char('#')))
+                    continue;
+                if (intest) {
+                    intest = false;
+                    continue;
+                }
+                const QStringList c = r.split(QLatin1Char('\t'));
+                if (c.size() == 3)
+                    cache.insert(tipo + c[1] + c[0], c[2]);
+            }
+        }
+    }
+    return cache.value((scelta ? QStringLiteral("S") : QStringLiteral("E")) + lingua + QString::number(n));
+}
+
+}  // namespace
+
+TdtmPresenze::TdtmPresenze(QObject* parent) : QObject(parent), m_db(std::make_unique<Database>()) {}
+
+TdtmPresenze::~TdtmPresenze()
+{
+    Chiudi();
+}
+
+FileIni& TdtmPresenze::ini()
+{
+    if (!m_ini)
+        throw std::runtime_error("PRES.INI non letto");
+    return *m_ini;
+}
+
+void TdtmPresenze::LeggiConfigurazione(const QString& fileIni)
+{
+    m_ini = std::make_unique<FileIni>(fileIni);
+    Configurazione::Leggi(*m_ini, Registro::LeggiAzienda(), m_cfg);
+}
+
+QString TdtmPresenze::FileProduzione() const
+{
+    return QDir(Configurazione::CartellaProduzione(m_cfg)).filePath(kFileProduzione);
+}
+
+QString TdtmPresenze::FileLavoro() const
+{
+    return QDir(m_cfg.DirApplicazione).filePath(QStringLiteral("Tabelle/") + kFileLavoro);
+}
+
+QString TdtmPresenze::CartellaPriv() const
+{
+    return QDir(m_cfg.DirApplicazione).filePath(QStringLiteral("Priv"));
+}
+
+void TdtmPresenze::apriCartellaPriv()
+{
+    // Private scratch folder of this copy of the application: temporary files of the
+    // database engine go there, and whatever an earlier run left behind is removed.
+    QDir priv(CartellaPriv());
+    if (!priv.exists())
+        QDir().mkpath(priv.path());
+    for (const QString& f : priv.entryList({QStringLiteral("_*.db")}, QDir::Files))
+        priv.remove(f);
+    qputenv("SQLITE_TMPDIR", QFile::encodeName(priv.absolutePath()));
+}
+
+bool TdtmPresenze::Apri(const QString& fileIni, ModoCreazione creazione)
+{
+    LeggiConfigurazione(fileIni);
+    apriCartellaPriv();
+
+    const bool predefinita = m_cfg.PathProduzione.isEmpty();
+    const bool puoCreare = creazione == ModoCreazione::Sempre || (creazione == ModoCreazione::CartellaPredefinita && predefinita);
+    const QString cartella = Configurazione::CartellaProduzione(m_cfg);
+    if (puoCreare && predefinita && !QDir(cartella).exists() && !QDir().mkpath(cartella))
+        throw ErroreDb(QStringLiteral("%1: impossibile creare la cartella").arg(cartella));
+    const bool nuovo = !QFileInfo::exists(FileProduzione());
+    m_db->apriProduzione(FileProduzione(), puoCreare);
+    // A new database, the init command, or a database of an older release: create what is
+    // missing and add the reference rows that are not there yet.
+    if (nuovo || creazione == ModoCreazione::Sempre || !Creazione::mancanti(*m_db).isEmpty())
+        Creazione::creaTutto(*m_db);
+
+    try {
+        QDir().mkpath(QFileInfo(FileLavoro()).absolutePath());
+        m_db->apriLavoro(FileLavoro());
+        if (!Creazione::mancanti(*m_db).isEmpty()) {
+            Transazione t(*m_db);
+            Creazione::creaTabelle(*m_db);
+            t.conferma();
+        }
+    } catch (const ErroreDb&) {
+        MostraErrore(1);
+    }
+
+    IdDipCorrente = -1;
+    if (login && !login(*this))
+        return false;
+    return true;
+}
+
+void TdtmPresenze::Chiudi()
+{
+    if (m_db)
+        m_db->chiudi();
+}
+
+int TdtmPresenze::NuovoId(const QString& tabella)
+{
+    static const QRegularExpression identificatore(QStringLiteral("^[A-Za-z_][A-Za-z0-9_]*$"));
+    if (!identificatore.match(tabella).hasMatch())
+        throw ErroreDb(QStringLiteral("Nome di tabella non valido: %1").arg(tabella));
+    const QVariant max = m_db->valore(QStringLiteral("SELECT Max(Id) AS IdMax\n  FROM ") + tabella);
+    return max.isNull() ? 1 : max.toInt() + 1;
+}
+
+QString TdtmPresenze::testoMessaggio(bool scelta, int n)
+{
+    if (m_db->aperto()) {
+        try {
+            const QVariant v = m_db->valore(scelta ? QStringLiteral("SELECT Scelta FROM Scelte WHERE Id = :CodId AND Lingua = :CodLang")
+                                                   : QStringLiteral("SELECT Errore FROM Errori WHERE Id = :CodId AND Lingua = :CodLang"),
+                                            {{"CodId", n}, {"CodLang", QString(m_cfg.Lingua)}});
+            return v.toString().trimmed();
+        } catch (const ErroreDb&) {
+            // A database without message tables: fall back to the delivered texts.
+        }
+    }
+    return testoDiRiferimento(scelta, n, m_cfg.Lingua).trimmed();
+}
+
+QString TdtmPresenze::TestoErrore(int n)
+{
+    return testoMessaggio(false, n);
+}
+
+QString TdtmPresenze::TestoScelta(int n)
+{
+    return testoMessaggio(true, n);
+}
+
+void TdtmPresenze::MostraErrore(int n)
+{
+    const QString t = TestoErrore(n);
+    if (m_presentatore)
+        m_presentatore->avviso(t);
+}
+
+void TdtmPresenze::MostraErroreCon(int n, const QString& testo)
+{
+    const QString t = TestoErrore(n) + testo;
+    if (m_presentatore)
+        m_presentatore->avviso(t);
+}
+
+bool TdtmPresenze::Chiedi(int n)
+{
+    const QString t = TestoScelta(n);
+    return m_presentatore ? m_presentatore->domanda(t) : false;
+}
+
+QList<CodiceDescr> TdtmPresenze::Codici(const QString& tabella, const QString& nomeCampo, const QString& colonnaCodice)
+{
+    if (!Schema::tabella(tabella) || !Schema::tabella(tabella)->campo(colonnaCodice))
+        throw ErroreDb(QStringLiteral("Tabella dei codici sconosciuta: %1.%2").arg(tabella, colonnaCodice));
+    QSqlQuery q = m_db->esegui(QStringLiteral("SELECT Descr, %1 FROM %2 WHERE NCampo = :campo AND Lingua = :lingua ORDER BY %1")
+                                   .arg(colonnaCodice, tabella),
+                               {{"campo", nomeCampo}, {"lingua", QString(m_cfg.Lingua)}});
+    QList<CodiceDescr> l;
+    while (q.next())
+        l.append({q.value(0).toString(), q.value(1).toString()});
+    return l;
+}
+
+bool TdtmPresenze::CampoObbligatorio(const QString& tabella, const QString& campo) const
+{
+    const Tabella* t = Schema::tabella(tabella);
+    const Campo* c = t ? t->campo(campo) : nullptr;
+    return c && c->obbligatorio;
+}
+
+void TdtmPresenze::CaricaListaVersi()
+{
+    m_versi.clear();
+    for (const CodiceDescr& c : Codici(QStringLiteral("Costanti4"), QStringLiteral("Verso")))
+        m_versi.append({c.codice, c.descr});
+}
+
+QString TdtmPresenze::TokenTimbratura(const QString& verso, const QTime& ora) const
+{
+    return TestiOra::TokenTimbratura(verso, ora, m_versi);
+}
+
+void TdtmPresenze::CaricaMemoria()
+{
+    m_mem.RelDB = m_db->valore(QStringLiteral("SELECT RELDB FROM CONFIGDB")).toString();
+    m_mem.Preview = m_ini ? m_ini->leggiBooleano(Ini::Config, QStringLiteral("Preview"), true) : true;
+    m_mem.DataInst = Sql::leggiDataOra(m_db->valore(QStringLiteral("SELECT DataInst FROM ConfigGen")));
+    QSqlQuery az = m_db->esegui(QStringLiteral("SELECT RagSoc FROM Aziende WHERE Id=1"));
+    if (az.next())
+        m_mem.RagSoc = az.value(0).toString();
+    QSqlQuery v = m_db->esegui(QStringLiteral("SELECT Descr, ValCod FROM Costanti4 WHERE\n  NCampo='Verso' AND\n  Lingua=:lingua ORDER BY ValCod"),
+                               {{"lingua", QString(m_cfg.Lingua)}});
+    m_mem.LetteraE.clear();
+    m_mem.LetteraU.clear();
+    if (v.next())
+        m_mem.LetteraE = v.value(0).toString().left(1);
+    if (v.next())
+        m_mem.LetteraU = v.value(0).toString().left(1);
+}

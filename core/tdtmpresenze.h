@@ -1,0 +1,100 @@
+#pragma once
+// The main data module: configuration, the connection to both databases, numbered
+// messages, code lists, next ids and the current employee. Headless: windows, batch
+// commands and tests all use it the same way.
+
+#include "database.h"
+#include "presentatore.h"
+#include "presenzecfg.h"
+#include "testiora.h"
+
+#include <QDate>
+#include <QObject>
+
+#include <functional>
+#include <memory>
+
+class FileIni;
+
+struct CodiceDescr {
+    QString descr;
+    QString codice;
+};
+
+class TdtmPresenze : public QObject {
+    Q_OBJECT
+public:
+    // When the databases may be created: never (a missing file is an error), only in the
+    // default folder beside PRES.INI (first start), or always (the init command).
+    enum class ModoCreazione { Mai, CartellaPredefinita, Sempre };
+
+    explicit TdtmPresenze(QObject* parent = nullptr);
+    ~TdtmPresenze() override;
+
+    // Reads PRES.INI (writing back missing defaults) and the registry value.
+    // Throws std::runtime_error when PRES.INI cannot be written.
+    void LeggiConfigurazione(const QString& fileIni);
+    // The opening sequence: configuration, private folder, production database, work
+    // database (error message 1 and on when it fails), current employee -1, login gate.
+    // Throws ErroreDb when the production database cannot be opened; returns false when
+    // the login was cancelled.
+    bool Apri(const QString& fileIni, ModoCreazione creazione);
+    void Chiudi();
+
+    // Login gate, installed by the application (a dialog) or by tests; none means no login.
+    std::function<bool(TdtmPresenze&)> login;
+
+    TPresenzeCfg& cfg() { return m_cfg; }
+    const TPresenzeCfg& cfg() const { return m_cfg; }
+    TPresenzeMem& mem() { return m_mem; }
+    Database& db() { return *m_db; }
+    FileIni& ini();
+    QString FileProduzione() const;
+    QString FileLavoro() const;
+    QString CartellaPriv() const;
+
+    void setPresentatore(Presentatore* p) { m_presentatore = p; }
+    Presentatore* presentatore() const { return m_presentatore; }
+
+    // --- Services ------------------------------------------------------------------
+    int NuovoId(const QString& tabella);
+    void MostraErrore(int n);
+    void MostraErroreCon(int n, const QString& testo);
+    QString TestoErrore(int n);
+    bool Chiedi(int n);
+    QString TestoScelta(int n);
+    // Descriptions and codes of a code list in the current language, in code order.
+    QList<CodiceDescr> Codici(const QString& tabella, const QString& nomeCampo, const QString& colonnaCodice = QStringLiteral("ValCod"));
+    bool CampoObbligatorio(const QString& tabella, const QString& campo) const;
+
+    // The direction list of punch tokens (filled from the "Verso" code list).
+    TestiOra::ListaVersi& ListaVersi() { return m_versi; }
+    void CaricaListaVersi();
+    QString TokenTimbratura(const QString& verso, const QTime& ora) const;
+
+    // Fills the application memory from the database: release, installation date,
+    // company name, entry and exit letters, preview flag.
+    void CaricaMemoria();
+
+    // Current employee: −1 until the work plan chooses one.
+    int IdDipCorrente = -1;
+
+    // Today's date for every rule that depends on it; tests and batch runs may fix it.
+    QDate Oggi() const { return m_oggi.isValid() ? m_oggi : QDate::currentDate(); }
+    void setOggi(const QDate& d) { m_oggi = d; }
+
+signals:
+    void ragioneSocialeCambiata(const QString& ragSoc);
+
+private:
+    QString testoMessaggio(bool scelta, int n);
+    void apriCartellaPriv();
+
+    TPresenzeCfg m_cfg;
+    TPresenzeMem m_mem;
+    std::unique_ptr<Database> m_db;
+    std::unique_ptr<FileIni> m_ini;
+    Presentatore* m_presentatore = nullptr;
+    TestiOra::ListaVersi m_versi;
+    QDate m_oggi;
+};

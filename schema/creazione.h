@@ -1,0 +1,23 @@
+#pragma once
+// Creates or completes the tables of both databases from their declaration, and loads the
+// reference data delivered with the database. Running it twice never duplicates or loses
+// rows: existing tables gain missing fields and indexes, reference rows are only added.
+
+#include <QString>
+
+class Database;
+
+namespace Creazione {
+
+// Release of the database, as shown by the About box.
+QString releaseDatabase();
+
+void creaTabelle(Database& db);           // both databases (the work one when attached)
+void caricaRiferimento(Database& db);     // reference rows of the production database
+void creaTutto(Database& db);             // both steps in one transaction
+
+// Tables or fields of the declaration missing in the open databases ("Tabella" or
+// "Tabella.Campo"); empty when the databases are complete.
+QStringList mancanti(const Database& db);
+
+}  // namespace Creazione

@@ -1,0 +1,110 @@
+#pragma once
+// One connection to the production database with the work database attached, so that a
+// statement can name tables of both. Failures are thrown as ErroreDb with the engine's
+// text; nothing here shows a message.
+
+#include "dialetto.h"
+
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QString>
+#include <QVariant>
+
+#include <initializer_list>
+#include <stdexcept>
+#include <utility>
+
+class QSqlError;
+
+class ErroreDb : public std::runtime_error {
+public:
+    ErroreDb(const QString& testo, const QString& istruzione = {}, bool violazioneChiave = false);
+    QString testo() const { return m_testo; }  // the engine's text
+    QString istruzione() const { return m_istruzione; }
+    // The statement was refused by a key or another constraint of the table (a duplicate
+    // punch time, a second work-plan day, a required field left empty).
+    bool violazioneVincolo() const { return m_vincolo; }
+
+private:
+    QString m_testo;
+    QString m_istruzione;
+    bool m_vincolo;
+};
+
+using Parametri = std::initializer_list<std::pair<const char*, QVariant>>;
+
+class Database {
+public:
+    explicit Database(Dialetto::Motore motore = Dialetto::Motore::SQLite);
+    ~Database();
+    Database(const Database&) = delete;
+    Database& operator=(const Database&) = delete;
+
+    // Opens the production database. With crea false a missing file is an error (the
+    // file is never created behind the user's back); with crea true it is created.
+    void apriProduzione(const QString& file, bool crea);
+    // Attaches the work database; creates it when missing. Throws on failure, after which
+    // the production connection stays usable and lavoroAperto() is false.
+    void apriLavoro(const QString& file);
+    void chiudi();
+
+    bool aperto() const;
+    bool lavoroAperto() const { return m_lavoroAperto; }
+    QString fileProduzione() const { return m_fileProduzione; }
+    QString fileLavoro() const { return m_fileLavoro; }
+    const Dialetto& dialetto() const { return m_dialetto; }
+    QSqlDatabase connessione() const;
+
+    // Prepared statement in the application's SQL (translated by the dialect).
+    QSqlQuery prepara(const QString& sql) const;
+    // Executes a prepared statement; throws ErroreDb on failure.
+    static void esegui(QSqlQuery& q);
+    // As esegui, but a statement refused by a constraint returns false instead of throwing.
+    static bool eseguiSalvoVincoli(QSqlQuery& q);
+    // Prepares, binds the named parameters and executes.
+    QSqlQuery esegui(const QString& sql, Parametri parametri = {}) const;
+    // First column of the first row, null when there is no row.
+    QVariant valore(const QString& sql, Parametri parametri = {}) const;
+    bool esisteRiga(const QString& sql, Parametri parametri = {}) const;
+
+    // Starts a write transaction, taking the write lock at once so that two copies of the
+    // application never both read and then fail to write.
+    void inizia();
+    void conferma();
+    void annulla() noexcept;
+    bool inTransazione() const { return m_transazione; }
+
+    // Makes every committed change durable on disk (the idle flush of the application).
+    void salvaSuDisco();
+
+    // Names of the tables present in the production ("main") or work schema.
+    QStringList tabelleEsistenti(bool lavoro) const;
+
+private:
+    QString m_nome;
+    QString m_fileProduzione;
+    QString m_fileLavoro;
+    Dialetto m_dialetto;
+    bool m_lavoroAperto = false;
+    bool m_transazione = false;
+};
+
+// Rolls back on scope exit unless confermata() was called.
+class Transazione {
+public:
+    explicit Transazione(Database& db) : m_db(db) { m_db.inizia(); }
+    ~Transazione()
+    {
+        if (!m_chiusa)
+            m_db.annulla();
+    }
+    void conferma()
+    {
+        m_db.conferma();
+        m_chiusa = true;
+    }
+
+private:
+    Database& m_db;
+    bool m_chiusa = false;
+};

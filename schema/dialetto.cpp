@@ -1,0 +1,177 @@
+#include "dialetto.h"
+
+#include <QRegularExpression>
+
+namespace Sql {
+
+QString testoDataOra(const QDateTime& dt)
+{
+    return dt.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+}
+
+QString testoData(const QDate& d)
+{
+    return d.toString(QStringLiteral("yyyy-MM-dd")) + QStringLiteral(" 00:00:00");
+}
+
+QString testoDataMinuti(const QDate& d, int minuti)
+{
+    const int giorni = minuti >= 0 ? minuti / 1440 : -((1439 - minuti) / 1440);
+    const int resto = minuti - giorni * 1440;
+    const QDate g = d.addDays(giorni);
+    return g.toString(QStringLiteral("yyyy-MM-dd"))
+        + QStringLiteral(" %1:%2:00").arg(resto / 60, 2, 10, QLatin1Char('0')).arg(resto % 60, 2, 10, QLatin1Char('0'));
+}
+
+QVariant dataOra(const QDateTime& dt)
+{
+    return dt.isValid() ? QVariant(testoDataOra(dt)) : QVariant(QMetaType(QMetaType::QString));
+}
+
+QVariant data(const QDate& d)
+{
+    return d.isValid() ? QVariant(testoData(d)) : QVariant(QMetaType(QMetaType::QString));
+}
+
+QVariant testo(const QString& s)
+{
+    return s.isEmpty() ? QVariant(QMetaType(QMetaType::QString)) : QVariant(s);
+}
+
+static int cifre(const QString& s, int da, int n, bool* ok)
+{
+    int v = 0;
+    for (int i = da; i < da + n; ++i) {
+        const QChar c = s.at(i);
+        if (c < QLatin1Char('0') || c > QLatin1Char('9')) {
+            *ok = false;
+            return 0;
+        }
+        v = v * 10 + (c.unicode() - '0');
+    }
+    return v;
+}
+
+bool scomponi(const QString& t, QDate* data, int* minuti)
+{
+    // Only the stored layouts: "YYYY-MM-DD" or "YYYY-MM-DD HH:MM[:SS]".
+    const qsizetype n = t.size();
+    if (n != 10 && n != 16 && n != 19)
+        return false;
+    const auto sep = [&](int i, char c) { return t.at(i) == QLatin1Char(c); };
+    if (!sep(4, '-') || !sep(7, '-'))
+        return false;
+    if (n >= 16 && (!sep(10, ' ') || !sep(13, ':')))
+        return false;
+    if (n == 19 && !sep(16, ':'))
+        return false;
+    bool ok = true;
+    const int a = cifre(t, 0, 4, &ok), m = cifre(t, 5, 2, &ok), g = cifre(t, 8, 2, &ok);
+    int h = 0, mi = 0;
+    if (n >= 16) {
+        h = cifre(t, 11, 2, &ok);
+        mi = cifre(t, 14, 2, &ok);
+    }
+    if (n == 19 && cifre(t, 17, 2, &ok) > 59)
+        return false;
+    if (!ok)
+        return false;
+    const QDate d(a, m, g);
+    if (!d.isValid() || h > 23 || mi > 59)
+        return false;
+    if (data)
+        *data = d;
+    if (minuti)
+        *minuti = h * 60 + mi;
+    return true;
+}
+
+QDateTime leggiDataOra(const QVariant& v)
+{
+    if (v.isNull())
+        return {};
+    if (v.metaType().id() == QMetaType::QDateTime)
+        return v.toDateTime();
+    const QString t = v.toString();
+    QDate d;
+    int min = 0;
+    if (!scomponi(t, &d, &min))
+        return {};
+    const int sec = t.size() >= 19 ? t.mid(17, 2).toInt() : 0;
+    return QDateTime(d, QTime(min / 60, min % 60, sec), Qt::UTC);
+}
+
+QDate leggiData(const QVariant& v)
+{
+    if (v.isNull())
+        return {};
+    if (v.metaType().id() == QMetaType::QDate)
+        return v.toDate();
+    QDate d;
+    return scomponi(v.toString(), &d, nullptr) ? d : QDate();
+}
+
+}  // namespace Sql
+
+namespace {
+
+// Replaces EXTRACT(HOUR FROM expr) / EXTRACT(MINUTE FROM expr), with expr balanced in
+// parentheses, by the engine's function on stored date-time texts.
+QString traduciExtract(const QString& sql, Dialetto::Motore motore)
+{
+    static const QRegularExpression re(QStringLiteral("EXTRACT\\s*\\(\\s*(HOUR|MINUTE)\\s+FROM\\s+"),
+                                       QRegularExpression::CaseInsensitiveOption);
+    QString out;
+    qsizetype pos = 0;
+    for (;;) {
+        const auto m = re.match(sql, pos);
+        if (!m.hasMatch()) {
+            out += sql.mid(pos);
+            return out;
+        }
+        out += sql.mid(pos, m.capturedStart() - pos);
+        qsizetype i = m.capturedEnd();
+        int livello = 1;
+        const qsizetype inizioExpr = i;
+        for (; i < sql.size(); ++i) {
+            if (sql[i] == QLatin1Char('('))
+                ++livello;
+            else if (sql[i] == QLatin1Char(')') && --livello == 0)
+                break;
+        }
+        const QString expr = sql.mid(inizioExpr, i - inizioExpr).trimmed();
+        const bool ora = m.captured(1).compare(QLatin1String("HOUR"), Qt::CaseInsensitive) == 0;
+        if (motore == Dialetto::Motore::SQLite)
+            out += QStringLiteral("CAST(substr(%1, %2, 2) AS INTEGER)").arg(expr, ora ? QStringLiteral("12") : QStringLiteral("15"));
+        else
+            out += QStringLiteral("CAST(EXTRACT(%1 FROM CAST(%2 AS TIMESTAMP)) AS INTEGER)")
+                       .arg(ora ? QStringLiteral("HOUR") : QStringLiteral("MINUTE"), expr);
+        pos = i + 1;
+    }
+}
+
+}  // namespace
+
+QString Dialetto::traduci(const QString& sql) const
+{
+    const auto it = m_cache.constFind(sql);
+    if (it != m_cache.constEnd())
+        return *it;
+    static const QRegularExpression reAlias(QStringLiteral("'\\s*:(dbPresenze|dbPresUt):\\s*([A-Za-z_][A-Za-z0-9_]*)\\s*'"),
+                                            QRegularExpression::CaseInsensitiveOption);
+    QString out;
+    qsizetype pos = 0;
+    auto it2 = reAlias.globalMatch(sql);
+    while (it2.hasNext()) {
+        const auto m = it2.next();
+        out += sql.mid(pos, m.capturedStart() - pos);
+        const bool lavoro = m.captured(1).compare(QLatin1String("dbPresUt"), Qt::CaseInsensitive) == 0;
+        out += (lavoro ? QString::fromLatin1(kSchemaLavoro) : QStringLiteral("main")) + QLatin1Char('.') + m.captured(2);
+        pos = m.capturedEnd();
+    }
+    out += sql.mid(pos);
+    if (out.contains(QLatin1String("EXTRACT"), Qt::CaseInsensitive))
+        out = traduciExtract(out, m_motore);
+    m_cache.insert(sql, out);
+    return out;
+}

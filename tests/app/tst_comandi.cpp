@@ -1,0 +1,247 @@
+// The headless commands of quorlin, run as separate processes on fresh folders.
+
+#include "database.h"
+#include "tabelle.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+struct Esito {
+    int stato = -1;
+    QString uscita;
+    QString errori;
+};
+
+Esito quorlin(const QStringList& argomenti)
+{
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove(QStringLiteral("DISPLAY"));  // batch commands need no display
+    env.insert(QStringLiteral("QUORLIN_REGISTRO"), QStringLiteral("/nonexistent/registro.ini"));
+    p.setProcessEnvironment(env);
+    p.start(QStringLiteral(QUORLIN_ESEGUIBILE), argomenti);
+    if (!p.waitForFinished(120000))
+        return {};
+    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromUtf8(p.readAllStandardOutput()),
+            QString::fromUtf8(p.readAllStandardError())};
+}
+
+// Sections and keys of an INI file, as written.
+QMap<QString, QStringList> chiaviIni(const QString& file)
+{
+    QMap<QString, QStringList> m;
+    QFile f(file);
+    if (!f.open(QIODevice::ReadOnly))
+        return m;
+    QString sezione;
+    for (const QString& riga : QString::fromUtf8(f.readAll()).split(QLatin1Char('\n'))) {
+        const QString r = riga.trimmed();
+        if (r.startsWith(QLatin1Char('[')))
+            sezione = r.mid(1, r.size() - 2);
+        else if (r.contains(QLatin1Char('=')) && !r.startsWith(QLatin1Char(';')))
+            m[sezione] << r;
+    }
+    return m;
+}
+
+int numero(const QString& testo, const QString& etichetta)
+{
+    const QRegularExpression re(QRegularExpression::escape(etichetta) + QStringLiteral("\\s*(\\d+)"));
+    const auto m = re.match(testo);
+    return m.hasMatch() ? m.captured(1).toInt() : -1;
+}
+
+}  // namespace
+
+class TstComandi : public QObject {
+    Q_OBJECT
+private slots:
+    void initCreaDatabaseEChiaviPredefinite();
+    void initDueVolteNonDuplica();
+    void argomentiNonValidi_data();
+    void argomentiNonValidi();
+    void databaseMancanteDaUnErroreChiaro();
+    void demoPoiElaboraEVerifica();
+    void aiutoInItaliano();
+};
+
+void TstComandi::initCreaDatabaseEChiaviPredefinite()
+{
+    QTemporaryDir dir;
+    const QString ini = QDir(dir.path()).filePath(QStringLiteral("T/PRES.INI"));
+    QDir().mkpath(QFileInfo(ini).path());
+    const Esito e = quorlin({QStringLiteral("--ini"), ini, QStringLiteral("init")});
+    QCOMPARE(e.stato, 0);
+    const QString produzione = QDir(dir.path()).filePath(QStringLiteral("T/Dati/DBPresenze.db"));
+    const QString lavoro = QDir(dir.path()).filePath(QStringLiteral("T/Tabelle/DBPresUt.db"));
+    QVERIFY(QFile::exists(produzione));
+    QVERIFY(QFile::exists(lavoro));
+
+    // Every declared table and field, in the database it belongs to.
+    Database db;
+    db.apriProduzione(produzione, false);
+    db.apriLavoro(lavoro);
+    for (const Tabella& t : Schema::tabelle()) {
+        const QString schema = t.archivio == Archivio::PresUt ? QStringLiteral("presut") : QStringLiteral("main");
+        QSqlQuery q = db.esegui(QStringLiteral("PRAGMA %1.table_info(%2)").arg(schema, t.nome));
+        QStringList campi;
+        while (q.next())
+            campi << q.value(1).toString();
+        for (const Campo& c : t.campi)
+            QVERIFY2(campi.contains(c.nome), qPrintable(t.nome + QLatin1Char('.') + c.nome));
+    }
+
+    const auto chiavi = chiaviIni(ini);
+    QCOMPARE(chiavi.value(QStringLiteral("Language")), QStringList{QStringLiteral("Lingua=ITALIANO")});
+    QCOMPARE(chiavi.value(QStringLiteral("Desktop")),
+             (QStringList{QStringLiteral("ColoreReqd=0"), QStringLiteral("ColoreAnom=0"), QStringLiteral("ColoreGrid=12648432"),
+                          QStringLiteral("PdLColData=85"), QStringLiteral("PdLColStato=70"), QStringLiteral("PdLColOrario=70"),
+                          QStringLiteral("PdLColTimbrature=150"), QStringLiteral("PdLColOreOrd=35"), QStringLiteral("PdLColOreStra=35"),
+                          QStringLiteral("PdLColOrePres=35"), QStringLiteral("PdLColOreAssenza=35"), QStringLiteral("PdLColNote=250")}));
+    QCOMPARE(chiavi.value(QStringLiteral("Acquisizione")), (QStringList{QStringLiteral("Toni=0"), QStringLiteral("Timeout=60")}));
+    QCOMPARE(chiavi.value(QStringLiteral("Elaborazione")),
+             (QStringList{QStringLiteral("AnomAssenza=1"), QStringLiteral("CalcolaAssenza=1"), QStringLiteral("CalcolaStraord=1")}));
+    QCOMPARE(chiavi.value(QStringLiteral("Config")), QStringList{QStringLiteral("ModTimbOrig=0")});
+    QVERIFY(!chiavi.contains(QStringLiteral("Ambiente START")));
+}
+
+void TstComandi::initDueVolteNonDuplica()
+{
+    QTemporaryDir dir;
+    const QString ini = QDir(dir.path()).filePath(QStringLiteral("PRES.INI"));
+    QCOMPARE(quorlin({QStringLiteral("--ini"), ini, QStringLiteral("init")}).stato, 0);
+    const auto conteggi = [&] {
+        Database db;
+        db.apriProduzione(QDir(dir.path()).filePath(QStringLiteral("Dati/DBPresenze.db")), false);
+        QStringList c;
+        for (const char* t : {"Errori", "Scelte", "Costanti1", "Costanti3", "Costanti4", "Costanti7", "Costanti8", "Segnalazioni",
+                              "APPLICATIVI", "CONFIGDB", "UnitaPianta", "UnitaRuolo", "Nomine"})
+            c << QStringLiteral("%1=%2").arg(QLatin1String(t)).arg(db.valore(QStringLiteral("SELECT COUNT(*) FROM ") + QLatin1String(t)).toInt());
+        return c;
+    };
+    const QStringList prima = conteggi();
+    QCOMPARE(quorlin({QStringLiteral("--ini"), ini, QStringLiteral("init")}).stato, 0);
+    QCOMPARE(conteggi(), prima);
+}
+
+void TstComandi::argomentiNonValidi_data()
+{
+    QTest::addColumn<QStringList>("argomenti");
+    QTest::addColumn<int>("stato");
+    QTest::newRow("comando sconosciuto") << QStringList{QStringLiteral("rielabora")} << 2;
+    QTest::newRow("data malformata") << QStringList{QStringLiteral("elabora"), QStringLiteral("--dal"), QStringLiteral("2026-13-01"),
+                                                    QStringLiteral("--al"), QStringLiteral("2026-01-31")}
+                                     << 2;
+    QTest::newRow("periodo rovesciato") << QStringList{QStringLiteral("elabora"), QStringLiteral("--dal"), QStringLiteral("2026-02-01"),
+                                                       QStringLiteral("--al"), QStringLiteral("2026-01-31")}
+                                        << 2;
+    QTest::newRow("manca --al") << QStringList{QStringLiteral("elabora"), QStringLiteral("--dal"), QStringLiteral("2026-01-01")} << 2;
+    QTest::newRow("opzione sconosciuta") << QStringList{QStringLiteral("elabora"), QStringLiteral("--dalle"), QStringLiteral("2026-01-01")} << 2;
+    QTest::newRow("verifica senza --dip") << QStringList{QStringLiteral("verifica"), QStringLiteral("--dal"), QStringLiteral("2026-01-01"),
+                                                         QStringLiteral("--al"), QStringLiteral("2026-01-31")}
+                                          << 2;
+    QTest::newRow("demo con zero dipendenti") << QStringList{QStringLiteral("demo"), QStringLiteral("--dipendenti"), QStringLiteral("0")} << 2;
+}
+
+void TstComandi::argomentiNonValidi()
+{
+    QFETCH(QStringList, argomenti);
+    QFETCH(int, stato);
+    QTemporaryDir dir;
+    const Esito e = quorlin(QStringList{QStringLiteral("--ini"), QDir(dir.path()).filePath(QStringLiteral("PRES.INI"))} + argomenti);
+    QCOMPARE(e.stato, stato);
+    QVERIFY2(!e.errori.trimmed().isEmpty(), "a clear message on standard error");
+    // Bad arguments never leave a database behind.
+    QVERIFY(!QFile::exists(QDir(dir.path()).filePath(QStringLiteral("Dati/DBPresenze.db"))));
+}
+
+void TstComandi::databaseMancanteDaUnErroreChiaro()
+{
+    QTemporaryDir dir;
+    const QString ini = QDir(dir.path()).filePath(QStringLiteral("PRES.INI"));
+    QFile f(ini);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write("[Ambiente START]\nPATH=altrove\n");
+    f.close();
+    const Esito e = quorlin({QStringLiteral("--ini"), ini, QStringLiteral("elabora"), QStringLiteral("--dal"), QStringLiteral("2026-01-01"),
+                             QStringLiteral("--al"), QStringLiteral("2026-01-31")});
+    QCOMPARE(e.stato, 1);
+    QVERIFY2(e.errori.contains(QStringLiteral("DBPresenze.db")), qPrintable(e.errori));
+    QVERIFY(!QFile::exists(QDir(dir.path()).filePath(QStringLiteral("altrove/DBPresenze.db"))));
+}
+
+void TstComandi::demoPoiElaboraEVerifica()
+{
+    QTemporaryDir dir;
+    const QString ini = QDir(dir.path()).filePath(QStringLiteral("PRES.INI"));
+    const QStringList base{QStringLiteral("--ini"), ini};
+    const Esito demo = quorlin(base + QStringList{QStringLiteral("demo"), QStringLiteral("--dipendenti"), QStringLiteral("12"),
+                                                  QStringLiteral("--giorni"), QStringLiteral("10"), QStringLiteral("--oggi"),
+                                                  QStringLiteral("2026-03-11")});
+    QCOMPARE(demo.stato, 0);
+    // A second demo on a company that has employees changes nothing and says so.
+    const Esito ancora = quorlin(base + QStringList{QStringLiteral("demo")});
+    QCOMPARE(ancora.stato, 1);
+    QVERIFY(!ancora.errori.isEmpty());
+
+    const Esito el = quorlin(base + QStringList{QStringLiteral("elabora"), QStringLiteral("--dal"), QStringLiteral("2026-03-01"),
+                                                QStringLiteral("--al"), QStringLiteral("2026-03-10"), QStringLiteral("--oggi"),
+                                                QStringLiteral("2026-03-11")});
+    QCOMPARE(el.stato, 0);
+    Database db;
+    db.apriProduzione(QDir(dir.path()).filePath(QStringLiteral("Dati/DBPresenze.db")), false);
+    const int giorni = db.valore(QStringLiteral("SELECT COUNT(*) FROM PianoSomma WHERE Stato IN (2, 3)")).toInt();
+    const int stato2 = db.valore(QStringLiteral("SELECT COUNT(*) FROM PianoSomma WHERE Stato = 2")).toInt();
+    QCOMPARE(numero(el.uscita, QStringLiteral("Dipendenti elaborati:")), 12);
+    QCOMPARE(numero(el.uscita, QStringLiteral("Giorni elaborati:")), giorni);
+    QCOMPARE(numero(el.uscita, QStringLiteral("Giorni con anomalie (stato 2):")), stato2);
+    QCOMPARE(giorni, 12 * 10);
+
+    // One employee, a period reaching today: today is never processed.
+    const Esito uno = quorlin(base + QStringList{QStringLiteral("elabora"), QStringLiteral("--dal"), QStringLiteral("2026-03-10"),
+                                                 QStringLiteral("--al"), QStringLiteral("2026-03-12"), QStringLiteral("--dip"),
+                                                 QStringLiteral("3"), QStringLiteral("--oggi"), QStringLiteral("2026-03-11")});
+    QCOMPARE(uno.stato, 0);
+    QCOMPARE(db.valore(QStringLiteral("SELECT COUNT(*) FROM PianoSomma WHERE Data >= '2026-03-11 00:00:00'")).toInt(), 0);
+
+    const Esito inesistente = quorlin(base + QStringList{QStringLiteral("elabora"), QStringLiteral("--dal"), QStringLiteral("2026-03-01"),
+                                                         QStringLiteral("--al"), QStringLiteral("2026-03-02"), QStringLiteral("--dip"),
+                                                         QStringLiteral("9999")});
+    QCOMPARE(inesistente.stato, 2);
+
+    // The check: employee 3 lacks the days of April, so every employee gets them.
+    const Esito v = quorlin(base + QStringList{QStringLiteral("verifica"), QStringLiteral("--dal"), QStringLiteral("2026-04-01"),
+                                               QStringLiteral("--al"), QStringLiteral("2026-04-30"), QStringLiteral("--dip"),
+                                               QStringLiteral("3")});
+    QCOMPARE(v.stato, 0);
+    QCOMPARE(db.valore(QStringLiteral("SELECT COUNT(*) FROM PianoSomma WHERE Data >= '2026-04-01 00:00:00' AND Stato = 1")).toInt(), 12 * 30);
+    QCOMPARE(numero(v.uscita, QStringLiteral("Giornate create:")), 12 * 30);
+    const Esito v2 = quorlin(base + QStringList{QStringLiteral("verifica"), QStringLiteral("--dal"), QStringLiteral("2026-04-01"),
+                                                QStringLiteral("--al"), QStringLiteral("2026-04-30"), QStringLiteral("--dip"),
+                                                QStringLiteral("3")});
+    QCOMPARE(v2.stato, 0);
+    QCOMPARE(numero(v2.uscita, QStringLiteral("Giornate create:")), 0);
+}
+
+void TstComandi::aiutoInItaliano()
+{
+    const Esito g = quorlin({QStringLiteral("--help")});
+    QCOMPARE(g.stato, 0);
+    for (const char* c : {"init", "demo", "elabora", "verifica"})
+        QVERIFY2(g.uscita.contains(QLatin1String(c)), c);
+    for (const char* c : {"init", "demo", "elabora", "verifica"}) {
+        const Esito e = quorlin({QLatin1String(c), QStringLiteral("--help")});
+        QCOMPARE(e.stato, 0);
+        QVERIFY(e.uscita.startsWith(QStringLiteral("Uso: quorlin")));
+        QVERIFY(e.uscita.contains(QLatin1String(c)));
+    }
+}
+
+QTEST_GUILESS_MAIN(TstComandi)
+#include "tst_comandi.moc"

@@ -1,0 +1,41 @@
+#pragma once
+// The demo company: a plausible Italian manufacturer with its organisation, timetables,
+// shift rotations, holiday calendar, terminals, employees and a few weeks of punches, so
+// that every window and the processing can be shown and tried without real data.
+
+#include <QDate>
+#include <QList>
+
+class TdtmPresenze;
+
+struct OpzioniDemo {
+    int dipendenti = 60;
+    int giorni = 31;     // punches cover the days oggi − giorni … oggi − 1
+    QDate oggi;          // invalid: dtm.Oggi()
+    quint32 seme = 20261209;
+};
+
+struct RisultatoDemo {
+    int dipendenti = 0;
+    int timbrature = 0;
+    int orari = 0;
+    int turni = 0;
+    int festivi = 0;  // holiday rows written to calendar 1
+};
+
+// Fills an empty company (the caller checks that Anagrafico is empty first) in one
+// transaction: on failure nothing is left behind and ErroreDb is thrown. The same seed,
+// options and starting database always give the same rows. Negative counts throw
+// std::invalid_argument.
+RisultatoDemo GeneraDemo(TdtmPresenze& dtm, const OpzioniDemo& o);
+
+namespace Demo {
+
+// Easter Sunday of the Gregorian calendar.
+QDate Pasqua(int anno);
+// The national holidays of a year, in date order and each date once: New Year, Epiphany,
+// Easter Monday, Liberation Day, Labour Day, Republic Day, Assumption, All Saints,
+// Immaculate Conception, Christmas and St Stephen.
+QList<QDate> FestivitaNazionali(int anno);
+
+}  // namespace Demo
