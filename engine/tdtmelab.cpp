@@ -48,7 +48,10 @@ int numeroGiorno(const QDate& d)
 }  // namespace
 
 struct TdtmElab::Istruzioni {
+    int generazione = -1;  // connection the statements were prepared on
     QSqlQuery profilo, piano, insPiano, timbrature, updPiano, updPianoOrario, updTimb, insTimb;
+    QSqlQuery orario, arroTim, arroStra, compTurni, festivi, codiciA;
+    QSqlQuery svuotaEEvid, svuotaETimb, insEEvid, insETimb;
 };
 
 TdtmElab::TdtmElab(TdtmPresenze& dtm) : m_dtm(dtm) {}
@@ -106,6 +109,24 @@ void TdtmElab::preparaIstruzioni()
         q->updTimb = db.prepara(QStringLiteral("UPDATE Timbrature SET DataV = :DataNuova, VersoV = :VersoV\n"
                                                "  WHERE IdDip = :IdDipCorr AND DataV = :DataV"));
         q->insTimb = db.prepara(QStringLiteral("INSERT INTO Timbrature (IdDip, DataV, VersoV) VALUES (:IdDipCorr, :DataNuova, :VersoV)"));
+        q->orario = db.prepara(QStringLiteral("SELECT ALL OreMedie, PrimaTimb, UltimaTimb, ChiusGio FROM OrariRep WHERE\n    OrariRep.Id = :IdOrarioCorr"));
+        // Rounding steps: the last row read for a direction wins; none means step 0.
+        q->arroTim = db.prepara(QStringLiteral("SELECT ALL ArrVerso, MinutiArrot FROM ArroTim WHERE\n    ArroTim.IdOrario = :IdOrarioCorr ORDER BY %1")
+                                    .arg(db.dialetto().idRiga()));
+        // Overtime bands in storage order: the first band that covers the excess is used.
+        q->arroStra = db.prepara(QStringLiteral("SELECT ALL Inizio, Fine, TipoArrot, MinutiArrot FROM ArroStra WHERE\n  IdOrario = :IdOrarioCorr ORDER BY %1")
+                                     .arg(db.dialetto().idRiga()));
+        q->compTurni = db.prepara(QStringLiteral("SELECT NumOrd, TipoOrario, IdDaUsare FROM CompTurni WHERE\n  IdTurno=:IdTurCorr ORDER BY %1")
+                                      .arg(db.dialetto().idRiga()));
+        q->festivi = db.prepara(QStringLiteral("SELECT Giorno FROM RelCalend WHERE\n  RelCalend.IdCalend = 1 AND\n"
+                                               "  RelCalend.Giorno >= :Da AND RelCalend.Giorno <= :A AND\n  RelCalend.Tipo = 'F'"));
+        q->codiciA = db.prepara(QStringLiteral("SELECT Id FROM Segnalazioni WHERE TipoSegnalaz = 'A'"));
+        q->svuotaEEvid = db.prepara(QStringLiteral("DELETE FROM ") + QStringLiteral("EEvid"));
+        q->svuotaETimb = db.prepara(QStringLiteral("DELETE FROM ") + QStringLiteral("ETimb"));
+        q->insEEvid = db.prepara(QStringLiteral("INSERT INTO EEvid (Prod, IdSegnalaz)\n  VALUES (:Prodotto, :IdSeg)"));
+        q->insETimb = db.prepara(QStringLiteral("INSERT INTO ETimb (IdDip, DataV, DataO, VersoV, VersoO, Caus, TipoUtil, Arrot, OraM) "
+                                                "VALUES (:IdDip, :DataV, :DataO, :VersoV, :VersoO, :Caus, :TipoUtil, :Arrot, :OraM)"));
+        q->generazione = db.generazione();
     } catch (...) {
         delete q;
         throw;
@@ -140,33 +161,34 @@ const TdtmElab::Orario* TdtmElab::orario(int id)
 {
     auto it = m_orari.find(id);
     if (it == m_orari.end()) {
-        Database& db = m_dtm.db();
         std::optional<Orario> o;
-        QSqlQuery q = db.esegui(QStringLiteral("SELECT ALL * FROM OrariRep WHERE\n    OrariRep.Id = :IdOrarioCorr"), {{"IdOrarioCorr", id}});
+        QSqlQuery& q = m_q->orario;
+        q.bindValue(0, id);
+        Database::esegui(q);
         if (q.next()) {
-            const QSqlRecord r = q.record();
             Orario x;
-            x.OreMedie = intero(q.value(r.indexOf(QStringLiteral("OreMedie"))));
-            x.PrimaTimb = intero(q.value(r.indexOf(QStringLiteral("PrimaTimb"))));
-            x.UltimaTimb = intero(q.value(r.indexOf(QStringLiteral("UltimaTimb"))));
-            x.ChiusGio = q.value(r.indexOf(QStringLiteral("ChiusGio"))).toString();
-            // Rounding steps: the last row read for a direction wins; none means step 0.
-            QSqlQuery a = db.esegui(QStringLiteral("SELECT ALL ArrVerso, MinutiArrot FROM ArroTim WHERE\n    ArroTim.IdOrario = :IdOrarioCorr ORDER BY %1")
-                                        .arg(db.dialetto().idRiga()),
-                                    {{"IdOrarioCorr", id}});
+            x.OreMedie = intero(q.value(0));
+            x.PrimaTimb = intero(q.value(1));
+            x.UltimaTimb = intero(q.value(2));
+            x.ChiusGio = q.value(3).toString();
+            q.finish();
+            QSqlQuery& a = m_q->arroTim;
+            a.bindValue(0, id);
+            Database::esegui(a);
             while (a.next()) {
                 if (a.value(0).toString() == QLatin1String("E"))
                     x.passoEntrata = intero(a.value(1));
                 else
                     x.passoUscita = intero(a.value(1));
             }
-            QSqlQuery s = db.esegui(QStringLiteral("SELECT ALL Inizio, Fine, TipoArrot, MinutiArrot FROM ArroStra WHERE\n  IdOrario = :IdOrarioCorr ORDER BY %1")
-                                        .arg(db.dialetto().idRiga()),
-                                    {{"IdOrarioCorr", id}});
+            QSqlQuery& s = m_q->arroStra;
+            s.bindValue(0, id);
+            Database::esegui(s);
             while (s.next())
                 x.fasce.append({intero(s.value(0)), intero(s.value(1)), s.value(2).toString(), intero(s.value(3))});
             o = x;
         }
+        q.finish();
         it = m_orari.insert(id, o);
     }
     return it->has_value() ? &**it : nullptr;
@@ -178,9 +200,9 @@ const TdtmElab::GiornoTurno* TdtmElab::giornoTurno(int idTurno, int numOrd)
     auto it = m_turni.find(chiave);
     if (it == m_turni.end()) {
         // The whole week of the rotation at once; the first row of a day number counts.
-        QSqlQuery q = m_dtm.db().esegui(QStringLiteral("SELECT NumOrd, TipoOrario, IdDaUsare FROM CompTurni WHERE\n  IdTurno=:IdTurCorr ORDER BY %1")
-                                            .arg(m_dtm.db().dialetto().idRiga()),
-                                        {{"IdTurCorr", idTurno}});
+        QSqlQuery& q = m_q->compTurni;
+        q.bindValue(0, idTurno);
+        Database::esegui(q);
         QHash<int, GiornoTurno> settimana;
         while (q.next()) {
             const int n = intero(q.value(0));
@@ -224,19 +246,21 @@ void TdtmElab::ElaboraPeriodo(const QDate& inizio, const QDate& fine)
     try {
         if (!db.lavoroAperto())
             throw ErroreDb(QStringLiteral("Database di lavoro non aperto"));
-        if (!m_q)
+        if (!m_q || m_q->generazione != db.generazione())
             preparaIstruzioni();
         const std::optional<Profilo> profilo = leggiProfilo(m_ctx.IdDipCorr, inizio, fine);
         if (!profilo)
             return;
         {
-            QSqlQuery a = db.esegui(QStringLiteral("SELECT Id FROM Segnalazioni WHERE TipoSegnalaz = 'A'"));
+            QSqlQuery& a = m_q->codiciA;
+            Database::esegui(a);
             while (a.next())
                 m_codiciA.insert(a.value(0).toInt());
             // Only days stored at midnight match the processed date.
-            QSqlQuery f = db.esegui(QStringLiteral("SELECT Giorno FROM RelCalend WHERE\n  RelCalend.IdCalend = 1 AND\n"
-                                                   "  RelCalend.Giorno >= :Da AND RelCalend.Giorno <= :A AND\n  RelCalend.Tipo = 'F'"),
-                                    {{"Da", Sql::data(inizio)}, {"A", Sql::data(fine)}});
+            QSqlQuery& f = m_q->festivi;
+            f.bindValue(0, Sql::data(inizio));
+            f.bindValue(1, Sql::data(fine));
+            Database::esegui(f);
             while (f.next()) {
                 const QString g = f.value(0).toString();
                 const QDate d = Sql::leggiData(g);
@@ -606,16 +630,15 @@ void TdtmElab::scriviTabelleLavoro()
     m_lavoroDaScrivere = false;
     Database& db = m_dtm.db();
     Transazione t(db);
-    db.esegui(QStringLiteral("DELETE FROM ") + QStringLiteral("EEvid"));
-    db.esegui(QStringLiteral("DELETE FROM ") + QStringLiteral("ETimb"));
-    QSqlQuery e = db.prepara(QStringLiteral("INSERT INTO EEvid (Prod, IdSegnalaz)\n  VALUES (:Prodotto, :IdSeg)"));
+    Database::esegui(m_q->svuotaEEvid);
+    Database::esegui(m_q->svuotaETimb);
+    QSqlQuery& e = m_q->insEEvid;
     for (int codice : std::as_const(m_eevid)) {
         e.bindValue(0, kProdotto);
         e.bindValue(1, codice);
         Database::esegui(e);
     }
-    QSqlQuery i = db.prepara(QStringLiteral("INSERT INTO ETimb (IdDip, DataV, DataO, VersoV, VersoO, Caus, TipoUtil, Arrot, OraM) "
-                                            "VALUES (:IdDip, :DataV, :DataO, :VersoV, :VersoO, :Caus, :TipoUtil, :Arrot, :OraM)"));
+    QSqlQuery& i = m_q->insETimb;
     for (const Timbratura& r : std::as_const(m_etimb)) {
         i.bindValue(0, r.IdDip);
         i.bindValue(1, r.DataV);
@@ -635,7 +658,7 @@ void TdtmElab::AnnullaGiorno(int idDip, const QDate& data)
 {
     m_errore.clear();
     try {
-        if (!m_q)
+        if (!m_q || m_q->generazione != m_dtm.db().generazione())
             preparaIstruzioni();
         const std::optional<Profilo> p = leggiProfilo(idDip, data, data);
         if (!p || (p->DataInizio.isValid() && data < p->DataInizio) || (p->DataFine.isValid() && data > p->DataFine))

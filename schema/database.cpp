@@ -76,6 +76,7 @@ void Database::apriProduzione(const QString& file, bool crea)
         }
     }
     m_fileProduzione = fi.absoluteFilePath();
+    ++m_generazione;
     try {
         // Reading the schema fails at once on a file that is not a database.
         esegui(QStringLiteral("SELECT count(*) FROM sqlite_master"));
@@ -120,10 +121,12 @@ void Database::chiudi()
         return;
     {
         QSqlDatabase c = connessione();
-        if (c.isOpen()) {
+        if (c.isOpen())
             annulla();
+        for (auto& q : m_tr)
+            q.reset();
+        if (c.isOpen())
             c.close();
-        }
     }
     QSqlDatabase::removeDatabase(m_nome);
     m_transazione = false;
@@ -178,26 +181,37 @@ bool Database::esisteRiga(const QString& sql, Parametri parametri) const
     return q.next();
 }
 
+void Database::istruzioneTransazione(int quale, const char* sql)
+{
+    if (!m_tr[quale]) {
+        m_tr[quale] = std::make_unique<QSqlQuery>(connessione());
+        if (!m_tr[quale]->prepare(QString::fromLatin1(sql))) {
+            const QString t = testoErrore(m_tr[quale]->lastError());
+            m_tr[quale].reset();
+            throw ErroreDb(t, QString::fromLatin1(sql));
+        }
+    }
+    if (!m_tr[quale]->exec())
+        throw ErroreDb(testoErrore(m_tr[quale]->lastError()), QString::fromLatin1(sql));
+}
+
 void Database::inizia()
 {
     if (!aperto())
         throw ErroreDb(QStringLiteral("Database non aperto"));
     if (m_transazione)
         throw ErroreDb(QStringLiteral("Transazione già aperta"));
-    QSqlQuery q(connessione());
-    const QString sql = m_dialetto.motore() == Dialetto::Motore::SQLite ? QStringLiteral("BEGIN IMMEDIATE") : QStringLiteral("BEGIN");
-    if (!q.exec(sql))
-        throw ErroreDb(testoErrore(q.lastError()), sql);
+    istruzioneTransazione(0, m_dialetto.motore() == Dialetto::Motore::SQLite ? "BEGIN IMMEDIATE" : "BEGIN");
     m_transazione = true;
 }
 
 void Database::conferma()
 {
-    QSqlQuery q(connessione());
-    if (!q.exec(QStringLiteral("COMMIT"))) {
-        const QString t = testoErrore(q.lastError());
+    try {
+        istruzioneTransazione(1, "COMMIT");
+    } catch (const ErroreDb&) {
         annulla();
-        throw ErroreDb(t, QStringLiteral("COMMIT"));
+        throw;
     }
     m_transazione = false;
 }
@@ -208,8 +222,11 @@ void Database::annulla() noexcept
         return;
     m_transazione = false;
     if (QSqlDatabase::contains(m_nome)) {
-        QSqlQuery q(connessione());
-        q.exec(QStringLiteral("ROLLBACK"));
+        try {
+            istruzioneTransazione(2, "ROLLBACK");
+        } catch (const ErroreDb&) {
+            // Nothing left to undo: the engine already ended the transaction.
+        }
     }
 }
 

@@ -11,6 +11,7 @@
 #include <QVariant>
 
 #include <initializer_list>
+#include <memory>
 #include <stdexcept>
 #include <utility>
 
@@ -80,13 +81,22 @@ public:
     // Names of the tables present in the production ("main") or work schema.
     QStringList tabelleEsistenti(bool lavoro) const;
 
+    // Changes each time the connection is opened: statements prepared on an earlier
+    // connection must be prepared again.
+    int generazione() const { return m_generazione; }
+
 private:
+    void istruzioneTransazione(int quale, const char* sql);
     QString m_nome;
     QString m_fileProduzione;
     QString m_fileLavoro;
     Dialetto m_dialetto;
     bool m_lavoroAperto = false;
     bool m_transazione = false;
+    int m_generazione = 0;
+    // BEGIN, COMMIT and ROLLBACK, prepared once per connection: the engine runs one
+    // transaction per processed day.
+    std::unique_ptr<QSqlQuery> m_tr[3];
 };
 
 // Rolls back on scope exit unless confermata() was called.

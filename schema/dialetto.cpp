@@ -4,23 +4,52 @@
 
 namespace Sql {
 
+namespace {
+
+// Writes n digits of v at p; the stored layouts are fixed, so no formatting engine is needed.
+void cifreIn(QChar* p, int v, int n)
+{
+    for (int i = n - 1; i >= 0; --i) {
+        p[i] = QLatin1Char(char('0' + v % 10));
+        v /= 10;
+    }
+}
+
+QString componi(const QDate& d, int minuti, int secondi)
+{
+    QString s(19, Qt::Uninitialized);
+    QChar* p = s.data();
+    cifreIn(p, d.year(), 4);
+    p[4] = QLatin1Char('-');
+    cifreIn(p + 5, d.month(), 2);
+    p[7] = QLatin1Char('-');
+    cifreIn(p + 8, d.day(), 2);
+    p[10] = QLatin1Char(' ');
+    cifreIn(p + 11, minuti / 60, 2);
+    p[13] = QLatin1Char(':');
+    cifreIn(p + 14, minuti % 60, 2);
+    p[16] = QLatin1Char(':');
+    cifreIn(p + 17, secondi, 2);
+    return s;
+}
+
+}  // namespace
+
 QString testoDataOra(const QDateTime& dt)
 {
-    return dt.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+    const QTime t = dt.time();
+    return componi(dt.date(), t.hour() * 60 + t.minute(), t.second());
 }
 
 QString testoData(const QDate& d)
 {
-    return d.toString(QStringLiteral("yyyy-MM-dd")) + QStringLiteral(" 00:00:00");
+    return componi(d, 0, 0);
 }
 
 QString testoDataMinuti(const QDate& d, int minuti)
 {
     const int giorni = minuti >= 0 ? minuti / 1440 : -((1439 - minuti) / 1440);
-    const int resto = minuti - giorni * 1440;
-    const QDate g = d.addDays(giorni);
-    return g.toString(QStringLiteral("yyyy-MM-dd"))
-        + QStringLiteral(" %1:%2:00").arg(resto / 60, 2, 10, QLatin1Char('0')).arg(resto % 60, 2, 10, QLatin1Char('0'));
+    return componi(d.addDays(giorni), minuti - giorni * 1440, 0);
 }
 
 QVariant dataOra(const QDateTime& dt)
