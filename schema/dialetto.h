@@ -42,6 +42,7 @@ public:
     // Rewrites a statement written in the application's SQL into the engine's:
     //  ':dbPresenze:Tab' and ':dbPresUt:Tab' name a table of the other database;
     //  EXTRACT(HOUR|MINUTE FROM x) gives the hour or minute of a stored date-time.
+    // SELECT ALL is standard in both engines and passes through unchanged.
     QString traduci(const QString& sql) const;
     // Hidden identifier of a row, for tables that have no key of their own.
     QString idRiga() const { return m_motore == Motore::SQLite ? QStringLiteral("rowid") : QStringLiteral("ctid"); }
