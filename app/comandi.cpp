@@ -1,6 +1,9 @@
 #include "comandi.h"
 
+#include "catalogo.h"
 #include "demo.h"
+#include "esportazione.h"
+#include "rptpiano.h"
 #include "tdtmelab.h"
 #include "tdtmpresenze.h"
 #include "verificapiano.h"
@@ -35,6 +38,9 @@ enum Errore {
     ErrElaborazione = 9010,
     ErrDatabase = 9011,
     ErrVerificaAnnullata = 9012,
+    ErrStampaSconosciuta = 9202,
+    ErrFormato = 9203,
+    ErrGruppo = 9204,
 };
 enum Etichetta {
     EtDbProduzione = 9001,
@@ -48,9 +54,11 @@ enum Etichetta {
     EtSecondi = 9009,
     EtElaborazione = 9010,
     EtVerifica = 9011,
+    EtStampaSalvata = 9200,
 };
 
-const QStringList kComandi = {QStringLiteral("init"), QStringLiteral("demo"), QStringLiteral("elabora"), QStringLiteral("verifica")};
+const QStringList kComandi = {QStringLiteral("init"), QStringLiteral("demo"), QStringLiteral("elabora"), QStringLiteral("verifica"),
+                                QStringLiteral("stampa")};
 
 void stampa(const QString& testo)
 {
@@ -108,7 +116,12 @@ public:
     {
         Opzioni o;
         const QStringList ammesse = opzioniAmmesse();
-        for (int i = 0; i < m_riga.opzioni.size(); ++i) {
+        int i = 0;
+        // The print command names its report before the options: group and code.
+        if (m_riga.comando == QLatin1String("stampa"))
+            for (; i < m_riga.opzioni.size() && m_posizionali.size() < 2 && !m_riga.opzioni.at(i).startsWith(QLatin1Char('-')); ++i)
+                m_posizionali << m_riga.opzioni.at(i);
+        for (; i < m_riga.opzioni.size(); ++i) {
             const QString a = m_riga.opzioni.at(i);
             if (a == QLatin1String("--help") || a == QLatin1String("-h")) {
                 o.aiuto = true;
@@ -129,6 +142,8 @@ public:
             return demo();
         if (m_riga.comando == QLatin1String("elabora"))
             return elabora();
+        if (m_riga.comando == QLatin1String("stampa"))
+            return stampaReport();
         return verifica();
     }
 
@@ -141,6 +156,9 @@ private:
             return {QStringLiteral("--dal"), QStringLiteral("--al"), QStringLiteral("--dip"), QStringLiteral("--oggi")};
         if (m_riga.comando == QLatin1String("verifica"))
             return {QStringLiteral("--dal"), QStringLiteral("--al"), QStringLiteral("--dip")};
+        if (m_riga.comando == QLatin1String("stampa"))
+            return {QStringLiteral("--dal"), QStringLiteral("--al"), QStringLiteral("--dip"), QStringLiteral("--formato"),
+                    QStringLiteral("--out")};
         return {};
     }
 
@@ -348,7 +366,90 @@ private:
         return kOk;
     }
 
+    // The employees named by --dip become the selection the report walks, in name order.
+    SelezioneStampa selezioneStampa(const QList<int>& ids)
+    {
+        SelezioneStampa sel;
+        if (!m_opzioni.valori.contains(QStringLiteral("--dip")))
+            return sel;
+        Database& db = m_dtm.db();
+        Transazione t(db);
+        db.esegui(QStringLiteral("DELETE FROM ':dbPresUt:SelezioneStampa'"));
+        QSqlQuery ins = db.prepara(QStringLiteral(
+            "INSERT INTO ':dbPresUt:SelezioneStampa' (Id, Matricola, Cognome, Nome, Libero, Classe)\n"
+            "  SELECT Id, Matricola, Cognome, Nome, Libero, Classe FROM Anagrafico\n"
+            "  WHERE Id = :Id AND NOT EXISTS (SELECT 1 FROM ':dbPresUt:SelezioneStampa' WHERE Id = :IdPresente)"));
+        for (int id : ids) {
+            ins.bindValue(QStringLiteral(":Id"), id);
+            ins.bindValue(QStringLiteral(":IdPresente"), id);
+            Database::esegui(ins);
+        }
+        t.conferma();
+        sel.tabella = QStringLiteral("SelezioneStampa");
+        sel.database = QStringLiteral("dbPresUt");
+        sel.ordine = QStringLiteral("Cognome;Nome");
+        return sel;
+    }
+
+    int stampaReport()
+    {
+        if (m_posizionali.size() < 2)
+            return erroreArgomenti(ErrMancante, QStringLiteral("GRUPPO CODICE"));
+        const QString gruppo = m_posizionali.at(0).toUpper();
+        bool ok = false;
+        const int codice = m_posizionali.at(1).toInt(&ok);
+        if (!ok)
+            return erroreArgomenti(ErrArgomento, m_posizionali.at(1));
+        QDate dal, al;
+        if (!periodo(&dal, &al))
+            return kArgomenti;
+        Stampa::Formato formato;
+        const QString testoFormato = m_opzioni.valori.value(QStringLiteral("--formato"));
+        if (testoFormato.isEmpty())
+            return erroreArgomenti(ErrMancante, QStringLiteral("--formato"));
+        if (!Stampa::FormatoDaTesto(testoFormato, &formato))
+            return erroreArgomenti(ErrFormato, testoFormato);
+        const QString uscita = m_opzioni.valori.value(QStringLiteral("--out"));
+        if (uscita.isEmpty())
+            return erroreArgomenti(ErrMancante, QStringLiteral("--out"));
+        if (!apri(TdtmPresenze::ModoCreazione::Mai))
+            return kErrore;
+        try {
+            m_dtm.CaricaMemoria();
+            if (gruppo != QLatin1String("CP"))
+                return erroreArgomenti(ErrGruppo, gruppo);
+            ParametriPiano par;
+            par.titolo = Stampa::DescrizioneStampa(m_dtm, gruppo, codice);
+            if (par.titolo.isEmpty())
+                return erroreArgomenti(ErrStampaSconosciuta, gruppo + QLatin1Char(' ') + QString::number(codice));
+            if (Stampa::PeriodoTroppoLungo(codice, dal, al)) {
+                m_dtm.MostraErrore(Stampa::kErrPeriodoLungo);
+                return kErrore;
+            }
+            QList<int> ids;
+            if (!dipendenti(&ids))
+                return kArgomenti;
+            par.selezione = selezioneStampa(ids);
+            par.dal = dal;
+            par.al = al;
+            par.rigaSelezione = Stampa::RigaSelezionePiano(m_dtm, dal, al);
+            const std::optional<DocumentoStampa> doc = Stampa::DocumentoPiano(m_dtm, codice, par);
+            if (!doc)
+                return erroreArgomenti(ErrStampaSconosciuta, gruppo + QLatin1Char(' ') + QString::number(codice));
+            Stampa::Salva(*doc, formato, uscita);
+        } catch (const ErroreStampa& e) {
+            m_dtm.MostraErroreCon(e.numero(), QLatin1Char(' ') + QDir::toNativeSeparators(e.dettaglio()));
+            return kErrore;
+        } catch (const ErroreDb& e) {
+            m_dtm.MostraErroreCon(ErrDatabase, QLatin1Char(' ') + e.testo());
+            return kErrore;
+        }
+        stampa(m_dtm.TestoScelta(EtStampaSalvata) + QLatin1Char(' ') + QDir::toNativeSeparators(uscita));
+        return kOk;
+    }
+
     RigaDiComando m_riga;
+    QStringList m_posizionali;
     Opzioni m_opzioni;
     PresentatoreStderr m_presentatore;
     TdtmPresenze m_dtm;
@@ -395,6 +496,11 @@ bool Analizza(const QStringList& argomenti, RigaDiComando* riga, QString* errore
 QString FileIniPredefinito()
 {
     return QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("PRES.INI"));
+}
+
+bool RichiedeGrafica(const RigaDiComando& riga)
+{
+    return riga.comando == QLatin1String("stampa") && !riga.aiuto;
 }
 
 bool Esiste(const QString& comando)

@@ -20,6 +20,8 @@ bool Analizza(const QStringList& argomenti, RigaDiComando* riga, QString* errore
 // PRES.INI used when --ini is not given: the one in the executable's folder.
 QString FileIniPredefinito();
 bool Esiste(const QString& comando);
+// True for a command that draws pages (it needs a graphics application object, not a display).
+bool RichiedeGrafica(const RigaDiComando& riga);
 // Runs a command; returns the exit status.
 int Esegui(const RigaDiComando& riga);
 // The general help text (the command list).

@@ -5,8 +5,27 @@
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QGuiApplication>
 
 #include <cstdio>
+#include <unistd.h>
+
+namespace {
+
+// The graphics platform wants a private runtime folder; a batch run under cron or ssh often
+// has none, and would print a warning on every run.
+void PreparaCartellaRuntime()
+{
+    if (!qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR"))
+        return;
+    const QString dir = QDir::temp().filePath(QStringLiteral("quorlin-runtime-%1").arg(::getuid()));
+    if (QDir().mkpath(dir) && QFile::setPermissions(dir, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner))
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(dir));
+}
+
+}  // namespace
 
 int main(int argc, char* argv[])
 {
@@ -26,8 +45,16 @@ int main(int argc, char* argv[])
             riga.fileIni = Comandi::FileIniPredefinito();
         return AvviaApplicazione(app, riga.fileIni);
     }
-    QCoreApplication app(argc, argv);
     if (riga.fileIni.isEmpty())
         riga.fileIni = Comandi::FileIniPredefinito();
+    if (Comandi::RichiedeGrafica(riga)) {
+        // Pages are drawn with fonts, which need a graphics platform but no display.
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        PreparaCartellaRuntime();
+        QGuiApplication app(argc, argv);
+        return Comandi::Esegui(riga);
+    }
+    QCoreApplication app(argc, argv);
     return Comandi::Esegui(riga);
 }

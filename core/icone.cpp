@@ -391,6 +391,42 @@ void applicazione(QPainter& p)
     quadrante(p, QPointF(12, 12), 7.0);
 }
 
+void stampa(QPainter& p)
+{
+    // Printer: a sheet going in at the top, the body, and the printed sheet coming out.
+    p.setPen(penna());
+    p.setBrush(Qt::white);
+    p.drawRect(QRectF(7, 3, 10, 6));
+    p.setBrush(kGrigio);
+    p.drawRoundedRect(QRectF(3, 8.5, 18, 8.5), 2, 2);
+    p.setBrush(Qt::white);
+    p.drawRect(QRectF(7, 14, 10, 7));
+    p.setPen(penna(kBlu, 1.0));
+    p.drawLine(QPointF(9, 16.5), QPointF(15, 16.5));
+    p.drawLine(QPointF(9, 18.5), QPointF(13.5, 18.5));
+    p.setPen(Qt::NoPen);
+    p.setBrush(kVerde);
+    p.drawEllipse(QPointF(18, 11), 1.0, 1.0);
+}
+
+void salva(QPainter& p)
+{
+    // A sheet with a folded corner and an arrow going into it.
+    p.setPen(penna());
+    p.setBrush(Qt::white);
+    QPainterPath foglio;
+    foglio.moveTo(5, 3);
+    foglio.lineTo(14, 3);
+    foglio.lineTo(19, 8);
+    foglio.lineTo(19, 21);
+    foglio.lineTo(5, 21);
+    foglio.closeSubpath();
+    p.drawPath(foglio);
+    p.drawLine(QPointF(14, 3), QPointF(14, 8));
+    p.drawLine(QPointF(14, 8), QPointF(19, 8));
+    freccia(p, QPointF(12, 8), QPointF(12, 18), kBlu);
+}
+
 using Disegno = std::function<void(QPainter&)>;
 
 const QHash<QString, Disegno>& disegni()
@@ -418,6 +454,8 @@ const QHash<QString, Disegno>& disegni()
         {QStringLiteral("avanti"), avanti},
         {QStringLiteral("sommario"), sommario},
         {QStringLiteral("applicazione"), applicazione},
+        {QStringLiteral("stampa"), stampa},
+        {QStringLiteral("salva"), salva},
     };
     return h;
 }

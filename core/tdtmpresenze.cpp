@@ -114,6 +114,8 @@ bool TdtmPresenze::Apri(const QString& fileIni, ModoCreazione creazione)
     // missing and add the reference rows that are not there yet.
     if (nuovo || creazione == ModoCreazione::Sempre || !Creazione::mancanti(*m_db).isEmpty())
         Creazione::creaTutto(*m_db);
+    if (nuovo || creazione == ModoCreazione::Sempre)
+        installaLogo();
 
     try {
         QDir().mkpath(QFileInfo(FileLavoro()).absolutePath());
@@ -131,6 +133,17 @@ bool TdtmPresenze::Apri(const QString& fileIni, ModoCreazione creazione)
     if (login && !login(*this))
         return false;
     return true;
+}
+
+void TdtmPresenze::installaLogo()
+{
+    // A new installation gets the shipped report logo; a logo the company put there is kept.
+    const QString nome = m_cfg.NomeProg + QStringLiteral("_rptlogo.bmp");
+    const QString file = QDir(m_cfg.DirApplicazione).filePath(nome);
+    if (QFileInfo::exists(file))
+        return;
+    if (QFile::copy(QStringLiteral(":/sfondo/") + nome, file))
+        QFile::setPermissions(file, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
 }
 
 void TdtmPresenze::Chiudi()

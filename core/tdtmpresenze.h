@@ -47,6 +47,7 @@ public:
     TPresenzeCfg& cfg() { return m_cfg; }
     const TPresenzeCfg& cfg() const { return m_cfg; }
     TPresenzeMem& mem() { return m_mem; }
+    const TPresenzeMem& mem() const { return m_mem; }
     Database& db() { return *m_db; }
     FileIni& ini();
     QString FileProduzione() const;
@@ -89,6 +90,7 @@ signals:
 private:
     QString testoMessaggio(bool scelta, int n);
     void apriCartellaPriv();
+    void installaLogo();
 
     TPresenzeCfg m_cfg;
     TPresenzeMem m_mem;

@@ -133,6 +133,9 @@ QList<Tabella> costruisci()
     t.append({"TAnagCk", U,
               {I("Id"), A("Matricola", 10), A("Cognome", 30), A("Nome", 20), A("Libero", 20), A("Classe", 1), A("Codice", 10)},
               {X("idxTAnagCkId", {"Id"})}});
+    // Employees chosen on the command line for a batch print, walked like a selection.
+    t.append({"SelezioneStampa", U, {I("Id"), A("Matricola", 10), A("Cognome", 30), A("Nome", 20), A("Libero", 20), A("Classe", 1)},
+              {K("PK_SelezioneStampa_Id", {"Id"})}});
     t.append({"TPiantaSel", U, {I("Id"), I("IdPiantaPadre")}, {X("idxTPiantaSelId", {"Id"})}});
     t.append({"TRuoloSel", U, {I("Id"), I("IdRuoloPadre")}, {X("idxTRuoloSelId", {"Id"})}});
     t.append({"ROrganic", U,

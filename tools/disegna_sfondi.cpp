@@ -1,6 +1,7 @@
-// Draws the background pictures shipped with the main window, one per application name:
-// core/risorse/Quorlin.bmp and core/risorse/Zelvano.bmp. Run it again after changing the
-// design and commit the two files; the build only embeds them.
+// Draws the pictures shipped with the application, one set per application name: the main
+// window's background (core/risorse/Quorlin.bmp, Zelvano.bmp) and the small logo printed in
+// the page header of every report (Quorlin_rptlogo.bmp, Zelvano_rptlogo.bmp). Run it again
+// after changing the design and commit the files; the build only embeds them.
 //
 // Not part of the build. From the repository root:
 //   g++ -std=c++20 -fPIC tools/disegna_sfondi.cpp -o /tmp/disegna_sfondi $(pkg-config --cflags --libs Qt6Gui)
@@ -109,6 +110,27 @@ QImage disegna(const QString& nome)
     return img;
 }
 
+// The report logo: the emblem on white with the name beside it, wide and low so that it sits
+// in the page header without pushing the columns down.
+QImage disegnaLogo(const QString& nome)
+{
+    QImage img(360, 120, QImage::Format_RGB32);
+    img.fill(Qt::white);
+    QPainter p(&img);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setRenderHint(QPainter::TextAntialiasing);
+    disegnaEmblema(p, QPointF(60, 60), 38);
+    QFont f(QStringLiteral("DejaVu Sans"));
+    f.setPixelSize(40);
+    f.setWeight(QFont::Light);
+    f.setLetterSpacing(QFont::AbsoluteSpacing, 3);
+    p.setFont(f);
+    p.setPen(kNome);
+    p.drawText(QRectF(124, 0, 236, 120), Qt::AlignVCenter | Qt::AlignLeft, nome);
+    p.end();
+    return img;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -124,6 +146,12 @@ int main(int argc, char** argv)
             return 1;
         }
         std::printf("%s\n", qPrintable(file));
+        const QString logo = QDir(cartella).filePath(nome + QStringLiteral("_rptlogo.bmp"));
+        if (!disegnaLogo(nome).convertToFormat(QImage::Format_RGB888).save(logo, "BMP")) {
+            std::fprintf(stderr, "%s: impossibile scrivere\n", qPrintable(logo));
+            return 1;
+        }
+        std::printf("%s\n", qPrintable(logo));
     }
     return 0;
 }

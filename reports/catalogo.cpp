@@ -1,0 +1,38 @@
+#include "catalogo.h"
+
+#include "fileini.h"
+#include "tdtmpresenze.h"
+
+#include <QSqlQuery>
+
+namespace Stampa {
+
+QList<VoceCatalogo> Catalogo(TdtmPresenze& dtm, const QString& gruppo)
+{
+    QSqlQuery q = dtm.db().esegui(QStringLiteral("SELECT CodStampa, Descr FROM Costanti7\n"
+                                                 "  WHERE TipoStampa = :Gruppo AND Lingua = :Lingua\n"
+                                                 "  ORDER BY TipoStampa, Lingua, CodStampa"),
+                                  {{"Gruppo", gruppo}, {"Lingua", QString(dtm.cfg().Lingua)}});
+    QList<VoceCatalogo> voci;
+    while (q.next())
+        voci.append({q.value(0).toInt(), q.value(1).toString()});
+    return voci;
+}
+
+QString DescrizioneStampa(TdtmPresenze& dtm, const QString& gruppo, int codice)
+{
+    for (const VoceCatalogo& v : Catalogo(dtm, gruppo))
+        if (v.codice == codice)
+            return v.descrizione;
+    return {};
+}
+
+void ImpostaAnteprima(TdtmPresenze& dtm, bool anteprima)
+{
+    if (dtm.mem().Preview == anteprima)
+        return;
+    dtm.ini().scriviBooleano(Ini::Config, QStringLiteral("Preview"), anteprima);
+    dtm.mem().Preview = anteprima;
+}
+
+}  // namespace Stampa

@@ -1,0 +1,299 @@
+#include "impaginazione.h"
+
+#include <QFileInfo>
+#include <QFontMetricsF>
+#include <QImage>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPagedPaintDevice>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QSaveFile>
+
+namespace Stampa {
+
+namespace {
+
+constexpr double kMargineMm = 10.0;
+constexpr double kAltezzaLogoMm = 11.0;
+constexpr double kSpazioCellaMm = 1.0;  // inner margin left and right of a cell
+constexpr double kSpazioRigaMm = 0.7;   // inner margin above and below a line
+
+const QColor kRiga(0x44, 0x4B, 0x55);
+const QColor kStriscia(0xF1, 0xF4, 0xF8);
+const QColor kGruppo(0xE2, 0xE8, 0xF0);
+
+QFont carattere(double punti, bool grassetto = false, bool fisso = false)
+{
+    QFont f(fisso ? QStringLiteral("DejaVu Sans Mono") : QStringLiteral("DejaVu Sans"));
+    f.setStyleHint(fisso ? QFont::TypeWriter : QFont::SansSerif);
+    f.setPointSizeF(punti);
+    f.setBold(grassetto);
+    return f;
+}
+
+class Impaginatore {
+public:
+    Impaginatore(const DocumentoStampa& doc, QPagedPaintDevice& dev, QPainter& p)
+        : m_doc(doc), m_dev(dev), m_p(p),
+          m_area(0, 0, dev.width(), dev.height()),
+          m_corpo(carattere(8)), m_fisso(carattere(8, false, true)), m_grassetto(carattere(8, true)),
+          m_gruppo(carattere(9, true)), m_totale(carattere(8, true))
+    {
+        m_logo.load(doc.fileLogo);
+        calcolaColonne();
+    }
+
+    int esegui()
+    {
+        nuovaPagina();
+        for (qsizetype i = 0; i < m_doc.righe.size(); ++i) {
+            const RigaStampa& r = m_doc.righe.at(i);
+            const qreal h = altezza(r);
+            if (r.nuovaPagina && !m_paginaVuota)
+                nuovaPagina();
+            // A group heading never stays alone at the foot of a page.
+            qreal serve = h;
+            if (r.tipo == RigaStampa::Tipo::Gruppo && i + 1 < m_doc.righe.size())
+                serve += altezza(m_doc.righe.at(i + 1));
+            if (m_y + serve > m_area.bottom() && !m_paginaVuota)
+                nuovaPagina();
+            disegna(r, h);
+            m_y += h;
+            m_paginaVuota = false;
+        }
+        return m_pagina;
+    }
+
+private:
+    qreal mm(double v) const { return v * m_dev.logicalDpiY() / 25.4; }
+    qreal mmX(double v) const { return v * m_dev.logicalDpiX() / 25.4; }
+
+    void calcolaColonne()
+    {
+        int totale = 0;
+        for (const ColonnaStampa& c : m_doc.colonne)
+            totale += std::max(1, c.larghezza);
+        qreal x = m_area.left();
+        for (const ColonnaStampa& c : m_doc.colonne) {
+            const qreal w = totale > 0 ? m_area.width() * std::max(1, c.larghezza) / totale : 0;
+            m_x.append(x);
+            m_w.append(w);
+            x += w;
+        }
+    }
+
+    QRectF cellaRect(int c, qreal y, qreal h) const
+    {
+        return QRectF(m_x.at(c) + mmX(kSpazioCellaMm), y + mm(kSpazioRigaMm), m_w.at(c) - 2 * mmX(kSpazioCellaMm),
+                      h - 2 * mm(kSpazioRigaMm));
+    }
+
+    const QFont& fontCella(int c) const { return m_doc.colonne.at(c).fissa ? m_fisso : m_corpo; }
+
+    static int allineamento(const ColonnaStampa& c)
+    {
+        return Qt::TextWordWrap | Qt::AlignTop | (c.destra ? Qt::AlignRight : Qt::AlignLeft);
+    }
+
+    qreal altezzaTesto(const QFont& f, qreal larghezza, const QString& testo, int flag) const
+    {
+        const QFontMetricsF fm(f, &m_dev);
+        if (testo.isEmpty())
+            return fm.height();
+        return std::max(fm.height(), fm.boundingRect(QRectF(0, 0, larghezza, 1e6), flag, testo).height());
+    }
+
+    qreal altezza(const RigaStampa& r) const
+    {
+        switch (r.tipo) {
+        case RigaStampa::Tipo::Gruppo:
+            return QFontMetricsF(m_gruppo, &m_dev).height() + 2 * mm(kSpazioRigaMm) + mm(1.5);
+        case RigaStampa::Tipo::Totale:
+            return QFontMetricsF(m_totale, &m_dev).height() + 2 * mm(kSpazioRigaMm) + mm(1.0);
+        case RigaStampa::Tipo::Dettaglio:
+            break;
+        }
+        qreal h = 0;
+        for (int c = 0; c < m_doc.colonne.size(); ++c) {
+            const QString t = c < r.celle.size() ? r.celle.at(c) : QString();
+            h = std::max(h, altezzaTesto(fontCella(c), m_w.at(c) - 2 * mmX(kSpazioCellaMm), t, allineamento(m_doc.colonne.at(c))));
+        }
+        return h + 2 * mm(kSpazioRigaMm);
+    }
+
+    void nuovaPagina()
+    {
+        if (m_pagina > 0)
+            m_dev.newPage();
+        ++m_pagina;
+        m_striscia = false;
+        testata();
+        m_paginaVuota = true;
+    }
+
+    void testata()
+    {
+        const qreal larghezza = m_area.width();
+        qreal sinistra = m_area.left();
+
+        // Logo at the top left, company name beside it, application name at the top right.
+        if (!m_logo.isNull()) {
+            const qreal h = mm(kAltezzaLogoMm);
+            const qreal w = h * m_logo.width() / std::max(1, m_logo.height());
+            m_p.drawImage(QRectF(sinistra, 0, w, h), m_logo);
+            sinistra += w + mmX(4);
+        }
+        const QFont azienda = carattere(11, true);
+        m_p.setPen(Qt::black);
+        m_p.setFont(azienda);
+        const qreal hAzienda = QFontMetricsF(azienda, &m_dev).height();
+        m_p.drawText(QRectF(sinistra, 0, larghezza * 0.55, hAzienda), Qt::AlignLeft | Qt::AlignVCenter, m_doc.ragioneSociale);
+        m_p.setFont(carattere(10));
+        m_p.drawText(QRectF(m_area.right() - larghezza * 0.3, 0, larghezza * 0.3, hAzienda), Qt::AlignRight | Qt::AlignVCenter,
+                     m_doc.applicazione);
+
+        // Page number, date and time stacked on the right.
+        const QFont piccolo = carattere(8);
+        const qreal hPiccolo = QFontMetricsF(piccolo, &m_dev).height();
+        const qreal larghezzaBlocco = mmX(45);
+        const QRectF blocco(m_area.right() - larghezzaBlocco, hAzienda + mm(1), larghezzaBlocco, 3 * hPiccolo);
+        m_p.setFont(piccolo);
+        const QStringList voci = {QStringLiteral("Pagina: %1").arg(m_pagina),
+                                  QStringLiteral("Data: ") + m_doc.stampato.date().toString(QStringLiteral("dd/MM/yyyy")),
+                                  QStringLiteral("Ora: ") + m_doc.stampato.time().toString(QStringLiteral("hh:mm"))};
+        for (int i = 0; i < voci.size(); ++i)
+            m_p.drawText(QRectF(blocco.left(), blocco.top() + i * hPiccolo, blocco.width(), hPiccolo),
+                         Qt::AlignRight | Qt::AlignVCenter, voci.at(i));
+
+        // Title (and the selection line under it) centred between the logo and the block.
+        const QFont titolo = carattere(14, true);
+        const qreal hTitolo = QFontMetricsF(titolo, &m_dev).height();
+        const qreal yTitolo = std::max(hAzienda, mm(kAltezzaLogoMm)) + mm(1);
+        const QRectF zonaTitolo(m_area.left() + larghezzaBlocco, yTitolo, larghezza - 2 * larghezzaBlocco, hTitolo);
+        m_p.setFont(titolo);
+        m_p.drawText(zonaTitolo, Qt::AlignCenter, m_doc.titolo);
+        qreal y = std::max(zonaTitolo.bottom(), blocco.bottom());
+        if (!m_doc.selezione.isEmpty()) {
+            const QFont sel = carattere(9, true);
+            const qreal hSel = QFontMetricsF(sel, &m_dev).height();
+            m_p.setFont(sel);
+            m_p.drawText(QRectF(m_area.left() + larghezzaBlocco, zonaTitolo.bottom() + mm(0.5), larghezza - 2 * larghezzaBlocco, hSel),
+                         Qt::AlignCenter, m_doc.selezione);
+            y = std::max(y, zonaTitolo.bottom() + mm(0.5) + hSel);
+        }
+        y += mm(1.5);
+        m_p.setPen(QPen(kRiga, mm(0.35)));
+        m_p.drawLine(QPointF(m_area.left(), y), QPointF(m_area.right(), y));
+        y += mm(1);
+
+        // Column titles, repeated on every page.
+        const qreal hTitoli = QFontMetricsF(m_grassetto, &m_dev).height() + 2 * mm(kSpazioRigaMm);
+        m_p.setFont(m_grassetto);
+        m_p.setPen(Qt::black);
+        for (int c = 0; c < m_doc.colonne.size(); ++c) {
+            const ColonnaStampa& col = m_doc.colonne.at(c);
+            m_p.drawText(cellaRect(c, y, hTitoli), (col.destra ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter, col.titolo);
+        }
+        y += hTitoli;
+        m_p.setPen(QPen(kRiga, mm(0.2)));
+        m_p.drawLine(QPointF(m_area.left(), y), QPointF(m_area.right(), y));
+        m_y = y + mm(0.5);
+    }
+
+    void disegna(const RigaStampa& r, qreal h)
+    {
+        const QRectF riga(m_area.left(), m_y, m_area.width(), h);
+        switch (r.tipo) {
+        case RigaStampa::Tipo::Gruppo: {
+            const QRectF banda(riga.left(), riga.top() + mm(1.5), riga.width(), h - mm(1.5));
+            m_p.fillRect(banda, kGruppo);
+            m_p.setFont(m_gruppo);
+            m_p.setPen(Qt::black);
+            m_p.drawText(banda.adjusted(mmX(kSpazioCellaMm), 0, -mmX(kSpazioCellaMm), 0), Qt::AlignLeft | Qt::AlignVCenter,
+                         r.celle.value(0));
+            m_striscia = false;
+            break;
+        }
+        case RigaStampa::Tipo::Dettaglio:
+            if (m_striscia)
+                m_p.fillRect(riga, kStriscia);
+            m_striscia = !m_striscia;
+            m_p.setPen(Qt::black);
+            for (int c = 0; c < m_doc.colonne.size(); ++c) {
+                m_p.setFont(fontCella(c));
+                m_p.drawText(cellaRect(c, m_y, h), allineamento(m_doc.colonne.at(c)), r.celle.value(c));
+            }
+            break;
+        case RigaStampa::Tipo::Totale: {
+            m_p.setPen(QPen(kRiga, mm(0.25)));
+            m_p.drawLine(QPointF(riga.left(), riga.top() + mm(0.5)), QPointF(riga.right(), riga.top() + mm(0.5)));
+            m_p.setPen(Qt::black);
+            m_p.setFont(m_totale);
+            const int coppie = int((r.celle.size() + 1) / 2);
+            const qreal w = riga.width() / std::max(1, coppie);
+            for (int i = 0; i < coppie; ++i) {
+                const QString testo = (r.celle.value(2 * i) + QLatin1Char(' ') + r.celle.value(2 * i + 1)).trimmed();
+                m_p.drawText(QRectF(riga.left() + i * w + mmX(kSpazioCellaMm), riga.top() + mm(1), w - 2 * mmX(kSpazioCellaMm), h - mm(1)),
+                             Qt::AlignLeft | Qt::AlignVCenter, testo);
+            }
+            break;
+        }
+        }
+    }
+
+    const DocumentoStampa& m_doc;
+    QPagedPaintDevice& m_dev;
+    QPainter& m_p;
+    QRectF m_area;
+    QFont m_corpo, m_fisso, m_grassetto, m_gruppo, m_totale;
+    QImage m_logo;
+    QList<qreal> m_x, m_w;
+    int m_pagina = 0;
+    qreal m_y = 0;
+    bool m_paginaVuota = true;
+    bool m_striscia = false;
+};
+
+}  // namespace
+
+void PreparaPagina(QPagedPaintDevice& dispositivo, bool orizzontale)
+{
+    dispositivo.setPageLayout(QPageLayout(QPageSize(QPageSize::A4),
+                                          orizzontale ? QPageLayout::Landscape : QPageLayout::Portrait,
+                                          QMarginsF(kMargineMm, kMargineMm, kMargineMm, kMargineMm), QPageLayout::Millimeter));
+}
+
+int Disegna(const DocumentoStampa& doc, QPagedPaintDevice& dispositivo)
+{
+    QPainter p;
+    if (!p.begin(&dispositivo))
+        return 0;
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setRenderHint(QPainter::SmoothPixmapTransform);
+    const int pagine = Impaginatore(doc, dispositivo, p).esegui();
+    p.end();
+    return pagine;
+}
+
+void SalvaPdf(const DocumentoStampa& doc, const QString& file)
+{
+    QSaveFile f(file);
+    if (!f.open(QIODevice::WriteOnly))
+        throw ErroreStampa(kErrScrittura, file);
+    {
+        QPdfWriter pdf(&f);
+        pdf.setResolution(300);
+        pdf.setTitle(doc.titolo);
+        pdf.setCreator(doc.applicazione);
+        PreparaPagina(pdf, doc.orizzontale);
+        if (Disegna(doc, pdf) == 0) {
+            f.cancelWriting();
+            throw ErroreStampa(kErrScrittura, file);
+        }
+    }
+    if (!f.commit())
+        throw ErroreStampa(kErrScrittura, file);
+}
+
+}  // namespace Stampa

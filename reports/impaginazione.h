@@ -1,0 +1,20 @@
+#pragma once
+// Pages of a report on A4 paper: the common page header on every page, the column titles
+// under it, the lines below, new pages where a group asks for one or the page is full.
+// Paints on any paged device: the printer, the preview, a PDF file.
+
+#include "documento.h"
+
+class QPagedPaintDevice;
+
+namespace Stampa {
+
+// Sets A4 paper, the document's orientation and the margins on the device. Must be called
+// before painting starts on it.
+void PreparaPagina(QPagedPaintDevice& dispositivo, bool orizzontale);
+// Paints every page; returns the number of pages. The device must already be prepared.
+int Disegna(const DocumentoStampa& doc, QPagedPaintDevice& dispositivo);
+// The document as a PDF file; throws ErroreStampa(kErrScrittura, file) when it cannot be written.
+void SalvaPdf(const DocumentoStampa& doc, const QString& file);
+
+}  // namespace Stampa
