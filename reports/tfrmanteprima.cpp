@@ -6,6 +6,8 @@
 
 #include <QDir>
 #include <QFileDialog>
+#include <QGraphicsView>
+#include <QScrollBar>
 #include <QLabel>
 #include <QMenuBar>
 #include <QPrintDialog>
@@ -109,16 +111,16 @@ TfrmAnteprima::TfrmAnteprima(TdtmPresenze& dtm, const DocumentoStampa& doc, QWid
     itmRiduci->setShortcut(QKeySequence::ZoomOut);
     mnuVista->addSeparator();
     QAction* itmPrima = mnuVista->addAction(style()->standardIcon(QStyle::SP_MediaSkipBackward), QStringLiteral("Pri&ma pagina"),
-                                            this, [this] { m_anteprima->setCurrentPage(1); });
+                                            this, [this] { vaiAPagina(1); });
     itmPrima->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Home));
     QAction* itmPrec = mnuVista->addAction(style()->standardIcon(QStyle::SP_MediaSeekBackward), QStringLiteral("Pagina &precedente"),
-                                           this, [this] { m_anteprima->setCurrentPage(m_anteprima->currentPage() - 1); });
+                                           this, [this] { vaiAPagina(m_anteprima->currentPage() - 1); });
     itmPrec->setShortcut(QKeySequence(Qt::Key_PageUp));
     QAction* itmSucc = mnuVista->addAction(style()->standardIcon(QStyle::SP_MediaSeekForward), QStringLiteral("Pagina &successiva"),
-                                           this, [this] { m_anteprima->setCurrentPage(m_anteprima->currentPage() + 1); });
+                                           this, [this] { vaiAPagina(m_anteprima->currentPage() + 1); });
     itmSucc->setShortcut(QKeySequence(Qt::Key_PageDown));
     QAction* itmUltima = mnuVista->addAction(style()->standardIcon(QStyle::SP_MediaSkipForward), QStringLiteral("&Ultima pagina"),
-                                             this, [this] { m_anteprima->setCurrentPage(m_anteprima->pageCount()); });
+                                             this, [this] { vaiAPagina(m_anteprima->pageCount()); });
     itmUltima->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_End));
 
     auto* barra = new QToolBar(this);
@@ -152,6 +154,15 @@ TfrmAnteprima::TfrmAnteprima(TdtmPresenze& dtm, const DocumentoStampa& doc, QWid
     l->addWidget(barra);
     l->addWidget(m_anteprima, 1);
     m_anteprima->fitToWidth();
+    // Scrolling through the pages moves the current page too.
+    if (auto* vista = m_anteprima->findChild<QGraphicsView*>())
+        connect(vista->verticalScrollBar(), &QScrollBar::valueChanged, this, &TfrmAnteprima::aggiornaPagina);
+}
+
+void TfrmAnteprima::vaiAPagina(int pagina)
+{
+    m_anteprima->setCurrentPage(std::clamp(pagina, 1, std::max(1, m_anteprima->pageCount())));
+    aggiornaPagina();
 }
 
 TfrmAnteprima::~TfrmAnteprima() = default;

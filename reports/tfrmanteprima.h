@@ -29,6 +29,7 @@ public:
 private slots:
     void itmStampaClick();
     void aggiornaPagina();
+    void vaiAPagina(int pagina);
 
 private:
     TdtmPresenze& m_dtm;

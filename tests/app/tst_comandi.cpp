@@ -68,6 +68,7 @@ private slots:
     void argomentiNonValidi();
     void databaseMancanteDaUnErroreChiaro();
     void demoPoiElaboraEVerifica();
+    void stampaDaRigaDiComando();
     void aiutoInItaliano();
 };
 
@@ -229,13 +230,77 @@ void TstComandi::demoPoiElaboraEVerifica()
     QCOMPARE(numero(v2.uscita, QStringLiteral("Giornate create:")), 0);
 }
 
+void TstComandi::stampaDaRigaDiComando()
+{
+    QTemporaryDir dir;
+    const QString ini = QDir(dir.path()).filePath(QStringLiteral("PRES.INI"));
+    const QStringList base{QStringLiteral("--ini"), ini};
+    QCOMPARE(quorlin(base + QStringList{QStringLiteral("demo"), QStringLiteral("--dipendenti"), QStringLiteral("5"), QStringLiteral("--giorni"),
+                                        QStringLiteral("40"), QStringLiteral("--oggi"), QStringLiteral("2026-03-11")})
+                 .stato,
+             0);
+    QCOMPARE(quorlin(base + QStringList{QStringLiteral("elabora"), QStringLiteral("--dal"), QStringLiteral("2026-02-01"),
+                                        QStringLiteral("--al"), QStringLiteral("2026-03-10"), QStringLiteral("--oggi"),
+                                        QStringLiteral("2026-03-11")})
+                 .stato,
+             0);
+    const auto stampa = [&](const QString& codice, const QString& dal, const QString& al, const QString& formato, const QString& file,
+                            const QStringList& altro = {}) {
+        return quorlin(base + QStringList{QStringLiteral("stampa"), QStringLiteral("CP"), codice, QStringLiteral("--dal"), dal,
+                                          QStringLiteral("--al"), al, QStringLiteral("--formato"), formato, QStringLiteral("--out"),
+                                          QDir(dir.path()).filePath(file)}
+                       + altro);
+    };
+
+    // The totals of two chosen employees, as CSV: their two lines and the grand total.
+    const Esito tot = stampa(QStringLiteral("6"), QStringLiteral("2026-03-01"), QStringLiteral("2026-03-10"), QStringLiteral("csv"),
+                             QStringLiteral("totali.csv"), {QStringLiteral("--dip"), QStringLiteral("4"), QStringLiteral("--dip"), QStringLiteral("2")});
+    QCOMPARE(tot.stato, 0);
+    QVERIFY(tot.uscita.contains(QLatin1String("totali.csv")));
+    QFile csv(QDir(dir.path()).filePath(QStringLiteral("totali.csv")));
+    QVERIFY(csv.open(QIODevice::ReadOnly));
+    const QStringList righe = QString::fromUtf8(csv.readAll()).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+    QCOMPARE(righe.size(), 4);
+    QVERIFY(righe.last().startsWith(QLatin1String("Totale Ore Ordinarie;")));
+
+    // A detail report as PDF over exactly 31 days; 32 days are refused with a message.
+    QCOMPARE(stampa(QStringLiteral("3"), QStringLiteral("2026-02-01"), QStringLiteral("2026-03-03"), QStringLiteral("pdf"),
+                    QStringLiteral("dettaglio.pdf"))
+                 .stato,
+             0);
+    QFile pdf(QDir(dir.path()).filePath(QStringLiteral("dettaglio.pdf")));
+    QVERIFY(pdf.open(QIODevice::ReadOnly));
+    QCOMPARE(pdf.read(5), QByteArray("%PDF-"));
+    const Esito lungo = stampa(QStringLiteral("4"), QStringLiteral("2026-02-01"), QStringLiteral("2026-03-04"), QStringLiteral("pdf"),
+                               QStringLiteral("note.pdf"));
+    QCOMPARE(lungo.stato, 1);
+    QVERIFY2(lungo.errori.contains(QLatin1String("31 giorni")), qPrintable(lungo.errori));
+    QVERIFY(!QFile::exists(QDir(dir.path()).filePath(QStringLiteral("note.pdf"))));
+
+    // Unknown report, unknown form, missing output: clear messages, nothing written.
+    QCOMPARE(stampa(QStringLiteral("9"), QStringLiteral("2026-03-01"), QStringLiteral("2026-03-02"), QStringLiteral("txt"),
+                    QStringLiteral("x.txt")).stato,
+             2);
+    QCOMPARE(stampa(QStringLiteral("1"), QStringLiteral("2026-03-01"), QStringLiteral("2026-03-02"), QStringLiteral("doc"),
+                    QStringLiteral("x.doc")).stato,
+             2);
+    const Esito senzaLogo = [&] {
+        QFile::remove(QDir(dir.path()).filePath(QStringLiteral("Quorlin_rptlogo.bmp")));
+        return stampa(QStringLiteral("1"), QStringLiteral("2026-03-01"), QStringLiteral("2026-03-02"), QStringLiteral("txt"),
+                      QStringLiteral("x.txt"));
+    }();
+    QCOMPARE(senzaLogo.stato, 1);
+    QVERIFY2(senzaLogo.errori.contains(QLatin1String("Quorlin_rptlogo.bmp")), qPrintable(senzaLogo.errori));
+    QVERIFY(!QFile::exists(QDir(dir.path()).filePath(QStringLiteral("x.txt"))));
+}
+
 void TstComandi::aiutoInItaliano()
 {
     const Esito g = quorlin({QStringLiteral("--help")});
     QCOMPARE(g.stato, 0);
-    for (const char* c : {"init", "demo", "elabora", "verifica"})
+    for (const char* c : {"init", "demo", "elabora", "verifica", "stampa"})
         QVERIFY2(g.uscita.contains(QLatin1String(c)), c);
-    for (const char* c : {"init", "demo", "elabora", "verifica"}) {
+    for (const char* c : {"init", "demo", "elabora", "verifica", "stampa"}) {
         const Esito e = quorlin({QLatin1String(c), QStringLiteral("--help")});
         QCOMPARE(e.stato, 0);
         QVERIFY(e.uscita.startsWith(QStringLiteral("Uso: quorlin")));
