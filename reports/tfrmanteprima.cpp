@@ -16,6 +16,7 @@
 #include <QStandardPaths>
 #include <QStyle>
 #include <QToolBar>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 namespace {
@@ -125,7 +126,7 @@ TfrmAnteprima::TfrmAnteprima(TdtmPresenze& dtm, const DocumentoStampa& doc, QWid
 
     auto* barra = new QToolBar(this);
     barra->setIconSize(QSize(22, 22));
-    barra->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    barra->setToolButtonStyle(Qt::ToolButtonIconOnly);
     barra->addAction(itmStampa);
     barra->addAction(azioniSalva.first());
     barra->addSeparator();
@@ -143,9 +144,11 @@ TfrmAnteprima::TfrmAnteprima(TdtmPresenze& dtm, const DocumentoStampa& doc, QWid
     barra->addAction(itmLarghezza);
     barra->addSeparator();
     barra->addAction(itmEsci);
+    // Page moves show their icon alone (the hint names them); the rest show their name too.
     for (QAction* a : barra->actions())
-        if (a->icon().isNull())
-            barra->widgetForAction(a)->setProperty("soloTesto", true);
+        if (auto* b = qobject_cast<QToolButton*>(barra->widgetForAction(a)))
+            if (a != itmPrima && a != itmPrec && a != itmSucc && a != itmUltima)
+                b->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
 
     auto* l = new QVBoxLayout(this);
     l->setContentsMargins(0, 0, 0, 0);
