@@ -6,7 +6,7 @@ PACCHETTI=(
   qt6-base-dev qt6-base-dev-tools qt6-serialport-dev
   libqt6sql6-sqlite libqt6sql6-psql
   libsimpleini-dev libicu-dev libsqlite3-dev sqlite3
-  xvfb xauth poppler-utils
+  fonts-dejavu-core xvfb xauth poppler-utils
 )
 mancanti=()
 for p in "${PACCHETTI[@]}"; do
