@@ -111,9 +111,10 @@ bool TfrmCheck::StartCheck(const QDate& dal, const QDate& al)
     if (m_inCorso)
         return false;
     m_inCorso = true;
-    if (!isVisible())
+    if (isVisible())
+        raise();
+    else
         show();
-    raise();
     setCursor(Qt::WaitCursor);
     struct Chiusura {
         TfrmCheck* f;
