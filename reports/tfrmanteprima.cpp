@@ -4,6 +4,7 @@
 #include "impaginazione.h"
 #include "tdtmpresenze.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFileDialog>
 #include <QGraphicsView>
@@ -20,6 +21,8 @@
 #include <QVBoxLayout>
 
 namespace {
+
+constexpr int kErrDatabase = 9101;  // followed by the engine's text
 
 std::unique_ptr<QPrinter> nuovaStampante(const DocumentoStampa& doc)
 {
@@ -226,6 +229,26 @@ void Esegui(QWidget* parent, TdtmPresenze& dtm, const DocumentoStampa& doc)
     } else {
         StampaConDialogo(parent, doc);
     }
+}
+
+bool CreaEdEsegui(QWidget* parent, TdtmPresenze& dtm, const std::function<DocumentoStampa()>& crea)
+{
+    std::optional<DocumentoStampa> doc;
+    try {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        doc = crea();
+        QApplication::restoreOverrideCursor();
+    } catch (const ErroreStampa& e) {
+        QApplication::restoreOverrideCursor();
+        dtm.MostraErroreCon(e.numero(), QLatin1Char(' ') + QDir::toNativeSeparators(e.dettaglio()));
+        return false;
+    } catch (const ErroreDb& e) {
+        QApplication::restoreOverrideCursor();
+        dtm.MostraErroreCon(kErrDatabase, QLatin1Char(' ') + e.testo());
+        return false;
+    }
+    Esegui(parent, dtm, *doc);
+    return true;
 }
 
 }  // namespace Stampa

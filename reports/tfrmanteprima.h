@@ -7,6 +7,7 @@
 
 #include <QDialog>
 
+#include <functional>
 #include <memory>
 
 class QLabel;
@@ -44,6 +45,9 @@ namespace Stampa {
 // Previews the report when the Preview setting is on, else sends it to a printer chosen in
 // the print dialog. Errors are shown through the main data module.
 void Esegui(QWidget* parent, TdtmPresenze& dtm, const DocumentoStampa& doc);
+// Makes the report, then previews or prints it. A report that cannot be made (missing logo,
+// database failure) is told to the user and nothing is printed; false in that case.
+bool CreaEdEsegui(QWidget* parent, TdtmPresenze& dtm, const std::function<DocumentoStampa()>& crea);
 // The print dialog, then the pages; false when the user cancelled.
 bool StampaConDialogo(QWidget* parent, const DocumentoStampa& doc);
 

@@ -71,6 +71,7 @@ private slots:
     void doppioClicEdEsci();
     void altraLingua();
     void anteprima();
+    void creaEdEseguiMostraGliErrori();
 };
 
 void TestFrmStampa::elencoDelGruppo()
@@ -210,6 +211,36 @@ void TestFrmStampa::anteprima()
     QCOMPARE(amb.registro().avvisi.size(), 1);
     QVERIFY(amb.registro().avvisi.first().startsWith(amb.dtm().TestoErrore(Stampa::kErrScrittura)));
     QVERIFY(amb.registro().avvisi.first().contains(QLatin1String("x.html")));
+}
+
+void TestFrmStampa::creaEdEseguiMostraGliErrori()
+{
+    Ambiente amb;
+    amb.dtm().CaricaMemoria();
+    ParametriPiano par;
+    par.dal = QDate(2026, 11, 1);
+    par.al = QDate(2026, 11, 30);
+    par.titolo = QStringLiteral("Totali piano di lavoro");
+
+    // With the logo: the preview opens on the report.
+    QString titoloVisto;
+    QuandoModale quando([&](QWidget* w) {
+        titoloVisto = w->windowTitle();
+        w->close();
+    });
+    QVERIFY(Stampa::CreaEdEsegui(nullptr, amb.dtm(), [&] { return TrptPLTot(amb.dtm()).Crea(par); }));
+    QCOMPARE(titoloVisto, QStringLiteral("Totali piano di lavoro"));
+    QVERIFY(amb.registro().avvisi.isEmpty());
+
+    // Without it: a message naming the file, and no preview.
+    QVERIFY(QFile::remove(Stampa::FileLogo(amb.dtm())));
+    titoloVisto.clear();
+    QVERIFY(!Stampa::CreaEdEsegui(nullptr, amb.dtm(), [&] { return TrptPLTot(amb.dtm()).Crea(par); }));
+    QVERIFY(titoloVisto.isEmpty());
+    QCOMPARE(amb.registro().avvisi.size(), 1);
+    QVERIFY(amb.registro().avvisi.first().startsWith(amb.dtm().TestoErrore(Stampa::kErrLogoMancante)));
+    QVERIFY(amb.registro().avvisi.first().endsWith(QLatin1String("Quorlin_rptlogo.bmp")));
+    QVERIFY(QApplication::overrideCursor() == nullptr);
 }
 
 QTEST_MAIN(TestFrmStampa)
