@@ -17,7 +17,9 @@
 //                 AllInizio()/AllaFine() enable "Indietro"/"Avanti" (Sposta(±7))
 //   edits         setData() for ORD, STR, TOT, ASS, Note; CambiaStato() when the state
 //                 picker closes; ImpostaOrario() when the timetable picker closes;
-//                 CancellaOrario() on Backspace; rigaRegistrata(): recompute the totals
+//                 CancellaOrario() on Backspace (RileggiRiga() in other columns);
+//                 rigaRegistrata(): recompute the totals; erroreScrittura(): a cell
+//                 written through setData() failed, show the engine's text
 //   punch cell    PosizionaSuToken() moves the punch list to the token's punch
 //   details       wwTblTimbr(): list, Inserisci / Modifica / Cancella; each write calls
 //                 RefreshMaster, which rebuilds the day's punch texts in the grid
