@@ -47,11 +47,13 @@ void PreparaInterfaccia(QApplication& app, TdtmPresenze& dtm)
     QApplication::setStyle(new StileQuorlin);
 }
 
-int AvviaInterfaccia(QApplication& app, TdtmPresenze& dtm)
+int AvviaInterfaccia(QApplication& app, TdtmPresenze& dtm, const std::function<void(TfrmPresenze&)>& finestre)
 {
     PreparaInterfaccia(app, dtm);
 
     TfrmPresenze frm(dtm);
+    if (finestre)
+        finestre(frm);
     frm.showMaximized();
 
     // The status-bar clock wakes the loop every second, so a change made just after a flush

@@ -9,8 +9,11 @@
 //   if (!dtm.Apri(fileIni, ...)) return 0;
 //   return AvviaInterfaccia(app, dtm);
 
+#include <functional>
+
 class QApplication;
 class TdtmPresenze;
+class TfrmPresenze;
 
 // Numbered messages as dialogs, Italian texts in the standard dialogs (colour choice,
 // Yes/No buttons), dates in Italian, tool-tips without delay. Safe to call more than once.
@@ -19,4 +22,6 @@ void PreparaInterfaccia(QApplication& app, TdtmPresenze& dtm);
 // PreparaInterfaccia, then the main window maximised, the idle flush of the database
 // (every committed change reaches the disk once the user is idle, at most once a second),
 // and the event loop until the main window closes. Returns the loop's exit code.
-int AvviaInterfaccia(QApplication& app, TdtmPresenze& dtm);
+// `finestre` creates the long-lived windows of the other libraries once the main window
+// exists and registers their commands on it.
+int AvviaInterfaccia(QApplication& app, TdtmPresenze& dtm, const std::function<void(TfrmPresenze&)>& finestre = {});

@@ -1,5 +1,6 @@
 #include "tfrmimposta.h"
 
+#include "cursoreattesa.h"
 #include "evidenzia.h"
 #include "icone.h"
 #include "tdtmpresenze.h"
@@ -31,14 +32,6 @@ enum : int {
     kErroreCambioPagina = 1114,
     kErroreDatabase = 9101,       // followed by the engine's text
     kErroreConfigurazione = 9102  // followed by the file's error
-};
-
-// The wait cursor of a long operation, removed however the operation ends.
-struct CursoreAttesa {
-    CursoreAttesa() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~CursoreAttesa() { QApplication::restoreOverrideCursor(); }
-    CursoreAttesa(const CursoreAttesa&) = delete;
-    CursoreAttesa& operator=(const CursoreAttesa&) = delete;
 };
 
 QPushButton* pulsante(const QString& testo, const QString& nome, const QString& icona, QWidget* parent)

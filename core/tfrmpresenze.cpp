@@ -428,14 +428,36 @@ void TfrmPresenze::itmEsciClick()
     close();
 }
 
-// The windows of the following commands belong to modules that are not part of this build;
-// their commands are disabled until those windows exist.
+void TfrmPresenze::RegistraComando(const QString& nome, std::function<void()> apri)
+{
+    m_registrati.insert(nome, std::move(apri));
+    for (Comando& c : m_comandi) {
+        const QString n = c.azione->objectName();
+        if (n == QLatin1String("itm") + nome || n == QLatin1String("btn") + nome) {
+            c.disponibile = true;
+            c.azione->setEnabled(true);
+        }
+    }
+}
+
+void TfrmPresenze::apriRegistrato(const QString& nome)
+{
+    const auto it = m_registrati.constFind(nome);
+    if (it != m_registrati.constEnd())
+        (*it)();
+}
+
+// The windows of the following commands belong to modules that register them when they
+// exist (RegistraComando); until then their commands are disabled.
 void TfrmPresenze::itmOrganicoClick() {}      // TfrmPianta, single instance (frmPianta)
 void TfrmPresenze::itmDipendentiClick() {}    // TfrmAnagrafico, single instance (frmAnagrafico)
 void TfrmPresenze::itmOrariLavClick() {}      // TfrmOrari, single instance (frmOrari)
 void TfrmPresenze::itmTurniClick() {}         // TfrmTurni, single instance (frmTurni)
 void TfrmPresenze::itmCalendarioClick() {}    // TfrmCalendario, single instance (frmCalendario)
-void TfrmPresenze::itmPianodiLavClick() {}    // TfrmPiano, long-lived
+void TfrmPresenze::itmPianodiLavClick()      // TfrmPiano, long-lived
+{
+    apriRegistrato(QStringLiteral("PianodiLav"));
+}
 void TfrmPresenze::itmCaricaClick() {}        // TfrmCaricNote, modal
 void TfrmPresenze::itmPresAssClick() {}       // TfrmPresenti, modal
 void TfrmPresenze::itmAcqTimbClick() {}       // TfrmAcquisizione, single instance (frmAcquisizione)

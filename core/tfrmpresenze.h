@@ -5,12 +5,14 @@
 
 #include "tdtmutil.h"
 
+#include <QHash>
 #include <QImage>
 #include <QList>
 #include <QMainWindow>
 #include <QPointer>
 
 #include <array>
+#include <functional>
 
 class QAction;
 class QLabel;
@@ -43,6 +45,9 @@ public:
 
     QString FileAiuto() const { return m_fileAiuto; }
     QMdiArea* mdiArea() const { return m_mdi; }
+    // A window that lives in another library: its menu item "itm" + nome and toolbar button
+    // "btn" + nome become available and run `apri` (e.g. "PianodiLav" for the work plan).
+    void RegistraComando(const QString& nome, std::function<void()> apri);
     const QImage& Sfondo() const { return m_sfondo; }
     TdtmUtil& util() { return m_util; }
 
@@ -112,6 +117,7 @@ private:
                       void (TfrmPresenze::*gestore)(), bool disponibile);
     void invertiGruppo(int gruppo);
     void FormClose();
+    void apriRegistrato(const QString& nome);
 
     TdtmPresenze& m_dtm;
     TdtmUtil m_util;
@@ -120,6 +126,7 @@ private:
     bool m_mostrata = false;
     bool m_chiusa = false;
 
+    QHash<QString, std::function<void()>> m_registrati;
     QMdiArea* m_mdi;
     QWidget* m_striscia;     // the strip with the switch and the toolbar
     QWidget* m_barra;        // the five groups

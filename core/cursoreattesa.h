@@ -1,0 +1,12 @@
+#pragma once
+// The wait cursor of a long operation, removed however the operation ends.
+
+#include <QGuiApplication>
+
+class CursoreAttesa {
+public:
+    CursoreAttesa() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~CursoreAttesa() { QGuiApplication::restoreOverrideCursor(); }
+    CursoreAttesa(const CursoreAttesa&) = delete;
+    CursoreAttesa& operator=(const CursoreAttesa&) = delete;
+};
