@@ -8,6 +8,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace {
 
 QPushButton* pulsante(const QString& testo, const QString& nome, QWidget* parent)
@@ -15,7 +17,7 @@ QPushButton* pulsante(const QString& testo, const QString& nome, QWidget* parent
     auto* b = new QPushButton(testo, parent);
     b->setObjectName(nome);
     b->setAutoDefault(false);
-    b->setMinimumWidth(96);
+    b->setMinimumWidth(std::max(96, b->sizeHint().width() + 16));
     return b;
 }
 

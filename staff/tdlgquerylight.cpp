@@ -36,7 +36,7 @@ QPushButton* pulsante(const QString& testo, const QString& nome, QWidget* parent
     auto* b = new QPushButton(testo, parent);
     b->setObjectName(nome);
     b->setAutoDefault(false);
-    b->setMinimumWidth(96);
+    b->setMinimumWidth(std::max(96, b->sizeHint().width() + 16));
     return b;
 }
 
@@ -154,6 +154,7 @@ void TDlgQueryLight::aggiungiRiga(QGridLayout* griglia, int riga, CampoRicerca c
     r.tipo = new QComboBox(scheda);
     r.tipo->setObjectName(QStringLiteral("cmb") + nome);
     r.tipo->addItems(kTipi);
+    r.tipo->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     r.da = new QLineEdit(scheda);
     r.da->setObjectName(QStringLiteral("edt") + nome + QStringLiteral("Da"));
     r.da->setMaxLength(lunghezza);
