@@ -1,0 +1,99 @@
+#pragma once
+// The day details ("Dettagli"): the punches of the day of the work-plan grid's current
+// row, original beside valid, with the commands that insert, modify and delete them.
+// Created once with the work-plan window and hidden; it floats above that window as a
+// tool window, or its panel docks at the bottom of it ("&Includi/Separa").
+//
+// The work-plan window drives it with Mostra / Nascondi (its "Dettagli" toggle),
+// FocusElenco (the punch cell), ImpostaContenitore (its bottom panel) and
+// AbilitazioneTimbrature (entering the punch column); it listens to chiuso and
+// tornaAllaGriglia.
+
+#include <QPointer>
+#include <QWidget>
+
+class QAction;
+class QMenuBar;
+class QTableView;
+class QToolBar;
+class QVBoxLayout;
+class TdtmPiano;
+class TdtmPresenze;
+
+class TfrmDetails : public QWidget {
+    Q_OBJECT
+public:
+    static constexpr int kContestoAiuto = 190;
+
+    // finestraPiano: the window the details stay above (transient parent); it does not own
+    // them, so disabling or hiding it leaves the details alone.
+    TfrmDetails(TdtmPresenze& dtm, TdtmPiano& piano, QWidget* finestraPiano);
+
+    // The bottom panel of the work-plan window that receives the docked details; it has a
+    // QVBoxLayout and is hidden while not in use.
+    void ImpostaContenitore(QWidget* contenitore);
+    bool Incluso() const { return m_incluso; }
+    // Shows the details window or the docked panel, whichever is in use, and refreshes the
+    // punch list and the grid (FormActivate).
+    void Mostra();
+    // Hides whichever is in use, without signalling.
+    void Nascondi();
+    // Whether the details (window or docked panel) are showing.
+    bool Visibili() const;
+    void FocusElenco();
+    // Enables Insert, Modify and Delete for the current day and punch.
+    void AbilitazioneTimbrature();
+
+    // The panel that moves between the window and the container, and the punch list in it.
+    QWidget* Pannello() const { return m_pannello; }
+    QTableView* Elenco() const { return m_elenco; }
+
+public slots:
+    void itmIncludiClick();
+    void itmEsciClick();
+    void itmInserisciClick();
+    void itmModificaClick();
+    void itmCancellaClick();
+    void itmHelpClick();
+
+signals:
+    // The user closed the details (Esci, Alt+F4, the window's close button).
+    void chiuso();
+    // Escape in the punch list: the work-plan grid takes the focus back.
+    void tornaAllaGriglia();
+
+protected:
+    void closeEvent(QCloseEvent* e) override;
+    bool eventFilter(QObject* o, QEvent* e) override;
+
+private:
+    void FormActivate();
+    void FormClose();
+    void EditRecord(bool inserisci);
+    void DeleteRecord();
+    void invio();
+    bool tastoProprio(const QKeyEvent* e) const;
+    void eseguiTasto(const QKeyEvent* e);
+    void mostraRigaCorrente();
+    void impostaGenitoreTransitorio();
+
+    TdtmPresenze& m_dtm;
+    TdtmPiano& m_piano;
+    QPointer<QWidget> m_finestraPiano;
+    QPointer<QWidget> m_contenitore;
+    bool m_incluso = false;
+    bool m_sincronizza = false;
+
+    QVBoxLayout* m_layout;
+    QMenuBar* m_menu;
+    QWidget* m_pannello;
+    QToolBar* m_barra;
+    QTableView* m_elenco;
+    QAction* m_itmEsci;
+    QAction* m_btnEsci;
+    QAction* m_itmInserisci;
+    QAction* m_itmModifica;
+    QAction* m_itmCancella;
+    QAction* m_itmIncludi;
+    QAction* m_itmAiuto;
+};
