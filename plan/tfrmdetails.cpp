@@ -173,8 +173,12 @@ TfrmDetails::TfrmDetails(TdtmPresenze& dtm, TdtmPiano& piano, QWidget* finestraP
                            QKeySequence(Qt::Key_F4), &TfrmDetails::itmCancellaClick);
     m_itmIncludi = azione("itmIncludi", QStringLiteral("&Includi/Separa"), iconaDettagli("includi"), QStringLiteral("Includi/Separa"),
                           QKeySequence(Qt::Key_F6), &TfrmDetails::itmIncludiClick);
-    m_itmAiuto = azione("itmAiuto", QStringLiteral("&?"), IconaComando(QStringLiteral("aiuto")), QStringLiteral("Help"),
-                        QKeySequence(QKeySequence::HelpContents), &TfrmDetails::itmHelpClick);
+    // The menu bar shows "?" as text, the toolbar a picture: two actions, one command.
+    m_itmAiuto = azione("itmAiuto", QStringLiteral("&?"), QIcon(), QStringLiteral("Help"), QKeySequence(QKeySequence::HelpContents),
+                        &TfrmDetails::itmHelpClick);
+    m_itmAiuto->setShortcutContext(Qt::WindowShortcut);
+    m_btnAiuto = azione("btnHelp", QStringLiteral("&?"), IconaComando(QStringLiteral("aiuto")), QStringLiteral("Help"), QKeySequence(),
+                        &TfrmDetails::itmHelpClick);
 
     m_menu = new QMenuBar(this);
     m_menu->setObjectName(QStringLiteral("mnuDetails"));
@@ -203,9 +207,9 @@ TfrmDetails::TfrmDetails(TdtmPresenze& dtm, TdtmPiano& piano, QWidget* finestraP
     m_barra->addSeparator();
     m_barra->addAction(m_itmIncludi);
     m_barra->addSeparator();
-    m_barra->addAction(m_itmAiuto);
+    m_barra->addAction(m_btnAiuto);
     // The panel carries the actions too, so that their keys follow it when it docks.
-    m_pannello->addActions({m_itmInserisci, m_itmModifica, m_itmCancella, m_itmIncludi, m_itmAiuto});
+    m_pannello->addActions({m_itmInserisci, m_itmModifica, m_itmCancella, m_itmIncludi});
 
     TabellaTimbrature* timbr = m_piano.wwTblTimbr();
     m_elenco = new QTableView(m_pannello);
@@ -466,7 +470,8 @@ void TfrmDetails::itmCancellaClick()
 
 void TfrmDetails::itmHelpClick()
 {
-    MostraAiuto(this, m_dtm, kContestoAiuto);
+    // The panel is on screen whether docked or not; the window itself may be hidden.
+    MostraAiuto(m_pannello, m_dtm, kContestoAiuto);
 }
 
 void TfrmDetails::invio()

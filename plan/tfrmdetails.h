@@ -96,4 +96,5 @@ private:
     QAction* m_itmCancella;
     QAction* m_itmIncludi;
     QAction* m_itmAiuto;
+    QAction* m_btnAiuto;
 };
