@@ -123,7 +123,16 @@ TfrmEdTimbr::TfrmEdTimbr(TdtmPiano& piano, Modo modo, QWidget* parent)
     pulsante("btnEsci", "esci", QStringLiteral("Esci"), &TfrmEdTimbr::btnEsciClick);
 
     // --- Fields ------------------------------------------------------------------------
-    const QList<CodiceDescr>& versi = m_piano.ElementiVerso();
+    // The work-plan window loads the direction list at its creation; an editor opened
+    // before that reads it itself rather than offer no direction at all.
+    QList<CodiceDescr> versi = m_piano.ElementiVerso();
+    if (versi.isEmpty()) {
+        try {
+            versi = m_dtm.Codici(QStringLiteral("Costanti4"), QStringLiteral("Verso"));
+        } catch (const ErroreDb& e) {
+            m_dtm.MostraErroreCon(kErroreDatabase, QLatin1Char(' ') + e.testo());
+        }
+    }
     const auto gruppo = [this](const char* nome, const QString& titolo, QLineEdit* ora, QComboBox* verso) {
         auto* g = new QGroupBox(titolo, this);
         g->setObjectName(QString::fromLatin1(nome));

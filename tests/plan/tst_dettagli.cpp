@@ -211,6 +211,7 @@ private slots:
     void oraNonValidaLasciandoIlCampo();
     void orarioDoppio();
     void originaliConModTimbOrig();
+    void versiSenzaListeCaricate();
     void visualizzatore_data();
     void visualizzatore();
 };
@@ -693,6 +694,17 @@ void TstDettagli::originaliConModTimbOrig()
              1);
     QCOMPARE(visto, (QStringList{"1", "07:58", "edtDataV", "cmbVersoV"}));
     QCOMPARE(s.timbrature("DataV = '2026-03-05 08:00:00' AND DataO = '2026-03-05 07:55:00' AND VersoO = 'U'"), 1);
+}
+
+void TstDettagli::versiSenzaListeCaricate()
+{
+    Ambiente amb;
+    TdtmPiano piano(amb.dtm());  // the work-plan window has not loaded its lists yet
+    TfrmEdTimbr ed(piano, TfrmEdTimbr::Inserimento);
+    auto* c = ed.findChild<QComboBox*>("cmbVersoV");
+    QCOMPARE(c->count(), 3);
+    QCOMPARE(c->itemText(0), QString());
+    QCOMPARE(c->itemData(2).toString(), QStringLiteral("U"));
 }
 
 // --- Punch viewer ------------------------------------------------------------------------
