@@ -4,9 +4,15 @@
 #include "tdtmelab.h"
 #include "tdtmpresenze.h"
 #include "tdtmutil.h"
+#include "tdlgquerylight.h"
+#include "tdtmpiano.h"
 #include "tfrmpasswd.h"
+#include "tfrmpiano.h"
+#include "tfrmpresenze.h"
 
 #include <QApplication>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 
 namespace {
 constexpr int kErrApertura = 9001;
@@ -34,5 +40,18 @@ int AvviaApplicazione(QApplication& app, const QString& fileIni)
     // The data modules of the windows, in their fixed order.
     TdtmElab elab(dtm);
     TdtmUtil util(dtm);
-    return AvviaInterfaccia(app, dtm);
+    TdtmPiano piano(dtm);
+    RegistraDialogoQA();
+    return AvviaInterfaccia(app, dtm, [&](TfrmPresenze& frm) {
+        // The work plan is created once and only hidden when closed; the MDI area owns it.
+        auto* frmPiano = new TfrmPiano(dtm, piano, elab);
+        QMdiSubWindow* sotto = frm.mdiArea()->addSubWindow(frmPiano);
+        sotto->setWindowIcon(frmPiano->windowIcon());
+        sotto->hide();
+        frm.RegistraComando(QStringLiteral("PianodiLav"), [&frm, sotto, frmPiano] {
+            frmPiano->show();
+            sotto->showMaximized();
+            frm.mdiArea()->setActiveSubWindow(sotto);
+        });
+    });
 }
