@@ -288,6 +288,8 @@ TfrmPiano::TfrmPiano(TdtmPresenze& dtm, TdtmPiano& piano, TdtmElab& elab, QWidge
     m_pannelloDettagli->setMinimumHeight(170);
     m_pannelloDettagli->hide();
     l->addWidget(m_pannelloDettagli);
+    // Before the first confirmation the grid is hidden: the fields stay at the top.
+    l->addStretch(0);
     setCentralWidget(centro);
     creaComandi();
 
@@ -299,6 +301,7 @@ TfrmPiano::TfrmPiano(TdtmPresenze& dtm, TdtmPiano& piano, TdtmElab& elab, QWidge
     connect(tab, &TabellaPiano::statoCambiato, this, &TfrmPiano::statoGriglia);
     connect(tab, &TabellaPiano::rigaCorrenteCambiata, this, &TfrmPiano::rigaModello);
     connect(tab, &TabellaPiano::rigaRegistrata, this, [this] { UpdateTotals(); });
+    connect(tab, &TabellaPiano::aggiornata, this, &TfrmPiano::adattaColonne);
     connect(tab, &TabellaPiano::primaDiChiudere, this, [this] {
         for (int c = 0; c < NumColonnePiano; ++c)
             m_piano.ImpostaLarghezza(c, m_griglia->columnWidth(c));
@@ -740,9 +743,27 @@ void TfrmPiano::UpdateSelection()
         m_dtm.MostraErroreCon(kErrDatabase, QLatin1Char(' ') + e.testo());
         return;
     }
+    adattaColonne();
     if (!m_griglia->hasFocus())
         m_griglia->setFocus();
     UpdateTotals();
+}
+
+void TfrmPiano::adattaColonne()
+{
+    // The stored widths are kept, but a column never hides its own dates and figures:
+    // widths saved for another screen font are widened to what the texts need.
+    constexpr int kMassimo = 420;
+    for (int c = 0; c < NumColonnePiano; ++c) {
+        if (c == ColNote)
+            continue;
+        int serve = std::max(static_cast<QAbstractItemView*>(m_griglia)->sizeHintForColumn(c), m_griglia->horizontalHeader()->sectionSizeHint(c));
+        if (c >= ColOreOrd && c <= ColOreAssenza)
+            serve = std::max(serve, m_griglia->fontMetrics().horizontalAdvance(QStringLiteral("000.00")) + 12);
+        serve = std::min(kMassimo, serve);
+        if (m_griglia->columnWidth(c) < serve)
+            m_griglia->setColumnWidth(c, serve);
+    }
 }
 
 void TfrmPiano::SelezioneDipendenti()

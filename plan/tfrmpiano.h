@@ -83,6 +83,7 @@ private:
     void rigaModello(int riga);
     void rigaVista(const QModelIndex& attuale, const QModelIndex& precedente);
     void aggiornaAvantiIndietro();
+    void adattaColonne();
     void abilitaConferma(bool abilita);
     void apriCellaTimbrature(int colonnaCaret = -1);
     void chiudiCellaTimbrature();
