@@ -1,5 +1,7 @@
 #include "tdlgpicklist.h"
 
+#include "pulsante.h"
+
 #include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -9,19 +11,6 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
-
-namespace {
-
-QPushButton* pulsante(const QString& testo, const QString& nome, QWidget* parent)
-{
-    auto* b = new QPushButton(testo, parent);
-    b->setObjectName(nome);
-    b->setAutoDefault(false);
-    b->setMinimumWidth(std::max(96, b->sizeHint().width() + 16));
-    return b;
-}
-
-}  // namespace
 
 TDlgPickList::TDlgPickList(const QString& etichetta, const QList<UnitaScelta>& disponibili, const QList<UnitaScelta>& scelte,
                            QWidget* parent)

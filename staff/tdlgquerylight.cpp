@@ -1,5 +1,7 @@
 #include "tdlgquerylight.h"
 
+#include "pulsante.h"
+
 #include "tdlgpicklist.h"
 #include "tdtmpresenze.h"
 
@@ -30,15 +32,6 @@ constexpr int kSceltaAzzera = 9300;
 // In the order of the Confronto values.
 const QStringList kTipi{QStringLiteral("uguale a ..."), QStringLiteral("inizia con ..."), QStringLiteral("finisce con ..."),
                         QStringLiteral("contiene ..."), QStringLiteral("da... a...")};
-
-QPushButton* pulsante(const QString& testo, const QString& nome, QWidget* parent)
-{
-    auto* b = new QPushButton(testo, parent);
-    b->setObjectName(nome);
-    b->setAutoDefault(false);
-    b->setMinimumWidth(std::max(96, b->sizeHint().width() + 16));
-    return b;
-}
 
 // The grid of the people found. A plain click or arrow key only moves the current row and
 // drops the marks; Ctrl marks or unmarks one row, Shift marks the rows from the last plain
