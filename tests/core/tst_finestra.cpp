@@ -109,6 +109,7 @@ private slots:
     void nomeApplicazione();
     void barraDiStato();
     void enableControls();
+    void comandoRegistrato();
     void periodoDiLavoroOggi();
     void sfondo();
     void sfondoDellaFinestra();
@@ -455,6 +456,29 @@ void TstFinestra::enableControls()
     for (const char* nome : {"itmOrganico", "itmTurni", "itmCancDati", "btnOrganico", "btnAcqTimb"})
         QVERIFY2(!azione(f, QString::fromLatin1(nome))->isEnabled(), nome);
     QVERIFY(striscia->isEnabled());
+}
+
+// A window of another library registers its command: menu item and button open it, and
+// disabling the main window's controls leaves it as available as the others.
+void TstFinestra::comandoRegistrato()
+{
+    Ambiente amb;
+    TfrmPresenze f(amb.dtm());
+    QVERIFY(!azione(f, QStringLiteral("itmPianodiLav"))->isEnabled());
+    QVERIFY(!azione(f, QStringLiteral("btnPianodiLav"))->isEnabled());
+    int aperture = 0;
+    f.RegistraComando(QStringLiteral("PianodiLav"), [&] { ++aperture; });
+    QVERIFY(azione(f, QStringLiteral("itmPianodiLav"))->isEnabled());
+    QVERIFY(azione(f, QStringLiteral("btnPianodiLav"))->isEnabled());
+    azione(f, QStringLiteral("itmPianodiLav"))->trigger();
+    azione(f, QStringLiteral("btnPianodiLav"))->trigger();
+    QCOMPARE(aperture, 2);
+    f.EnableControls(false);
+    QVERIFY(!azione(f, QStringLiteral("itmPianodiLav"))->isEnabled());
+    f.EnableControls(true);
+    QVERIFY(azione(f, QStringLiteral("itmPianodiLav"))->isEnabled());
+    // Other commands stay as they were.
+    QVERIFY(!azione(f, QStringLiteral("itmCancDati"))->isEnabled());
 }
 
 void TstFinestra::periodoDiLavoroOggi()
