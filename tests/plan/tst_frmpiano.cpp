@@ -19,6 +19,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QDateEdit>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QListWidget>
@@ -127,6 +128,7 @@ class TestFrmPiano : public QObject {
 private slots:
     void confermaSenzaDipendenti();
     void confermaCreaIGiorniDelPeriodo();
+    void invioDalPeriodoConferma();
     void periodoRovesciato();
     void cambiDiStato();
     void backspaceSullOrario();
@@ -175,6 +177,16 @@ void TestFrmPiano::confermaCreaIGiorniDelPeriodo()
     // The grid shows the employee of the picker.
     QCOMPARE(f.amb.dtm().IdDipCorrente, f.piano.wwTblAnagSel()->Dipendente(f.dipendente()->currentIndex()).Id);
     QCOMPARE(f.tab()->IdDip(), f.amb.dtm().IdDipCorrente);
+}
+
+void TestFrmPiano::invioDalPeriodoConferma()
+{
+    Finestra f;
+    auto* dal = f.w<QDateEdit>("edtDal");
+    dal->setFocus();
+    QTest::keyClick(dal, Qt::Key_Return);
+    QTRY_VERIFY(f.w<QWidget>("pnlGriglia")->isVisible());
+    QCOMPARE(f.griglia()->model()->rowCount(), 20);
 }
 
 void TestFrmPiano::periodoRovesciato()
