@@ -780,8 +780,9 @@ void TfrmPiano::SelezioneDipendenti()
             sel->ImpostaTabella();
         if (scelti)
             sel->ImpostaOrdine(TabellaAnagSel::OrdineDaTesto(m_query->SortFields()));
-        if (scelti || precedente > 0)
-            sel->Apri();
+        // A cancelled search leaves the earlier list in the picker, even before any
+        // employee was chosen, so the picker never stays disabled.
+        sel->Apri();
     } catch (const ErroreDb& e) {
         m_dtm.MostraErroreCon(kErrDatabase, QLatin1Char(' ') + e.testo());
         return;
@@ -792,7 +793,7 @@ void TfrmPiano::SelezioneDipendenti()
     if (scelti && sel->IdCorrente() > 0) {
         m_dtm.IdDipCorrente = sel->IdCorrente();
         UpdateSelection();
-    } else if (!scelti && !trovato) {
+    } else if (!scelti && !trovato && precedente > 0) {
         UpdateSelection();
     }
     abilitaConferma(m_dtm.IdDipCorrente > 0 && sel->Aperta() && sel->Righe() > 0);

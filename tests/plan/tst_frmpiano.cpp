@@ -510,6 +510,26 @@ void TestFrmPiano::selezioneDipendenti()
     QCOMPARE(f.amb.dtm().IdDipCorrente, altro);
     QCOMPARE(f.tab()->IdDip(), altro);
     QCOMPARE(f.dipendente()->currentText(), sel->Dipendente(0).Nominativo());
+
+    // A cancelled search changes nothing and leaves the picker usable.
+    class Annullato : public DialogoQA {
+    public:
+        int Esegui(QWidget*, bool) override { return TQALight::RisAnnullato; }
+    };
+    f.frm->QueryDipendenti().setFabbrica([](TQALight&) { return std::make_unique<Annullato>(); });
+    f.frm->SelezioneDipendenti();
+    QCOMPARE(sel->Righe(), 1);
+    QCOMPARE(f.amb.dtm().IdDipCorrente, altro);
+    QVERIFY(f.dipendente()->isEnabled());
+
+    // Also before any employee was chosen.
+    Finestra nuova;
+    QCOMPARE(nuova.amb.dtm().IdDipCorrente, -1);
+    nuova.frm->QueryDipendenti().setFabbrica([](TQALight&) { return std::make_unique<Annullato>(); });
+    nuova.frm->SelezioneDipendenti();
+    QVERIFY(nuova.dipendente()->isEnabled());
+    QCOMPARE(nuova.piano.wwTblAnagSel()->Righe(), 4);
+    QCOMPARE(nuova.amb.conta(QStringLiteral("PianoSomma")), 0);  // nothing confirmed by itself
 }
 
 void TestFrmPiano::chiusuraSalvaPeriodoELarghezze()
