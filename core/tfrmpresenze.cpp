@@ -15,6 +15,7 @@
 #include <QImageReader>
 #include <QLabel>
 #include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QPainter>
 #include <QStatusBar>
@@ -355,6 +356,10 @@ void TfrmPresenze::FormClose()
         if (*f)
             (*f)->close();
     }
+    // Long-lived windows of other libraries (the work plan) store their state when they close.
+    for (QMdiSubWindow* sotto : m_mdi->subWindowList())
+        if (sotto->widget() && sotto->widget()->isVisible())
+            sotto->widget()->close();
     try {
         m_dtm.ini().scriviTesto(Ini::Desktop, QStringLiteral("TblSetting"), Configurazione::TestoBande(m_dtm.cfg().Bande));
     } catch (const std::exception& err) {

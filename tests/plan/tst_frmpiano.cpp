@@ -14,6 +14,7 @@
 #include "tdtmpiano.h"
 #include "tfrmanteprima.h"
 #include "tfrmpiano.h"
+#include "tfrmpresenze.h"
 #include "tfrmstampa.h"
 #include "tqalight.h"
 
@@ -22,6 +23,8 @@
 #include <QDateEdit>
 #include <QGroupBox>
 #include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTableView>
@@ -142,6 +145,7 @@ private slots:
     void stampaTrentunoGiorni();
     void selezioneDipendenti();
     void chiusuraSalvaPeriodoELarghezze();
+    void uscitaDalProgrammaSalvaIlPiano();
 };
 
 void TestFrmPiano::confermaSenzaDipendenti()
@@ -546,6 +550,38 @@ void TestFrmPiano::chiusuraSalvaPeriodoELarghezze()
     // Shown again: the grid waits for a new confirmation.
     f.frm->show();
     QVERIFY(!f.w<QWidget>("pnlGriglia")->isVisible());
+}
+
+// Quitting the application with the work plan open stores its period and widths too.
+void TestFrmPiano::uscitaDalProgrammaSalvaIlPiano()
+{
+    Ambiente amb;
+    amb.dtm().setOggi(kOggi);
+    OpzioniDemo o;
+    o.dipendenti = 2;
+    o.giorni = 20;
+    o.oggi = kOggi;
+    GeneraDemo(amb.dtm(), o);
+    amb.dtm().CaricaMemoria();
+    TdtmElab elab(amb.dtm());
+    TdtmPiano piano(amb.dtm());
+    TfrmPresenze principale(amb.dtm());
+    auto* frm = new TfrmPiano(amb.dtm(), piano, elab);
+    QMdiSubWindow* sotto = principale.mdiArea()->addSubWindow(frm);
+    principale.RegistraComando(QStringLiteral("PianodiLav"), [&] {
+        frm->show();
+        sotto->show();
+    });
+    principale.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&principale));
+    principale.findChild<QAction*>(QStringLiteral("itmPianodiLav"))->trigger();
+    QVERIFY(frm->isVisible());
+    frm->ImpostaPeriodo(QDate(2026, 3, 2), QDate(2026, 3, 15));
+    frm->UpdateSelection();
+    frm->findChild<QTableView*>(QStringLiteral("wwGrdPdL"))->setColumnWidth(ColNote, 333);
+    principale.close();
+    QCOMPARE(FileIni(amb.fileIni()).leggiIntero(Ini::Desktop, QStringLiteral("PdLColNote"), 0), 333);
+    QCOMPARE(amb.dtm().mem().DataDa.date(), QDate(2026, 3, 2));
 }
 
 QTEST_MAIN(TestFrmPiano)
