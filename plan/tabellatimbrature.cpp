@@ -144,18 +144,25 @@ void TabellaTimbrature::scritta(const Timbratura& t)
     emit timbratureCambiate(t.IdDip, t.DataV.date());
 }
 
+// The stored fields of a punch, bound in the same way for an insert and an update.
+static void legaValori(QSqlQuery& q, const Timbratura& t)
+{
+    q.bindValue(QStringLiteral(":IdDip"), t.IdDip);
+    q.bindValue(QStringLiteral(":DataV"), Sql::dataOra(t.DataV));
+    q.bindValue(QStringLiteral(":DataO"), Sql::dataOra(t.DataO));
+    q.bindValue(QStringLiteral(":VersoV"), Sql::testo(t.VersoV));
+    q.bindValue(QStringLiteral(":VersoO"), Sql::testo(t.VersoO));
+    q.bindValue(QStringLiteral(":Caus"), Sql::testo(t.Caus));
+    q.bindValue(QStringLiteral(":IdTerminale"), interoONull(t.IdTerminale));
+}
+
 void TabellaTimbrature::Inserisci(const Timbratura& t)
 {
-    m_piano.dtm().db().esegui(
+    QSqlQuery q = m_piano.dtm().db().prepara(
         QStringLiteral("INSERT INTO Timbrature (IdDip, DataV, DataO, VersoV, VersoO, Caus, IdTerminale)\n"
-                       "VALUES (:IdDip, :DataV, :DataO, :VersoV, :VersoO, :Caus, :IdTerminale)"),
-        {{"IdDip", t.IdDip},
-         {"DataV", Sql::dataOra(t.DataV)},
-         {"DataO", Sql::dataOra(t.DataO)},
-         {"VersoV", Sql::testo(t.VersoV)},
-         {"VersoO", Sql::testo(t.VersoO)},
-         {"Caus", Sql::testo(t.Caus)},
-         {"IdTerminale", interoONull(t.IdTerminale)}});
+                       "VALUES (:IdDip, :DataV, :DataO, :VersoV, :VersoO, :Caus, :IdTerminale)"));
+    legaValori(q, t);
+    Database::esegui(q);
     scritta(t);
 }
 
@@ -164,20 +171,15 @@ void TabellaTimbrature::Modifica(int riga, const Timbratura& t)
     if (riga < 0 || riga >= m_righe.size())
         return;
     const Timbratura& vecchia = m_righe.at(riga);
-    m_piano.dtm().db().esegui(
+    QSqlQuery q = m_piano.dtm().db().prepara(
         QStringLiteral("UPDATE Timbrature\n"
                        "   SET IdDip = :IdDip, DataV = :DataV, DataO = :DataO, VersoV = :VersoV, VersoO = :VersoO,\n"
                        "       Caus = :Caus, IdTerminale = :IdTerminale\n"
-                       " WHERE IdDip = :VecchioIdDip AND DataV = :VecchiaDataV"),
-        {{"IdDip", t.IdDip},
-         {"DataV", Sql::dataOra(t.DataV)},
-         {"DataO", Sql::dataOra(t.DataO)},
-         {"VersoV", Sql::testo(t.VersoV)},
-         {"VersoO", Sql::testo(t.VersoO)},
-         {"Caus", Sql::testo(t.Caus)},
-         {"IdTerminale", interoONull(t.IdTerminale)},
-         {"VecchioIdDip", vecchia.IdDip},
-         {"VecchiaDataV", vecchia.chiaveDataV}});
+                       " WHERE IdDip = :VecchioIdDip AND DataV = :VecchiaDataV"));
+    legaValori(q, t);
+    q.bindValue(QStringLiteral(":VecchioIdDip"), vecchia.IdDip);
+    q.bindValue(QStringLiteral(":VecchiaDataV"), vecchia.chiaveDataV);
+    Database::esegui(q);
     scritta(t);
 }
 

@@ -1016,7 +1016,7 @@ bool TfrmPiano::gestisciTastoGriglia(QKeyEvent* k)
     }
 }
 
-void TfrmPiano::apriCellaTimbrature(int colonnaCaret)
+void TfrmPiano::apriCellaTimbrature()
 {
     TabellaPiano* tab = m_piano.wwTblPianoSomma();
     const int riga = rigaCorrente();
@@ -1032,12 +1032,10 @@ void TfrmPiano::apriCellaTimbrature(int colonnaCaret)
     m_cella->setToolTip(i.data(Qt::ToolTipRole).toString());
     m_cella->show();
     m_cella->setFocus(Qt::OtherFocusReason);
-    m_cella->selezionaToken(colonnaCaret >= 0 ? TestiPiano::InizioToken(m_cella->text(), colonnaCaret) : 0);
+    m_cella->selezionaToken(0);
     // The punch list starts from the day's first punch.
     TabellaTimbrature* timbr = m_piano.wwTblTimbr();
-    if (timbr->Righe() > 0 && m_cella->text().isEmpty())
-        timbr->ImpostaRigaCorrente(0);
-    else if (timbr->Righe() > 0 && colonnaCaret < 0)
+    if (timbr->Righe() > 0)
         timbr->ImpostaRigaCorrente(0);
     m_dettagli->AbilitazioneTimbrature();
 }

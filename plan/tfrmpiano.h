@@ -85,7 +85,7 @@ private:
     void aggiornaAvantiIndietro();
     void adattaColonne();
     void abilitaConferma(bool abilita);
-    void apriCellaTimbrature(int colonnaCaret = -1);
+    void apriCellaTimbrature();
     void chiudiCellaTimbrature();
     void mostraDettagliDaCella();
     void dettagliChiusi();
