@@ -1,0 +1,92 @@
+#pragma once
+// Every numbered message of the application, in one place. The texts are rows of Errori
+// (warnings, MostraErrore / MostraErroreCon / TestoErrore) and Scelte (questions and captions,
+// Chiedi / TestoScelta) delivered in schema/riferimento; code names the number, never a text.
+//
+// Adding a message: a row in errori.tsv or scelte.tsv for every language, and its name here.
+// Numbers below 9000 are the ones the windows' rules name; 9000 and up are the application's own.
+
+namespace Msg {
+
+// Rows of Errori.
+enum Errore : int {
+    ErrDbLavoro = 1,            // the work database cannot be opened
+    ErrDatoMancante = 103,      // a required value is missing or invalid
+    ErrCambioPagina = 1114,     // confirm or cancel the edits before changing page
+    ErrPeriodoInvertito = 2001, // the period starts after it ends
+    ErrCambioStato = 2002,      // 1 <-> 2 only through processing
+    ErrPeriodoLungo = 2010,     // this report covers 31 days at most
+    ErrLogin = 8009,            // user or password not valid
+
+    // Start-up and batch commands.
+    ErrApertura = 9001,         // + the engine's text
+    ErrComando = 9002,          // + the command
+    ErrArgomento = 9003,        // + the argument
+    ErrData = 9004,             // + the text that is not a date
+    ErrDipendente = 9005,       // + the id
+    ErrIni = 9006,              // + the file's error
+    ErrDemoNonVuoto = 9007,
+    ErrPeriodo = 9008,
+    ErrMancante = 9009,         // + the missing argument
+    ErrElaborazione = 9010,     // + the engine's text and the employee
+    ErrDatabase = 9011,         // + the engine's text: every database failure shown to the user
+    ErrVerificaAnnullata = 9012,
+
+    // Main window and settings.
+    ErrSfondo = 9100,           // + the picture's file name
+    ErrConfigurazione = 9102,   // + the file's error
+
+    // Reports.
+    ErrLogoMancante = 9200,     // + the logo's file name
+    ErrScrittura = 9201,        // + the file name
+    ErrStampaSconosciuta = 9202,
+    ErrFormato = 9203,
+    ErrGruppo = 9204,
+
+    // Employee selection query.
+    ErrArchivio = 9300,
+    ErrNessunRecord = 9301,
+    ErrIntervallo = 9302,
+    ErrImpostazioni = 9303,     // names both settings
+    ErrTabellaSelezione = 9304, // + the table
+    ErrDialogo = 9306,
+
+    // Punch editing.
+    ErrOra = 9450,              // the typed time is not a time of day
+    ErrTimbraturaDoppia = 9451, // another punch of the employee has that valid time
+};
+
+// Rows of Scelte.
+enum Scelta : int {
+    SclElabora = 2,             // start processing the period?
+    SclCancella = 3,            // confirm the deletion?
+    SclInModifica = 2001,       // "Giornata in modifica"
+    SclAl = 2003,               // "al"
+    SclCambioStato = 2004,
+    SclPeriodoDal = 2010,       // "Periodo dal"
+    SclTimbratureDi = 2103,     // "Timbrature di"
+    SclGiornoChiuso = 2520,     // the day is closed: change the punch anyway?
+
+    // Batch command output.
+    EtDbProduzione = 9001,
+    EtDbLavoro = 9002,
+    EtDipendenti = 9003,
+    EtGiorni = 9004,
+    EtGiorniAnomalie = 9005,
+    EtGiornateCreate = 9006,
+    EtDipendentiGenerati = 9007,
+    EtTimbratureGenerate = 9008,
+    EtSecondi = 9009,
+    EtElaborazione = 9010,
+    EtVerifica = 9011,
+
+    // Help window.
+    EtIndietro = 9100,
+    EtAvanti = 9101,
+    EtSommario = 9102,
+
+    EtStampaSalvata = 9200,
+    SclAzzera = 9300,           // remove every search condition?
+};
+
+}  // namespace Msg
