@@ -1,5 +1,7 @@
 #include "tdtmpresenze.h"
 
+#include "messaggi.h"
+
 #include "creazione.h"
 #include "fileini.h"
 #include "registro.h"
@@ -186,24 +188,42 @@ QString TdtmPresenze::TestoScelta(int n)
     return testoMessaggio(true, n);
 }
 
+Presentatore& TdtmPresenze::presentatoreAttivo()
+{
+    // A data module used before anyone chose where messages go (a tool, a test's set-up)
+    // still tells what went wrong, on standard error, and answers questions with No.
+    static PresentatoreStderr riserva;
+    return m_presentatore ? *m_presentatore : riserva;
+}
+
 void TdtmPresenze::MostraErrore(int n)
 {
-    const QString t = TestoErrore(n);
-    if (m_presentatore)
-        m_presentatore->avviso(t);
+    presentatoreAttivo().avviso(TestoErrore(n));
+}
+
+QString TdtmPresenze::ConDettaglio(const QString& messaggio, const QString& dettaglio)
+{
+    // The detail (a file name, the engine's text) is set off by one blank, unless the caller
+    // already put its own separator (": ", a blank) or the message ends with one.
+    if (dettaglio.isEmpty() || messaggio.isEmpty() || messaggio.back().isSpace() || dettaglio.front().isSpace()
+        || QStringLiteral(":;,.").contains(dettaglio.front()))
+        return messaggio + dettaglio;
+    return messaggio + QLatin1Char(' ') + dettaglio;
 }
 
 void TdtmPresenze::MostraErroreCon(int n, const QString& testo)
 {
-    const QString t = TestoErrore(n) + testo;
-    if (m_presentatore)
-        m_presentatore->avviso(t);
+    presentatoreAttivo().avviso(ConDettaglio(TestoErrore(n), testo));
+}
+
+void TdtmPresenze::MostraErroreDb(const ErroreDb& e)
+{
+    MostraErroreCon(Msg::ErrDatabase, e.testo());
 }
 
 bool TdtmPresenze::Chiedi(int n)
 {
-    const QString t = TestoScelta(n);
-    return m_presentatore ? m_presentatore->domanda(t) : false;
+    return presentatoreAttivo().domanda(TestoScelta(n));
 }
 
 QList<CodiceDescr> TdtmPresenze::Codici(const QString& tabella, const QString& nomeCampo, const QString& colonnaCodice)

@@ -54,13 +54,19 @@ public:
     QString FileLavoro() const;
     QString CartellaPriv() const;
 
+    // Where messages go; with none set they go to standard error.
     void setPresentatore(Presentatore* p) { m_presentatore = p; }
     Presentatore* presentatore() const { return m_presentatore; }
 
     // --- Services ------------------------------------------------------------------
     int NuovoId(const QString& tabella);
     void MostraErrore(int n);
+    // The message followed by a detail (a file name, an argument), set off by one blank
+    // unless the detail brings its own separator (": ").
     void MostraErroreCon(int n, const QString& testo);
+    // Every database failure shown to the user: one message followed by the engine's text.
+    void MostraErroreDb(const ErroreDb& e);
+    static QString ConDettaglio(const QString& messaggio, const QString& dettaglio);
     QString TestoErrore(int n);
     bool Chiedi(int n);
     QString TestoScelta(int n);
@@ -89,6 +95,7 @@ signals:
 
 private:
     QString testoMessaggio(bool scelta, int n);
+    Presentatore& presentatoreAttivo();
     void apriCartellaPriv();
     void installaLogo();
 

@@ -194,8 +194,14 @@ void TstServizi::messaggiTabellaGiusta()
     amb.dtm().MostraErrore(7001);
     // The caller's text follows the trimmed message immediately.
     amb.dtm().MostraErroreCon(7001, QStringLiteral(": C:\\import\\timb.txt"));
+    // A bare detail is set off by one blank; one that brings its own blank gets no second.
+    amb.dtm().MostraErroreCon(7001, QStringLiteral("/tmp/timb.txt"));
+    amb.dtm().MostraErroreCon(7001, QStringLiteral(" (Id 5)"));
+    amb.dtm().MostraErroreDb(ErroreDb(QStringLiteral("disk I/O error")));
     QCOMPARE(amb.registro().avvisi,
-             (QStringList{QStringLiteral("testo di Errori"), QStringLiteral("testo di Errori: C:\\import\\timb.txt")}));
+             (QStringList{QStringLiteral("testo di Errori"), QStringLiteral("testo di Errori: C:\\import\\timb.txt"),
+                          QStringLiteral("testo di Errori /tmp/timb.txt"), QStringLiteral("testo di Errori (Id 5)"),
+                          amb.dtm().TestoErrore(9011) + QStringLiteral(" disk I/O error")}));
     QCOMPARE(amb.registro().domande, QStringList());
 
     // A delivered message read the same way.
