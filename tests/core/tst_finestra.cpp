@@ -848,6 +848,7 @@ void TstFinestra::presentatoreDomanda()
     InstallaPresentatoreDialogo(amb.dtm());
     QString titolo;
     QMessageBox::StandardButtons pulsanti;
+    QStringList testi;
     QuandoModale q([&](QWidget* w) {
         auto* box = qobject_cast<QMessageBox*>(w);
         if (!box) {
@@ -856,6 +857,7 @@ void TstFinestra::presentatoreDomanda()
         }
         titolo = box->windowTitle();
         pulsanti = box->standardButtons();
+        testi = QStringList{box->button(QMessageBox::Yes)->text(), box->button(QMessageBox::No)->text()};
         QTest::mouseClick(box->button(QMessageBox::StandardButton(risposta)), Qt::LeftButton);
     });
     const bool esito = amb.dtm().Chiedi(3);
@@ -863,6 +865,8 @@ void TstFinestra::presentatoreDomanda()
     QCOMPARE(esito, atteso);
     QCOMPARE(titolo, QStringLiteral("Quorlin"));
     QCOMPARE(pulsanti, QMessageBox::Yes | QMessageBox::No);
+    // Italian before any translation is loaded (this test runs before preparaInterfaccia).
+    QCOMPARE(testi.replaceInStrings(QStringLiteral("&"), QString()), (QStringList{QStringLiteral("Sì"), QStringLiteral("No")}));
     amb.dtm().setPresentatore(&amb.registro());
 }
 
@@ -890,6 +894,8 @@ void TstFinestra::preparaInterfaccia()
     QVERIFY(dynamic_cast<PresentatoreDialogo*>(amb.dtm().presentatore()));
     QCOMPARE(QApplication::style()->styleHint(QStyle::SH_ToolTip_WakeUpDelay), 0);
     QCOMPARE(QLocale().language(), QLocale::Italian);
+    // Qt's own dialogs and the MDI window menu speak Italian (qt6-translations-l10n).
+    QCOMPARE(QMdiSubWindow().systemMenu()->actions().constLast()->text(), QStringLiteral("&Chiudi"));
     amb.dtm().setPresentatore(&amb.registro());
 }
 
