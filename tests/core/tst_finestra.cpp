@@ -729,23 +729,31 @@ void TstFinestra::aiutoPerArgomento()
 
 void TstFinestra::pagineAiutoCollegate()
 {
-    // Every topic the windows ask for has a page, and every link of a page leads to one.
+    // Every topic the main window's own windows ask for has a page.
     for (int argomento : {TfrmPresenze::kContestoSommario, TfrmPresenze::kContestoAiuto, TfrmImposta::kContestoAiuto, 362})
         QVERIFY2(TfrmAiuto::EsisteArgomento(argomento), qPrintable(QString::number(argomento)));
 
+    // Every page is reached from the table of contents, and every link leads to a page.
     const QRegularExpression link(QStringLiteral("href=\"([^\"]+)\""));
-    for (int argomento : {10, 30, 330, 362}) {
-        QFile f(TfrmAiuto::PaginaArgomento(argomento));
+    const QStringList pagine = QDir(QStringLiteral(":/aiuto")).entryList({QStringLiteral("*.html")});
+    const QString sommario = QStringLiteral("%1.html").arg(TfrmAiuto::kSommario);
+    QVERIFY(pagine.contains(sommario) && pagine.size() >= 8);
+    QStringList dalSommario;
+    for (const QString& pagina : pagine) {
+        QFile f(QStringLiteral(":/aiuto/") + pagina);
         QVERIFY(f.open(QIODevice::ReadOnly));
         const QString html = QString::fromUtf8(f.readAll());
         QTextDocument doc;
         doc.setHtml(html);
-        QVERIFY2(!doc.metaInformation(QTextDocument::DocumentTitle).isEmpty(), qPrintable(f.fileName()));
+        QVERIFY2(!doc.metaInformation(QTextDocument::DocumentTitle).isEmpty(), qPrintable(pagina));
         for (const QRegularExpressionMatch& m : link.globalMatch(html)) {
-            const QString bersaglio = QStringLiteral(":/aiuto/") + m.captured(1);
-            QVERIFY2(QFile::exists(bersaglio), qPrintable(f.fileName() + QStringLiteral(" -> ") + m.captured(1)));
+            QVERIFY2(QFile::exists(QStringLiteral(":/aiuto/") + m.captured(1)), qPrintable(pagina + QStringLiteral(" -> ") + m.captured(1)));
+            if (pagina == sommario)
+                dalSommario << m.captured(1);
         }
     }
+    for (const QString& pagina : pagine)
+        QVERIFY2(pagina == sommario || dalSommario.contains(pagina), qPrintable(pagina + QStringLiteral(" manca dal sommario")));
 }
 
 void TstFinestra::boxInformazioni()
