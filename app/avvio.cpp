@@ -3,7 +3,6 @@
 #include "avvio_ui.h"
 #include "tdtmelab.h"
 #include "tdtmpresenze.h"
-#include "tdtmutil.h"
 #include "tdlgquerylight.h"
 #include "tdtmpiano.h"
 #include "tfrmpasswd.h"
@@ -11,8 +10,6 @@
 #include "tfrmpresenze.h"
 
 #include <QApplication>
-#include <QMdiArea>
-#include <QMdiSubWindow>
 
 namespace {
 constexpr int kErrApertura = 9001;
@@ -39,19 +36,12 @@ int AvviaApplicazione(QApplication& app, const QString& fileIni)
     }
     // The data modules of the windows, in their fixed order.
     TdtmElab elab(dtm);
-    TdtmUtil util(dtm);
     TdtmPiano piano(dtm);
     RegistraDialogoQA();
     return AvviaInterfaccia(app, dtm, [&](TfrmPresenze& frm) {
-        // The work plan is created once and only hidden when closed; the MDI area owns it.
+        // The work plan lives for the whole run; the registry owns it and only hides it.
         auto* frmPiano = new TfrmPiano(dtm, piano, elab);
-        QMdiSubWindow* sotto = frm.mdiArea()->addSubWindow(frmPiano);
-        sotto->setWindowIcon(frmPiano->windowIcon());
-        sotto->hide();
-        frm.RegistraComando(QStringLiteral("PianodiLav"), [&frm, sotto, frmPiano] {
-            frmPiano->show();
-            sotto->showMaximized();
-            frm.mdiArea()->setActiveSubWindow(sotto);
-        });
+        QObject::connect(frmPiano, &TfrmPiano::apriAnagrafico, &frm, [&frm] { frm.Comandi().Esegui(QStringLiteral("Dipendenti")); });
+        frm.Comandi().RegistraPersistente(QStringLiteral("PianodiLav"), frmPiano);
     });
 }

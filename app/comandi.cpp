@@ -2,63 +2,32 @@
 
 #include "catalogo.h"
 #include "demo.h"
+#include "elencodipendenti.h"
 #include "esportazione.h"
+#include "messaggi.h"
 #include "rptpiano.h"
 #include "tdtmelab.h"
 #include "tdtmpresenze.h"
 #include "verificapiano.h"
 
+#include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QTextStream>
+#include <QRegularExpression>
 
 #include <cstdio>
 #include <unistd.h>
 
 namespace {
 
+using namespace Msg;
+
 // Exit statuses.
 constexpr int kOk = 0;
 constexpr int kErrore = 1;
 constexpr int kArgomenti = 2;
-
-// Messages of the commands (Errori / Scelte numbers reserved to the application).
-enum Errore {
-    ErrApertura = 9001,
-    ErrComando = 9002,
-    ErrArgomento = 9003,
-    ErrData = 9004,
-    ErrDipendente = 9005,
-    ErrIni = 9006,
-    ErrDemoNonVuoto = 9007,
-    ErrPeriodo = 9008,
-    ErrMancante = 9009,
-    ErrElaborazione = 9010,
-    ErrDatabase = 9011,
-    ErrVerificaAnnullata = 9012,
-    ErrStampaSconosciuta = 9202,
-    ErrFormato = 9203,
-    ErrGruppo = 9204,
-};
-enum Etichetta {
-    EtDbProduzione = 9001,
-    EtDbLavoro = 9002,
-    EtDipendenti = 9003,
-    EtGiorni = 9004,
-    EtGiorniAnomalie = 9005,
-    EtGiornateCreate = 9006,
-    EtDipendentiGenerati = 9007,
-    EtTimbratureGenerate = 9008,
-    EtSecondi = 9009,
-    EtElaborazione = 9010,
-    EtVerifica = 9011,
-    EtStampaSalvata = 9200,
-};
-
-const QStringList kComandi = {QStringLiteral("init"), QStringLiteral("demo"), QStringLiteral("elabora"), QStringLiteral("verifica"),
-                                QStringLiteral("stampa")};
 
 void stampa(const QString& testo)
 {
@@ -99,133 +68,89 @@ private:
     int m_ultimo = -1;
 };
 
-// Options of one command: "--name value" pairs, repeatable.
-struct Opzioni {
-    QMultiHash<QString, QString> valori;
-    bool aiuto = false;
+// Numbers on the command line are plain digits, at least 1: no sign, no spaces, no base.
+bool numeroPositivo(const QString& t, int* n)
+{
+    static const QRegularExpression cifre(QStringLiteral("^[0-9]{1,9}$"));
+    if (!cifre.match(t).hasMatch())
+        return false;
+    *n = t.toInt();
+    return *n >= 1;
+}
+
+// The argument QCommandLineParser stumbled on: an unknown option, else the last argument
+// (an option missing its value).
+QString argomentoErrato(const QCommandLineParser& p, const QStringList& argomenti)
+{
+    if (!p.unknownOptionNames().isEmpty()) {
+        const QString nome = p.unknownOptionNames().constFirst();
+        return (nome.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + nome;
+    }
+    return argomenti.isEmpty() ? QString() : argomenti.constLast();
+}
+
+enum class Valore { Data, Numero, Testo };
+enum Regola { Facoltativa = 0, Obbligatoria = 1, Ripetibile = 2 };
+
+struct Opzione {
+    const char* nome;  // without the leading "--"
+    Valore valore;
+    int regole = Facoltativa;
+};
+
+// The options of a command as given, checked against its table row: dates are dates,
+// numbers plain digits, a repeatable option keeps each value once in the order given.
+struct Argomenti {
+    QHash<QString, QStringList> valori;
+    QStringList posizionali;
+
+    bool presente(const char* nome) const { return !valori.value(QLatin1String(nome)).isEmpty(); }
+    QString testo(const char* nome) const { return valori.value(QLatin1String(nome)).value(0); }
+    QDate data(const char* nome) const { return QDate::fromString(testo(nome), QStringLiteral("yyyy-MM-dd")); }
+    int numero(const char* nome, int predefinito) const { return presente(nome) ? testo(nome).toInt() : predefinito; }
+    QList<int> numeri(const char* nome) const
+    {
+        QList<int> l;
+        for (const QString& v : valori.value(QLatin1String(nome)))
+            l.append(v.toInt());
+        return l;
+    }
+};
+
+class Comando;
+
+// One batch command. Adding a command is one row here, its handler in Comando and its help
+// text aiuto/<nome>.txt (listed in aiuto/generale.txt).
+struct DefinizioneComando {
+    const char* nome;
+    QList<Opzione> opzioni;
+    QStringList posizionali;  // named in the message when missing, e.g. GRUPPO CODICE
+    bool grafica;             // draws pages: it needs a graphics platform, never a display
+    int (Comando::*esegui)();
 };
 
 class Comando {
 public:
-    explicit Comando(const RigaDiComando& riga) : m_riga(riga)
+    Comando(const RigaDiComando& riga, const DefinizioneComando& def) : m_riga(riga), m_def(def)
     {
+        if (m_riga.fileIni.isEmpty())
+            m_riga.fileIni = Comandi::FileIniPredefinito();
         m_dtm.setPresentatore(&m_presentatore);
     }
 
     int esegui()
     {
-        Opzioni o;
-        const QStringList ammesse = opzioniAmmesse();
-        int i = 0;
-        // The print command names its report before the options: group and code.
-        if (m_riga.comando == QLatin1String("stampa"))
-            for (; i < m_riga.opzioni.size() && m_posizionali.size() < 2 && !m_riga.opzioni.at(i).startsWith(QLatin1Char('-')); ++i)
-                m_posizionali << m_riga.opzioni.at(i);
-        for (; i < m_riga.opzioni.size(); ++i) {
-            const QString a = m_riga.opzioni.at(i);
-            if (a == QLatin1String("--help") || a == QLatin1String("-h")) {
-                o.aiuto = true;
-                continue;
-            }
-            if (!ammesse.contains(a) || i + 1 >= m_riga.opzioni.size())
-                return erroreArgomenti(ErrArgomento, a);
-            o.valori.insert(a, m_riga.opzioni.at(++i));
-        }
-        if (o.aiuto) {
+        bool aiuto = false;
+        if (const int esito = analizza(&aiuto); esito != kOk)
+            return esito;
+        if (aiuto) {
             stampa(Comandi::Aiuto(m_riga.comando));
             return kOk;
         }
-        m_opzioni = o;
-        if (m_riga.comando == QLatin1String("init"))
-            return init();
-        if (m_riga.comando == QLatin1String("demo"))
-            return demo();
-        if (m_riga.comando == QLatin1String("elabora"))
-            return elabora();
-        if (m_riga.comando == QLatin1String("stampa"))
-            return stampaReport();
-        return verifica();
+        return (this->*m_def.esegui)();
     }
 
-private:
-    QStringList opzioniAmmesse() const
-    {
-        if (m_riga.comando == QLatin1String("demo"))
-            return {QStringLiteral("--dipendenti"), QStringLiteral("--giorni"), QStringLiteral("--oggi")};
-        if (m_riga.comando == QLatin1String("elabora"))
-            return {QStringLiteral("--dal"), QStringLiteral("--al"), QStringLiteral("--dip"), QStringLiteral("--oggi")};
-        if (m_riga.comando == QLatin1String("verifica"))
-            return {QStringLiteral("--dal"), QStringLiteral("--al"), QStringLiteral("--dip")};
-        if (m_riga.comando == QLatin1String("stampa"))
-            return {QStringLiteral("--dal"), QStringLiteral("--al"), QStringLiteral("--dip"), QStringLiteral("--formato"),
-                    QStringLiteral("--out")};
-        return {};
-    }
-
-    int erroreArgomenti(int numero, const QString& testo)
-    {
-        m_dtm.MostraErroreCon(numero, QLatin1Char(' ') + testo);
-        return kArgomenti;
-    }
-
-    // Reads a date option; false (after the message) when it is missing or malformed.
-    bool data(const QString& nome, bool obbligatoria, QDate* d)
-    {
-        const QString t = m_opzioni.valori.value(nome);
-        if (t.isEmpty()) {
-            if (obbligatoria)
-                m_dtm.MostraErroreCon(ErrMancante, QLatin1Char(' ') + nome);
-            return !obbligatoria;
-        }
-        *d = QDate::fromString(t, QStringLiteral("yyyy-MM-dd"));
-        if (!d->isValid()) {
-            m_dtm.MostraErroreCon(ErrData, QLatin1Char(' ') + t);
-            return false;
-        }
-        return true;
-    }
-
-    bool intero(const QString& nome, int minimo, int* v)
-    {
-        const QString t = m_opzioni.valori.value(nome);
-        if (t.isEmpty())
-            return true;
-        bool ok = false;
-        const int n = t.toInt(&ok);
-        if (!ok || n < minimo) {
-            m_dtm.MostraErroreCon(ErrArgomento, QLatin1Char(' ') + nome + QLatin1Char(' ') + t);
-            return false;
-        }
-        *v = n;
-        return true;
-    }
-
-    bool periodo(QDate* dal, QDate* al)
-    {
-        if (!data(QStringLiteral("--dal"), true, dal) || !data(QStringLiteral("--al"), true, al))
-            return false;
-        if (*dal > *al) {
-            m_dtm.MostraErrore(ErrPeriodo);
-            return false;
-        }
-        return true;
-    }
-
-    bool apri(TdtmPresenze::ModoCreazione modo)
-    {
-        try {
-            m_dtm.Apri(m_riga.fileIni, modo);
-            if (!m_dtm.db().lavoroAperto())
-                return false;  // message 1 already told why
-            return true;
-        } catch (const ErroreDb& e) {
-            m_dtm.MostraErroreCon(ErrApertura, QLatin1Char(' ') + e.testo());
-        } catch (const std::exception& e) {
-            m_dtm.MostraErroreCon(ErrIni, QLatin1Char(' ') + QString::fromLocal8Bit(e.what()));
-        }
-        return false;
-    }
-
+    // The handlers named by the table.
     int init()
     {
         if (!apri(TdtmPresenze::ModoCreazione::Sempre))
@@ -238,17 +163,16 @@ private:
     int demo()
     {
         OpzioniDemo o;
-        QDate oggi;
-        if (!intero(QStringLiteral("--dipendenti"), 1, &o.dipendenti) || !intero(QStringLiteral("--giorni"), 1, &o.giorni)
-            || !data(QStringLiteral("--oggi"), false, &oggi))
-            return kArgomenti;
+        o.dipendenti = m_arg.numero("dipendenti", o.dipendenti);
+        o.giorni = m_arg.numero("giorni", o.giorni);
+        const QDate oggi = m_arg.data("oggi");
         if (!apri(TdtmPresenze::ModoCreazione::Sempre))
             return kErrore;
         if (oggi.isValid())
             m_dtm.setOggi(oggi);
         o.oggi = m_dtm.Oggi();
         try {
-            if (m_dtm.db().valore(QStringLiteral("SELECT COUNT(*) FROM Anagrafico")).toInt() > 0) {
+            if (!ElencoDipendenti::Vuoto(m_dtm)) {
                 m_dtm.MostraErrore(ErrDemoNonVuoto);
                 return kErrore;
             }
@@ -265,34 +189,11 @@ private:
         return kOk;
     }
 
-    // The employees named by --dip (each must exist), or every employee in Id order.
-    bool dipendenti(QList<int>* ids)
-    {
-        Database& db = m_dtm.db();
-        const QStringList richiesti = m_opzioni.valori.values(QStringLiteral("--dip"));
-        if (richiesti.isEmpty()) {
-            QSqlQuery q = db.esegui(QStringLiteral("SELECT Id FROM Anagrafico ORDER BY Id"));
-            while (q.next())
-                ids->append(q.value(0).toInt());
-            return true;
-        }
-        // values() returns the repeated option last-first: restore the order given.
-        for (auto it = richiesti.crbegin(); it != richiesti.crend(); ++it) {
-            bool ok = false;
-            const int id = it->toInt(&ok);
-            if (!ok || !db.esisteRiga(QStringLiteral("SELECT 1 FROM Anagrafico WHERE Id = :id"), {{"id", id}})) {
-                m_dtm.MostraErroreCon(ErrDipendente, QLatin1Char(' ') + *it);
-                return false;
-            }
-            ids->append(id);
-        }
-        return true;
-    }
-
     int elabora()
     {
-        QDate dal, al, oggi;
-        if (!periodo(&dal, &al) || !data(QStringLiteral("--oggi"), false, &oggi))
+        QDate dal, al;
+        const QDate oggi = m_arg.data("oggi");
+        if (!periodo(&dal, &al))
             return kArgomenti;
         if (!apri(TdtmPresenze::ModoCreazione::Mai))
             return kErrore;
@@ -337,16 +238,12 @@ private:
         QDate dal, al;
         if (!periodo(&dal, &al))
             return kArgomenti;
-        if (!m_opzioni.valori.contains(QStringLiteral("--dip")))
-            return erroreArgomenti(ErrMancante, QStringLiteral("--dip"));
         if (!apri(TdtmPresenze::ModoCreazione::Mai))
             return kErrore;
         QList<int> ids;
         try {
             if (!dipendenti(&ids))
                 return kArgomenti;
-            if (ids.size() != 1)
-                return erroreArgomenti(ErrArgomento, QStringLiteral("--dip"));
             m_dtm.IdDipCorrente = ids.first();
             VerificaPiano v(m_dtm);
             Avanzamento barra(m_dtm.TestoScelta(EtVerifica));
@@ -366,58 +263,26 @@ private:
         return kOk;
     }
 
-    // The employees named by --dip become the selection the report walks, in name order.
-    SelezioneStampa selezioneStampa(const QList<int>& ids)
-    {
-        SelezioneStampa sel;
-        if (!m_opzioni.valori.contains(QStringLiteral("--dip")))
-            return sel;
-        Database& db = m_dtm.db();
-        Transazione t(db);
-        db.esegui(QStringLiteral("DELETE FROM ':dbPresUt:SelezioneStampa'"));
-        QSqlQuery ins = db.prepara(QStringLiteral(
-            "INSERT INTO ':dbPresUt:SelezioneStampa' (Id, Matricola, Cognome, Nome, Libero, Classe)\n"
-            "  SELECT Id, Matricola, Cognome, Nome, Libero, Classe FROM Anagrafico\n"
-            "  WHERE Id = :Id AND NOT EXISTS (SELECT 1 FROM ':dbPresUt:SelezioneStampa' WHERE Id = :IdPresente)"));
-        for (int id : ids) {
-            ins.bindValue(QStringLiteral(":Id"), id);
-            ins.bindValue(QStringLiteral(":IdPresente"), id);
-            Database::esegui(ins);
-        }
-        t.conferma();
-        sel.tabella = QStringLiteral("SelezioneStampa");
-        sel.database = QStringLiteral("dbPresUt");
-        sel.ordine = QStringLiteral("Cognome;Nome");
-        return sel;
-    }
-
     int stampaReport()
     {
-        if (m_posizionali.size() < 2)
-            return erroreArgomenti(ErrMancante, QStringLiteral("GRUPPO CODICE"));
-        const QString gruppo = m_posizionali.at(0).toUpper();
-        bool ok = false;
-        const int codice = m_posizionali.at(1).toInt(&ok);
-        if (!ok)
-            return erroreArgomenti(ErrArgomento, m_posizionali.at(1));
+        const QString gruppo = m_arg.posizionali.at(0).toUpper();
+        int codice = 0;
+        if (!numeroPositivo(m_arg.posizionali.at(1), &codice))
+            return erroreArgomenti(ErrArgomento, m_arg.posizionali.at(1));
+        if (gruppo != QLatin1String("CP"))
+            return erroreArgomenti(ErrGruppo, gruppo);
         QDate dal, al;
         if (!periodo(&dal, &al))
             return kArgomenti;
         Stampa::Formato formato;
-        const QString testoFormato = m_opzioni.valori.value(QStringLiteral("--formato"));
-        if (testoFormato.isEmpty())
-            return erroreArgomenti(ErrMancante, QStringLiteral("--formato"));
+        const QString testoFormato = m_arg.testo("formato");
         if (!Stampa::FormatoDaTesto(testoFormato, &formato))
             return erroreArgomenti(ErrFormato, testoFormato);
-        const QString uscita = m_opzioni.valori.value(QStringLiteral("--out"));
-        if (uscita.isEmpty())
-            return erroreArgomenti(ErrMancante, QStringLiteral("--out"));
+        const QString uscita = m_arg.testo("out");
         if (!apri(TdtmPresenze::ModoCreazione::Mai))
             return kErrore;
         try {
             m_dtm.CaricaMemoria();
-            if (gruppo != QLatin1String("CP"))
-                return erroreArgomenti(ErrGruppo, gruppo);
             ParametriPiano par;
             par.titolo = Stampa::DescrizioneStampa(m_dtm, gruppo, codice);
             if (par.titolo.isEmpty())
@@ -426,10 +291,12 @@ private:
                 m_dtm.MostraErrore(Stampa::kErrPeriodoLungo);
                 return kErrore;
             }
-            QList<int> ids;
-            if (!dipendenti(&ids))
-                return kArgomenti;
-            par.selezione = selezioneStampa(ids);
+            if (m_arg.presente("dip")) {
+                QList<int> ids;
+                if (!dipendenti(&ids))
+                    return kArgomenti;
+                par.selezione = Stampa::SelezioneDipendenti(m_dtm, ids);
+            }
             par.dal = dal;
             par.al = al;
             par.rigaSelezione = Stampa::RigaSelezionePiano(m_dtm, dal, al);
@@ -448,12 +315,133 @@ private:
         return kOk;
     }
 
+private:
+    int analizza(bool* aiuto)
+    {
+        QCommandLineParser p;
+        const QCommandLineOption opzioneAiuto(QStringList{QStringLiteral("h"), QStringLiteral("help")});
+        p.addOption(opzioneAiuto);
+        for (const Opzione& o : m_def.opzioni)
+            p.addOption(QCommandLineOption(QString::fromLatin1(o.nome), QString(), QStringLiteral("valore")));
+        if (!p.parse(QStringList{QStringLiteral("quorlin")} + m_riga.opzioni))
+            return erroreArgomenti(ErrArgomento, argomentoErrato(p, m_riga.opzioni));
+        if (p.isSet(opzioneAiuto)) {
+            *aiuto = true;
+            return kOk;
+        }
+        for (const Opzione& o : m_def.opzioni) {
+            const QString nome = QString::fromLatin1(o.nome);
+            const QString opzione = QStringLiteral("--") + nome;
+            QStringList valori = p.values(nome);
+            if (valori.isEmpty() && (o.regole & Obbligatoria))
+                return erroreArgomenti(ErrMancante, opzione);
+            if (valori.size() > 1 && !(o.regole & Ripetibile))
+                return erroreArgomenti(ErrArgomento, opzione);
+            valori.removeDuplicates();
+            for (const QString& v : std::as_const(valori)) {
+                int n = 0;
+                if (o.valore == Valore::Data && !QDate::fromString(v, QStringLiteral("yyyy-MM-dd")).isValid())
+                    return erroreArgomenti(ErrData, v);
+                if (o.valore == Valore::Numero && !numeroPositivo(v, &n))
+                    return erroreArgomenti(ErrArgomento, opzione + QLatin1Char(' ') + v);
+            }
+            m_arg.valori.insert(nome, valori);
+        }
+        m_arg.posizionali = p.positionalArguments();
+        if (m_arg.posizionali.size() > m_def.posizionali.size())
+            return erroreArgomenti(ErrArgomento, m_arg.posizionali.at(m_def.posizionali.size()));
+        if (m_arg.posizionali.size() < m_def.posizionali.size())
+            return erroreArgomenti(ErrMancante, m_def.posizionali.join(QLatin1Char(' ')));
+        return kOk;
+    }
+
+    int erroreArgomenti(int numero, const QString& testo)
+    {
+        m_dtm.MostraErroreCon(numero, QLatin1Char(' ') + testo);
+        return kArgomenti;
+    }
+
+    bool periodo(QDate* dal, QDate* al)
+    {
+        *dal = m_arg.data("dal");
+        *al = m_arg.data("al");
+        if (*dal > *al) {
+            m_dtm.MostraErrore(ErrPeriodo);
+            return false;
+        }
+        return true;
+    }
+
+    bool apri(TdtmPresenze::ModoCreazione modo)
+    {
+        try {
+            m_dtm.Apri(m_riga.fileIni, modo);
+            if (!m_dtm.db().lavoroAperto())
+                return false;  // message 1 already told why
+            return true;
+        } catch (const ErroreDb& e) {
+            m_dtm.MostraErroreCon(ErrApertura, QLatin1Char(' ') + e.testo());
+        } catch (const std::exception& e) {
+            m_dtm.MostraErroreCon(ErrIni, QLatin1Char(' ') + QString::fromLocal8Bit(e.what()));
+        }
+        return false;
+    }
+
+    // The employees named by --dip (each must exist), or every employee in Id order.
+    bool dipendenti(QList<int>* ids)
+    {
+        const QList<int> richiesti = m_arg.numeri("dip");
+        if (richiesti.isEmpty()) {
+            *ids = ElencoDipendenti::Tutti(m_dtm);
+            return true;
+        }
+        for (int id : richiesti)
+            if (!ElencoDipendenti::Esiste(m_dtm, id)) {
+                m_dtm.MostraErroreCon(ErrDipendente, QLatin1Char(' ') + QString::number(id));
+                return false;
+            }
+        *ids = richiesti;
+        return true;
+    }
+
     RigaDiComando m_riga;
-    QStringList m_posizionali;
-    Opzioni m_opzioni;
+    const DefinizioneComando& m_def;
+    Argomenti m_arg;
     PresentatoreStderr m_presentatore;
     TdtmPresenze m_dtm;
 };
+
+const DefinizioneComando kComandi[] = {
+    {"init", {}, {}, false, &Comando::init},
+    {"demo", {{"dipendenti", Valore::Numero}, {"giorni", Valore::Numero}, {"oggi", Valore::Data}}, {}, false, &Comando::demo},
+    {"elabora",
+     {{"dal", Valore::Data, Obbligatoria}, {"al", Valore::Data, Obbligatoria}, {"dip", Valore::Numero, Ripetibile}, {"oggi", Valore::Data}},
+     {},
+     false,
+     &Comando::elabora},
+    {"verifica",
+     {{"dal", Valore::Data, Obbligatoria}, {"al", Valore::Data, Obbligatoria}, {"dip", Valore::Numero, Obbligatoria}},
+     {},
+     false,
+     &Comando::verifica},
+    {"stampa",
+     {{"dal", Valore::Data, Obbligatoria},
+      {"al", Valore::Data, Obbligatoria},
+      {"dip", Valore::Numero, Ripetibile},
+      {"formato", Valore::Testo, Obbligatoria},
+      {"out", Valore::Testo, Obbligatoria}},
+     {QStringLiteral("GRUPPO"), QStringLiteral("CODICE")},
+     true,
+     &Comando::stampaReport},
+};
+
+const DefinizioneComando* definizione(const QString& nome)
+{
+    for (const DefinizioneComando& d : kComandi)
+        if (nome == QLatin1String(d.nome))
+            return &d;
+    return nullptr;
+}
 
 QString leggiRisorsa(const QString& nome)
 {
@@ -469,26 +457,26 @@ namespace Comandi {
 
 bool Analizza(const QStringList& argomenti, RigaDiComando* riga, QString* errore)
 {
-    for (int i = 0; i < argomenti.size(); ++i) {
-        const QString a = argomenti.at(i);
-        if (riga->comando.isEmpty()) {
-            if (a == QLatin1String("--ini")) {
-                if (i + 1 >= argomenti.size()) {
-                    *errore = a;
-                    return false;
-                }
-                riga->fileIni = argomenti.at(++i);
-            } else if (a == QLatin1String("--help") || a == QLatin1String("-h")) {
-                riga->aiuto = true;
-            } else if (a.startsWith(QLatin1Char('-'))) {
-                *errore = a;
-                return false;
-            } else {
-                riga->comando = a;
-            }
-        } else {
-            riga->opzioni << a;
-        }
+    // Options before the command are the program's; what follows the command is its own.
+    QCommandLineParser p;
+    p.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsPositionalArguments);
+    const QCommandLineOption ini(QStringLiteral("ini"), QString(), QStringLiteral("FILE"));
+    const QCommandLineOption aiuto(QStringList{QStringLiteral("h"), QStringLiteral("help")});
+    p.addOptions({ini, aiuto});
+    if (!p.parse(QStringList{QStringLiteral("quorlin")} + argomenti)) {
+        *errore = argomentoErrato(p, argomenti);
+        return false;
+    }
+    if (p.values(ini).size() > 1) {
+        *errore = QStringLiteral("--ini");
+        return false;
+    }
+    riga->fileIni = p.value(ini);
+    riga->aiuto = p.isSet(aiuto);
+    QStringList resto = p.positionalArguments();
+    if (!resto.isEmpty()) {
+        riga->comando = resto.takeFirst();
+        riga->opzioni = resto;
     }
     return true;
 }
@@ -500,12 +488,8 @@ QString FileIniPredefinito()
 
 bool RichiedeGrafica(const RigaDiComando& riga)
 {
-    return riga.comando == QLatin1String("stampa") && !riga.aiuto;
-}
-
-bool Esiste(const QString& comando)
-{
-    return kComandi.contains(comando);
+    const DefinizioneComando* def = definizione(riga.comando);
+    return def && def->grafica && !riga.aiuto;
 }
 
 QString Aiuto(const QString& comando)
@@ -515,11 +499,12 @@ QString Aiuto(const QString& comando)
 
 int Esegui(const RigaDiComando& riga)
 {
-    if (riga.aiuto && riga.comando.isEmpty()) {
+    if (riga.comando.isEmpty()) {
         stampa(Aiuto());
         return kOk;
     }
-    if (!Esiste(riga.comando)) {
+    const DefinizioneComando* def = definizione(riga.comando);
+    if (!def) {
         TdtmPresenze dtm;
         PresentatoreStderr p;
         dtm.setPresentatore(&p);
@@ -527,7 +512,11 @@ int Esegui(const RigaDiComando& riga)
         std::fprintf(stderr, "%s\n", Aiuto().toLocal8Bit().constData());
         return kArgomenti;
     }
-    Comando c(riga);
+    if (riga.aiuto) {
+        stampa(Aiuto(riga.comando));
+        return kOk;
+    }
+    Comando c(riga, *def);
     return c.esegui();
 }
 

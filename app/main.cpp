@@ -41,12 +41,8 @@ int main(int argc, char* argv[])
     }
     if (riga.comando.isEmpty() && !riga.aiuto) {
         QApplication app(argc, argv);
-        if (riga.fileIni.isEmpty())
-            riga.fileIni = Comandi::FileIniPredefinito();
-        return AvviaApplicazione(app, riga.fileIni);
+        return AvviaApplicazione(app, riga.fileIni.isEmpty() ? Comandi::FileIniPredefinito() : riga.fileIni);
     }
-    if (riga.fileIni.isEmpty())
-        riga.fileIni = Comandi::FileIniPredefinito();
     if (Comandi::RichiedeGrafica(riga)) {
         // Pages are drawn with fonts, which need a graphics platform but no display.
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))

@@ -1,6 +1,7 @@
 #pragma once
 // The wait cursor of a long operation, removed however the operation ends.
 
+#include <QCursor>
 #include <QGuiApplication>
 
 class CursoreAttesa {

@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QWidget>
 
 namespace {
@@ -35,6 +36,9 @@ bool PresentatoreDialogo::domanda(const QString& testo)
 {
     QMessageBox box(QMessageBox::Question, m_dtm.cfg().NomeProg, testo, QMessageBox::Yes | QMessageBox::No, finestraDavanti());
     box.setDefaultButton(QMessageBox::Yes);
+    // Italian even where Qt's own translations are not installed.
+    box.button(QMessageBox::Yes)->setText(QStringLiteral("&Sì"));
+    box.button(QMessageBox::No)->setText(QStringLiteral("&No"));
     return box.exec() == QMessageBox::Yes;
 }
 

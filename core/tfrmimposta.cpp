@@ -176,9 +176,10 @@ TfrmImposta::TfrmImposta(TdtmPresenze& dtm, TdtmUtil& util, QWidget* parent) : Q
     connect(m_pagine, &QTabWidget::currentChanged, this, &TfrmImposta::pgcImpostaChange);
 
     // --- Commands ----------------------------------------------------------------------
-    m_btnModifica = pulsante(QStringLiteral("Modifica"), QStringLiteral("btnModifica"), QStringLiteral("modifica"), this);
-    m_btnConferma = pulsante(QStringLiteral("Conferma"), QStringLiteral("btnConferma"), QStringLiteral("conferma"), this);
-    m_btnAnnulla = pulsante(QStringLiteral("Annulla"), QStringLiteral("btnAnnulla"), QStringLiteral("annulla"), this);
+    // Alt letters that no page, tab or menu of the window uses.
+    m_btnModifica = pulsante(QStringLiteral("&Modifica"), QStringLiteral("btnModifica"), QStringLiteral("modifica"), this);
+    m_btnConferma = pulsante(QStringLiteral("C&onferma"), QStringLiteral("btnConferma"), QStringLiteral("conferma"), this);
+    m_btnAnnulla = pulsante(QStringLiteral("A&nnulla"), QStringLiteral("btnAnnulla"), QStringLiteral("annulla"), this);
     QPushButton* btnHelp = pulsante(QStringLiteral("Help"), QStringLiteral("btnHelp"), QStringLiteral("aiuto"), this);
     QPushButton* btnEsci = pulsante(QStringLiteral("Esci"), QStringLiteral("btnEsci"), QStringLiteral("esci"), this);
     connect(m_btnModifica, &QPushButton::clicked, this, &TfrmImposta::btnModificaClick);

@@ -12,10 +12,10 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QHBoxLayout>
+#include <QHash>
 #include <QImageReader>
 #include <QLabel>
 #include <QMdiArea>
-#include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QPainter>
 #include <QStatusBar>
@@ -130,6 +130,8 @@ TfrmPresenze::TfrmPresenze(TdtmPresenze& dtm, QWidget* parent) : QMainWindow(par
     v->addWidget(m_mdi, 1);
     setCentralWidget(centro);
 
+    m_registro = new RegistroComandi(m_dtm, *m_mdi, this);
+    registraComandi();
     creaComandi();
 
     // Status bar: company name (follows the bar's width) and the clock.
@@ -160,134 +162,96 @@ TfrmPresenze::TfrmPresenze(TdtmPresenze& dtm, QWidget* parent) : QMainWindow(par
 
 TfrmPresenze::~TfrmPresenze() = default;
 
-QAction* TfrmPresenze::comando(QMenu* menu, const QString& testo, const QString& nome, void (TfrmPresenze::*gestore)(), bool disponibile)
-{
-    QAction* a = menu->addAction(testo);
-    a->setObjectName(nome);
-    a->setEnabled(disponibile);
-    connect(a, &QAction::triggered, this, gestore);
-    m_comandi.append({a, disponibile});
-    return a;
-}
-
-QAction* TfrmPresenze::pulsante(QToolBar* barra, const QString& suggerimento, const QString& nome, const QString& icona,
-                                void (TfrmPresenze::*gestore)(), bool disponibile)
-{
-    QAction* a = barra->addAction(IconaComando(icona), suggerimento);
-    a->setObjectName(nome);
-    a->setToolTip(suggerimento);
-    a->setEnabled(disponibile);
-    connect(a, &QAction::triggered, this, gestore);
-    m_comandi.append({a, disponibile});
-    return a;
-}
-
 void TfrmPresenze::creaComandi()
 {
-    // The windows of the other modules are not part of this build yet: their commands are
-    // shown, disabled, so that the menus keep their final shape.
-    constexpr bool kDisponibile = true, kNonDisponibile = false;
-    QMenuBar* mb = menuBar();
-
-    QMenu* mnuFile = mb->addMenu(QStringLiteral("&File"));
-    QAction* itmEsci = comando(mnuFile, QStringLiteral("&Esci"), QStringLiteral("itmEsci"), &TfrmPresenze::itmEsciClick, kDisponibile);
-    itmEsci->setShortcut(QKeySequence(Qt::ALT | Qt::Key_F4));
-    itmEsci->setIcon(IconaComando(QStringLiteral("esci")));
-
-    QMenu* mnuAnag = mb->addMenu(QStringLiteral("&Anagrafico"));
-    comando(mnuAnag, QStringLiteral("&Organico"), QStringLiteral("itmOrganico"), &TfrmPresenze::itmOrganicoClick, kNonDisponibile)
-        ->setIcon(IconaComando(QStringLiteral("organico")));
-    comando(mnuAnag, QStringLiteral("&Dipendenti"), QStringLiteral("itmDipendenti"), &TfrmPresenze::itmDipendentiClick, kNonDisponibile)
-        ->setIcon(IconaComando(QStringLiteral("dipendenti")));
-
-    QMenu* mnuOrari = mb->addMenu(QStringLiteral("&Orari"));
-    comando(mnuOrari, QStringLiteral("&Orari di Lavoro"), QStringLiteral("itmOrariLav"), &TfrmPresenze::itmOrariLavClick, kNonDisponibile)
-        ->setIcon(IconaComando(QStringLiteral("orari")));
-    comando(mnuOrari, QStringLiteral("&Turni"), QStringLiteral("itmTurni"), &TfrmPresenze::itmTurniClick, kNonDisponibile)
-        ->setIcon(IconaComando(QStringLiteral("turni")));
-    comando(mnuOrari, QStringLiteral("&Calendario"), QStringLiteral("itmCalendario"), &TfrmPresenze::itmCalendarioClick, kNonDisponibile)
-        ->setIcon(IconaComando(QStringLiteral("calendario")));
-
-    QMenu* mnuPiano = mb->addMenu(QStringLiteral("&Piano"));
-    comando(mnuPiano, QStringLiteral("Piano di &Lavoro"), QStringLiteral("itmPianodiLav"), &TfrmPresenze::itmPianodiLavClick, kNonDisponibile)
-        ->setIcon(IconaComando(QStringLiteral("piano")));
-    comando(mnuPiano, QStringLiteral("&Caricamento Note"), QStringLiteral("itmCarica"), &TfrmPresenze::itmCaricaClick, kNonDisponibile)
-        ->setIcon(IconaComando(QStringLiteral("note")));
-    comando(mnuPiano, QStringLiteral("Presenti/&Assenti"), QStringLiteral("itmPresAss"), &TfrmPresenze::itmPresAssClick, kNonDisponibile)
-        ->setIcon(IconaComando(QStringLiteral("presenti")));
-
-    QMenu* mnuAcq = mb->addMenu(QStringLiteral("&Acquisizione"));
-    comando(mnuAcq, QStringLiteral("&Acquisizione Timbrature"), QStringLiteral("itmAcqTimb"), &TfrmPresenze::itmAcqTimbClick, kNonDisponibile)
-        ->setIcon(IconaComando(QStringLiteral("acquisizione")));
-
-    QMenu* mnuUtil = mb->addMenu(QStringLiteral("&Utilità"));
-    comando(mnuUtil, QStringLiteral("&Cancellazione Dati"), QStringLiteral("itmCancDati"), &TfrmPresenze::itmCancDatiClick, kNonDisponibile);
-
-    QMenu* mnuImposta = mb->addMenu(QStringLiteral("&Impostazioni"));
-    comando(mnuImposta, QStringLiteral("&Generali"), QStringLiteral("itmImposta"), &TfrmPresenze::itmImpostaClick, kDisponibile)
-        ->setIcon(IconaComando(QStringLiteral("impostazioni")));
-    comando(mnuImposta, QStringLiteral("&Lingua"), QStringLiteral("itmLingua"), &TfrmPresenze::itmLinguaClick, kDisponibile)
-        ->setIcon(IconaComando(QStringLiteral("lingua")));
-    QMenu* mnuToolbar = mnuImposta->addMenu(QStringLiteral("&Toolbar"));
-    mnuToolbar->setObjectName(QStringLiteral("mnuToolbar"));
-    const struct {
+    // Every command of the window, in menu and toolbar order: its menu ("Menu/Submenu", none
+    // for a toolbar-only command), the item's text, the command's name (item "itm" + name,
+    // button "btn" + name), its picture, its toolbar group (0: no button) and the button's hint.
+    struct Voce {
+        const char16_t* menu;
         const char16_t* testo;
         const char* nome;
-        void (TfrmPresenze::*gestore)();
-    } gruppi[5] = {
-        {u"Gruppo 1", "itmGrpEsci", &TfrmPresenze::itmGrpEsciClick},
-        {u"Anagrafico", "itmGrpAnagrafico", &TfrmPresenze::itmGrpAnagraficoClick},
-        {u"Orari", "itmGrpOrari", &TfrmPresenze::itmGrpOrariClick},
-        {u"Piano di lavoro e acquisizione", "itmGrpPiano", &TfrmPresenze::itmGrpPianoClick},
-        {u"Varie", "itmGrpVarie", &TfrmPresenze::itmGrpVarieClick},
+        const char* icona;
+        int gruppo;
+        const char16_t* suggerimento;
     };
-    for (int n = 0; n < 5; ++n) {
-        QAction* a = comando(mnuToolbar, QString::fromUtf16(gruppi[n].testo), QString::fromLatin1(gruppi[n].nome), gruppi[n].gestore, kDisponibile);
-        a->setCheckable(true);
-        m_itmGruppi[size_t(n)] = a;
+    static constexpr Voce kVoci[] = {
+        {u"&File", u"&Esci", "Esci", "esci", 1, u"Esci"},
+        {nullptr, nullptr, "Help", "aiuto", 1, u"Help"},
+        {u"&Anagrafico", u"&Organico", "Organico", "organico", 2, u"Organico"},
+        {u"&Anagrafico", u"&Dipendenti", "Dipendenti", "dipendenti", 2, u"Dipendenti"},
+        {u"&Orari", u"&Orari di Lavoro", "OrariLav", "orari", 3, u"Orari di lavoro"},
+        {u"&Orari", u"&Turni", "Turni", "turni", 3, u"Turni"},
+        {u"&Orari", u"&Calendario", "Calendario", "calendario", 3, u"Calendario"},
+        {u"&Piano", u"Piano di &Lavoro", "PianodiLav", "piano", 4, u"Piano di lavoro"},
+        {u"&Piano", u"&Caricamento Note", "Carica", "note", 4, u"Caricamento note"},
+        {u"&Piano", u"Presenti/&Assenti", "PresAss", "presenti", 4, u"Presenti/Assenti"},
+        {u"&Acquisizione", u"&Acquisizione Timbrature", "AcqTimb", "acquisizione", 4, u"Acquisizione timbrature"},
+        {u"&Utilità", u"&Cancellazione Dati", "CancDati", nullptr, 0, nullptr},
+        {u"&Impostazioni", u"&Generali", "Imposta", "impostazioni", 5, u"Impostazioni"},
+        {u"&Impostazioni", u"&Lingua", "Lingua", "lingua", 5, u"Lingua"},
+        {u"&Impostazioni/&Toolbar", u"Gruppo 1", "GrpEsci", nullptr, 0, nullptr},
+        {u"&Impostazioni/&Toolbar", u"Anagrafico", "GrpAnagrafico", nullptr, 0, nullptr},
+        {u"&Impostazioni/&Toolbar", u"Orari", "GrpOrari", nullptr, 0, nullptr},
+        {u"&Impostazioni/&Toolbar", u"Piano di lavoro e acquisizione", "GrpPiano", nullptr, 0, nullptr},
+        {u"&Impostazioni/&Toolbar", u"Varie", "GrpVarie", nullptr, 0, nullptr},
+        {u"I&nformazioni", u"&Sommario", "Sommario", "sommario", 0, nullptr},
+        {u"I&nformazioni", u"&Note", "Note", nullptr, 0, nullptr},
+    };
+
+    QHash<QString, QMenu*> menu;
+    const auto trovaMenu = [&](const QString& percorso) {
+        QMenu*& m = menu[percorso];
+        if (!m) {
+            const QString titolo = percorso.section(QLatin1Char('/'), -1);
+            m = percorso.contains(QLatin1Char('/')) ? menu.value(percorso.section(QLatin1Char('/'), 0, 0))->addMenu(titolo)
+                                                    : menuBar()->addMenu(titolo);
+            m->setObjectName(QStringLiteral("mnu") + QString(titolo).remove(QLatin1Char('&')));
+            m_menu.append(m->menuAction());
+        }
+        return m;
+    };
+    for (const Voce& v : kVoci) {
+        const QString nome = QString::fromLatin1(v.nome);
+        const QIcon icona = v.icona ? IconaComando(QString::fromLatin1(v.icona)) : QIcon();
+        if (v.menu) {
+            QAction* a = trovaMenu(QString::fromUtf16(v.menu))->addAction(icona, QString::fromUtf16(v.testo));
+            a->setObjectName(QStringLiteral("itm") + nome);
+            m_registro->Collega(a, nome);
+        }
+        if (v.gruppo > 0) {
+            QAction* b = m_gruppi[size_t(v.gruppo - 1)]->addAction(icona, QString::fromUtf16(v.suggerimento));
+            b->setObjectName(QStringLiteral("btn") + nome);
+            b->setToolTip(QString::fromUtf16(v.suggerimento));
+            m_registro->Collega(b, nome);
+        }
+    }
+    findChild<QAction*>(QStringLiteral("itmEsci"))->setShortcut(QKeySequence(Qt::ALT | Qt::Key_F4));
+    for (size_t n = 0; n < m_gruppi.size(); ++n) {
+        // The items of the Toolbar menu name the groups.
+        m_itmGruppi[n] = menu.value(QStringLiteral("&Impostazioni/&Toolbar"))->actions().at(qsizetype(n));
+        m_itmGruppi[n]->setCheckable(true);
+        m_gruppi[n]->setWindowTitle(m_itmGruppi[n]->text());
+        // A thin rule after each group keeps the groups apart whichever of them are shown.
+        m_gruppi[n]->addSeparator();
     }
     // Exit and help are always at hand: the first group cannot be hidden from the menu.
     m_itmGruppi[0]->setVisible(false);
+}
 
-    QMenu* mnuInfo = mb->addMenu(QStringLiteral("I&nformazioni"));
-    comando(mnuInfo, QStringLiteral("&Sommario"), QStringLiteral("itmSommario"), &TfrmPresenze::itmSommarioClick, kDisponibile)
-        ->setIcon(IconaComando(QStringLiteral("sommario")));
-    comando(mnuInfo, QStringLiteral("&Note"), QStringLiteral("itmNote"), &TfrmPresenze::itmNoteClick, kDisponibile);
-
-    for (QMenu* m : {mnuFile, mnuAnag, mnuOrari, mnuPiano, mnuAcq, mnuUtil, mnuImposta, mnuToolbar, mnuInfo})
-        m_menu.append(m->menuAction());
-
-    QToolBar* g1 = m_gruppi[0];
-    g1->setWindowTitle(QStringLiteral("Gruppo 1"));
-    pulsante(g1, QStringLiteral("Esci"), QStringLiteral("btnEsci"), QStringLiteral("esci"), &TfrmPresenze::itmEsciClick, kDisponibile);
-    pulsante(g1, QStringLiteral("Help"), QStringLiteral("btnHelp"), QStringLiteral("aiuto"), &TfrmPresenze::btnHelpClick, kDisponibile);
-
-    QToolBar* g2 = m_gruppi[1];
-    g2->setWindowTitle(QStringLiteral("Anagrafico"));
-    pulsante(g2, QStringLiteral("Organico"), QStringLiteral("btnOrganico"), QStringLiteral("organico"), &TfrmPresenze::itmOrganicoClick, kNonDisponibile);
-    pulsante(g2, QStringLiteral("Dipendenti"), QStringLiteral("btnDipendenti"), QStringLiteral("dipendenti"), &TfrmPresenze::itmDipendentiClick, kNonDisponibile);
-
-    QToolBar* g3 = m_gruppi[2];
-    g3->setWindowTitle(QStringLiteral("Orari"));
-    pulsante(g3, QStringLiteral("Orari di lavoro"), QStringLiteral("btnOrariLav"), QStringLiteral("orari"), &TfrmPresenze::itmOrariLavClick, kNonDisponibile);
-    pulsante(g3, QStringLiteral("Turni"), QStringLiteral("btnTurni"), QStringLiteral("turni"), &TfrmPresenze::itmTurniClick, kNonDisponibile);
-    pulsante(g3, QStringLiteral("Calendario"), QStringLiteral("btnCalendario"), QStringLiteral("calendario"), &TfrmPresenze::itmCalendarioClick, kNonDisponibile);
-
-    QToolBar* g4 = m_gruppi[3];
-    g4->setWindowTitle(QStringLiteral("Piano di lavoro e acquisizione"));
-    pulsante(g4, QStringLiteral("Piano di lavoro"), QStringLiteral("btnPianodiLav"), QStringLiteral("piano"), &TfrmPresenze::itmPianodiLavClick, kNonDisponibile);
-    pulsante(g4, QStringLiteral("Caricamento note"), QStringLiteral("btnCarica"), QStringLiteral("note"), &TfrmPresenze::itmCaricaClick, kNonDisponibile);
-    pulsante(g4, QStringLiteral("Presenti/Assenti"), QStringLiteral("btnPresAss"), QStringLiteral("presenti"), &TfrmPresenze::itmPresAssClick, kNonDisponibile);
-    pulsante(g4, QStringLiteral("Acquisizione timbrature"), QStringLiteral("btnAcqTimb"), QStringLiteral("acquisizione"), &TfrmPresenze::itmAcqTimbClick, kNonDisponibile);
-
-    QToolBar* g5 = m_gruppi[4];
-    g5->setWindowTitle(QStringLiteral("Varie"));
-    pulsante(g5, QStringLiteral("Impostazioni"), QStringLiteral("btnImposta"), QStringLiteral("impostazioni"), &TfrmPresenze::itmImpostaClick, kDisponibile);
-    pulsante(g5, QStringLiteral("Lingua"), QStringLiteral("btnLingua"), QStringLiteral("lingua"), &TfrmPresenze::itmLinguaClick, kDisponibile);
-
-    // A thin rule after each group keeps the groups apart whichever of them are shown.
-    for (QToolBar* tb : m_gruppi)
-        tb->addSeparator();
+// The main window's own commands. "Lingua" stays unregistered: the working language is the
+// one PRES.INI names at start, and a command that does nothing is shown disabled.
+void TfrmPresenze::registraComandi()
+{
+    RegistroComandi& r = *m_registro;
+    r.RegistraAzione(QStringLiteral("Esci"), [this] { itmEsciClick(); });
+    r.RegistraAzione(QStringLiteral("Help"), [this] { btnHelpClick(); });
+    r.RegistraAzione(QStringLiteral("Sommario"), [this] { itmSommarioClick(); });
+    r.RegistraModale(QStringLiteral("Imposta"), [this](QWidget* genitore) { return std::make_unique<TfrmImposta>(m_dtm, m_util, genitore); });
+    r.RegistraModale(QStringLiteral("Note"), [this](QWidget* genitore) { return std::make_unique<TfrmAbout>(m_dtm, genitore); });
+    const char* gruppi[5] = {"GrpEsci", "GrpAnagrafico", "GrpOrari", "GrpPiano", "GrpVarie"};
+    for (int n = 0; n < 5; ++n)
+        r.RegistraAzione(QString::fromLatin1(gruppi[n]), [this, n] { invertiGruppo(n); });
 }
 
 void TfrmPresenze::FormCreate()
@@ -352,14 +316,8 @@ void TfrmPresenze::FormClose()
     if (m_chiusa)
         return;
     m_chiusa = true;
-    for (QPointer<QWidget>* f : {&frmRuolo, &frmPianta, &frmAnagrafico, &frmOrari, &frmTurni, &frmCalendario, &frmAcquisizione}) {
-        if (*f)
-            (*f)->close();
-    }
-    // Long-lived windows of other libraries (the work plan) store their state when they close.
-    for (QMdiSubWindow* sotto : m_mdi->subWindowList())
-        if (sotto->widget() && sotto->widget()->isVisible())
-            sotto->widget()->close();
+    // Single-instance windows go first; the long-lived ones (the work plan) store their state.
+    m_registro->ChiudiFinestre();
     try {
         m_dtm.ini().scriviTesto(Ini::Desktop, QStringLiteral("TblSetting"), Configurazione::TestoBande(m_dtm.cfg().Bande));
     } catch (const std::exception& err) {
@@ -390,8 +348,7 @@ void TfrmPresenze::EnableControls(bool abilita)
 {
     for (QAction* m : std::as_const(m_menu))
         m->setEnabled(abilita);
-    for (const Comando& c : std::as_const(m_comandi))
-        c.azione->setEnabled(abilita && c.disponibile);
+    m_registro->Abilita(abilita);
     m_striscia->setEnabled(abilita);
 }
 
@@ -433,91 +390,9 @@ void TfrmPresenze::itmEsciClick()
     close();
 }
 
-void TfrmPresenze::RegistraComando(const QString& nome, std::function<void()> apri)
-{
-    m_registrati.insert(nome, std::move(apri));
-    for (Comando& c : m_comandi) {
-        const QString n = c.azione->objectName();
-        if (n == QLatin1String("itm") + nome || n == QLatin1String("btn") + nome) {
-            c.disponibile = true;
-            c.azione->setEnabled(true);
-        }
-    }
-}
-
-void TfrmPresenze::apriRegistrato(const QString& nome)
-{
-    const auto it = m_registrati.constFind(nome);
-    if (it != m_registrati.constEnd())
-        (*it)();
-}
-
-// The windows of the following commands belong to modules that register them when they
-// exist (RegistraComando); until then their commands are disabled.
-void TfrmPresenze::itmOrganicoClick() {}      // TfrmPianta, single instance (frmPianta)
-void TfrmPresenze::itmDipendentiClick() {}    // TfrmAnagrafico, single instance (frmAnagrafico)
-void TfrmPresenze::itmOrariLavClick() {}      // TfrmOrari, single instance (frmOrari)
-void TfrmPresenze::itmTurniClick() {}         // TfrmTurni, single instance (frmTurni)
-void TfrmPresenze::itmCalendarioClick() {}    // TfrmCalendario, single instance (frmCalendario)
-void TfrmPresenze::itmPianodiLavClick()      // TfrmPiano, long-lived
-{
-    apriRegistrato(QStringLiteral("PianodiLav"));
-}
-void TfrmPresenze::itmCaricaClick() {}        // TfrmCaricNote, modal
-void TfrmPresenze::itmPresAssClick() {}       // TfrmPresenti, modal
-void TfrmPresenze::itmAcqTimbClick() {}       // TfrmAcquisizione, single instance (frmAcquisizione)
-void TfrmPresenze::itmCancDatiClick() {}      // TfrmCancPL, modal
-
-void TfrmPresenze::itmImpostaClick()
-{
-    try {
-        TfrmImposta dlg(m_dtm, m_util, this);
-        dlg.exec();
-    } catch (const ErroreDb& e) {
-        m_dtm.MostraErroreCon(kErroreDatabase, QLatin1Char(' ') + e.testo());
-    }
-}
-
-void TfrmPresenze::itmLinguaClick()
-{
-    // The working language is the one named in PRES.INI [Language] when the program starts;
-    // the messages and code lists follow it. There is nothing to choose at run time.
-}
-
-void TfrmPresenze::itmGrpEsciClick()
-{
-    invertiGruppo(0);
-}
-
-void TfrmPresenze::itmGrpAnagraficoClick()
-{
-    invertiGruppo(1);
-}
-
-void TfrmPresenze::itmGrpOrariClick()
-{
-    invertiGruppo(2);
-}
-
-void TfrmPresenze::itmGrpPianoClick()
-{
-    invertiGruppo(3);
-}
-
-void TfrmPresenze::itmGrpVarieClick()
-{
-    invertiGruppo(4);
-}
-
 void TfrmPresenze::itmSommarioClick()
 {
     MostraAiuto(this, m_dtm, kContestoSommario);
-}
-
-void TfrmPresenze::itmNoteClick()
-{
-    TfrmAbout dlg(m_dtm, this);
-    dlg.exec();
 }
 
 void TfrmPresenze::btnHelpClick()

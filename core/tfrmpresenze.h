@@ -3,16 +3,14 @@
 // company name and a clock in the status bar and the application's picture behind the
 // child windows.
 
+#include "registrocomandi.h"
 #include "tdtmutil.h"
 
-#include <QHash>
 #include <QImage>
 #include <QList>
 #include <QMainWindow>
-#include <QPointer>
 
 #include <array>
-#include <functional>
 
 class QAction;
 class QLabel;
@@ -45,11 +43,11 @@ public:
 
     QString FileAiuto() const { return m_fileAiuto; }
     QMdiArea* mdiArea() const { return m_mdi; }
-    // A window that lives in another library: its menu item "itm" + nome and toolbar button
-    // "btn" + nome become available and run `apri` (e.g. "PianodiLav" for the work plan).
-    void RegistraComando(const QString& nome, std::function<void()> apri);
+    // Every menu item and toolbar button runs a command of this registry by name: item
+    // "itm" + name, button "btn" + name (e.g. "PianodiLav"). The main window registers its
+    // own commands; the start-up registers the windows of the other libraries.
+    RegistroComandi& Comandi() { return *m_registro; }
     const QImage& Sfondo() const { return m_sfondo; }
-    TdtmUtil& util() { return m_util; }
 
     // Enables or disables every menu item and the toolbar (a child window in its edit mode
     // keeps the user from starting anything else). Commands not available stay disabled.
@@ -63,37 +61,9 @@ public:
     static QImage LeggiSfondo(const QString& dirApplicazione, const QString& nomeProg,
                               const QString& prefissoRisorse = QStringLiteral(":/sfondo/"));
 
-    // Single-instance child windows; empty while the window does not exist (QPointer clears
-    // itself when the window is destroyed).
-    QPointer<QWidget> frmPianta;
-    QPointer<QWidget> frmAnagrafico;
-    QPointer<QWidget> frmOrari;
-    QPointer<QWidget> frmTurni;
-    QPointer<QWidget> frmCalendario;
-    QPointer<QWidget> frmAcquisizione;
-    QPointer<QWidget> frmRuolo;
-
 public slots:
     void itmEsciClick();
-    void itmOrganicoClick();
-    void itmDipendentiClick();
-    void itmOrariLavClick();
-    void itmTurniClick();
-    void itmCalendarioClick();
-    void itmPianodiLavClick();
-    void itmCaricaClick();
-    void itmPresAssClick();
-    void itmAcqTimbClick();
-    void itmCancDatiClick();
-    void itmImpostaClick();
-    void itmLinguaClick();
-    void itmGrpEsciClick();
-    void itmGrpAnagraficoClick();
-    void itmGrpOrariClick();
-    void itmGrpPianoClick();
-    void itmGrpVarieClick();
     void itmSommarioClick();
-    void itmNoteClick();
     void btnHelpClick();
     void btnToolbarClick();
 
@@ -107,17 +77,10 @@ private slots:
     void mostraRagioneSociale(const QString& ragSoc);
 
 private:
-    struct Comando {
-        QAction* azione;
-        bool disponibile;
-    };
     void creaComandi();
-    QAction* comando(QMenu* menu, const QString& testo, const QString& nome, void (TfrmPresenze::*gestore)(), bool disponibile);
-    QAction* pulsante(QToolBar* barra, const QString& suggerimento, const QString& nome, const QString& icona,
-                      void (TfrmPresenze::*gestore)(), bool disponibile);
+    void registraComandi();
     void invertiGruppo(int gruppo);
     void FormClose();
-    void apriRegistrato(const QString& nome);
 
     TdtmPresenze& m_dtm;
     TdtmUtil m_util;
@@ -126,8 +89,8 @@ private:
     bool m_mostrata = false;
     bool m_chiusa = false;
 
-    QHash<QString, std::function<void()>> m_registrati;
     QMdiArea* m_mdi;
+    RegistroComandi* m_registro;
     QWidget* m_striscia;     // the strip with the switch and the toolbar
     QWidget* m_barra;        // the five groups
     QToolButton* m_interruttore;
@@ -136,6 +99,5 @@ private:
     QLabel* m_ragSoc;
     QLabel* m_ora;
     QTimer* m_orologio;
-    QList<Comando> m_comandi;
     QList<QAction*> m_menu;  // the menus themselves, top level and submenus
 };

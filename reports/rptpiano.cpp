@@ -273,6 +273,24 @@ QString OreGiorno(const QVariant& valore)
     return TestiOra::MinutiInOrario(valore.toInt(), QLatin1Char('.'));
 }
 
+SelezioneStampa SelezioneDipendenti(TdtmPresenze& dtm, const QList<int>& ids)
+{
+    Database& db = dtm.db();
+    Transazione t(db);
+    db.esegui(QStringLiteral("DELETE FROM ':dbPresUt:SelezioneStampa'"));
+    QSqlQuery ins = db.prepara(QStringLiteral(
+        "INSERT INTO ':dbPresUt:SelezioneStampa' (Id, Matricola, Cognome, Nome, Libero, Classe)\n"
+        "  SELECT Id, Matricola, Cognome, Nome, Libero, Classe FROM Anagrafico\n"
+        "  WHERE Id = :Id AND NOT EXISTS (SELECT 1 FROM ':dbPresUt:SelezioneStampa' WHERE Id = :IdPresente)"));
+    for (int id : ids) {
+        ins.bindValue(QStringLiteral(":Id"), id);
+        ins.bindValue(QStringLiteral(":IdPresente"), id);
+        Database::esegui(ins);
+    }
+    t.conferma();
+    return {QStringLiteral("SelezioneStampa"), QStringLiteral("dbPresUt"), QStringLiteral("Cognome;Nome")};
+}
+
 std::optional<DocumentoStampa> DocumentoPiano(TdtmPresenze& dtm, int codice, const ParametriPiano& par)
 {
     switch (codice) {

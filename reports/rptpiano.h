@@ -56,6 +56,10 @@ QString TagliaTimbrature(const QString& testo, int larghezza);
 // A day value as hours.minutes ("08.30"); nothing below one minute, ##.## from 24 hours.
 QString OreGiorno(const QVariant& minuti);
 
+// The employees `ids` (each once) become the work database's print selection, walked in name
+// order; the table is emptied first. Throws ErroreDb.
+SelezioneStampa SelezioneDipendenti(TdtmPresenze& dtm, const QList<int>& ids);
+
 // Report `codice` of group "CP"; nullopt for a code without a report. Throws ErroreStampa
 // (missing logo) and ErroreDb.
 std::optional<DocumentoStampa> DocumentoPiano(TdtmPresenze& dtm, int codice, const ParametriPiano& par);

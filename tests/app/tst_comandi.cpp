@@ -148,6 +148,16 @@ void TstComandi::argomentiNonValidi_data()
                                                          QStringLiteral("--al"), QStringLiteral("2026-01-31")}
                                           << 2;
     QTest::newRow("demo con zero dipendenti") << QStringList{QStringLiteral("demo"), QStringLiteral("--dipendenti"), QStringLiteral("0")} << 2;
+    QTest::newRow("numero con segno") << QStringList{QStringLiteral("demo"), QStringLiteral("--giorni"), QStringLiteral("+5")} << 2;
+    QTest::newRow("opzione singola ripetuta") << QStringList{QStringLiteral("elabora"), QStringLiteral("--dal"), QStringLiteral("2026-01-01"),
+                                                             QStringLiteral("--dal"), QStringLiteral("2026-01-02"), QStringLiteral("--al"),
+                                                             QStringLiteral("2026-01-31")}
+                                              << 2;
+    QTest::newRow("--ini ripetuto") << QStringList{QStringLiteral("--ini"), QStringLiteral("altro.ini"), QStringLiteral("init")} << 2;
+    QTest::newRow("valore mancante") << QStringList{QStringLiteral("elabora"), QStringLiteral("--al"), QStringLiteral("2026-01-31"),
+                                                    QStringLiteral("--dal")}
+                                     << 2;
+    QTest::newRow("argomento in più") << QStringList{QStringLiteral("init"), QStringLiteral("adesso")} << 2;
 }
 
 void TstComandi::argomentiNonValidi()
@@ -204,11 +214,13 @@ void TstComandi::demoPoiElaboraEVerifica()
     QCOMPARE(numero(el.uscita, QStringLiteral("Giorni con anomalie (stato 2):")), stato2);
     QCOMPARE(giorni, 12 * 10);
 
-    // One employee, a period reaching today: today is never processed.
+    // One employee named twice, a period reaching today: processed once, today never.
     const Esito uno = quorlin(base + QStringList{QStringLiteral("elabora"), QStringLiteral("--dal"), QStringLiteral("2026-03-10"),
                                                  QStringLiteral("--al"), QStringLiteral("2026-03-12"), QStringLiteral("--dip"),
-                                                 QStringLiteral("3"), QStringLiteral("--oggi"), QStringLiteral("2026-03-11")});
+                                                 QStringLiteral("3"), QStringLiteral("--dip"), QStringLiteral("3"), QStringLiteral("--oggi"),
+                                                 QStringLiteral("2026-03-11")});
     QCOMPARE(uno.stato, 0);
+    QCOMPARE(numero(uno.uscita, QStringLiteral("Dipendenti elaborati:")), 1);
     QCOMPARE(db.valore(QStringLiteral("SELECT COUNT(*) FROM PianoSomma WHERE Data >= '2026-03-11 00:00:00'")).toInt(), 0);
 
     const Esito inesistente = quorlin(base + QStringList{QStringLiteral("elabora"), QStringLiteral("--dal"), QStringLiteral("2026-03-01"),

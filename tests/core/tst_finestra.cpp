@@ -15,6 +15,8 @@
 #include "tfrmpresenze.h"
 
 #include <QAbstractButton>
+#include <QCloseEvent>
+#include <QDialog>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -24,6 +26,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPointer>
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QStatusBar>
@@ -88,6 +91,20 @@ private:
     QByteArray m_prima;
 };
 
+// A window of another library standing in for the real one: counts the requests to close.
+class FinestraDiProva : public QWidget {
+public:
+    explicit FinestraDiProva(const QString& titolo) { setWindowTitle(titolo); }
+    int chiusure = 0;
+
+protected:
+    void closeEvent(QCloseEvent* e) override
+    {
+        ++chiusure;
+        QWidget::closeEvent(e);
+    }
+};
+
 }  // namespace
 
 class TstFinestra : public QObject {
@@ -110,10 +127,13 @@ private slots:
     void barraDiStato();
     void enableControls();
     void comandoRegistrato();
+    void finestraPersistente_data();
+    void finestraPersistente();
+    void finestraSingola_data();
+    void finestraSingola();
     void periodoDiLavoroOggi();
     void sfondo();
     void sfondoDellaFinestra();
-    void chiusuraChiudeFinestreFiglie();
     void aiutoPerArgomento_data();
     void aiutoPerArgomento();
     void pagineAiutoCollegate();
@@ -210,7 +230,8 @@ void TstFinestra::comandi_data()
     QTest::newRow("Acquisizione timbrature") << "itmAcqTimb" << "btnAcqTimb" << "Acquisizione timbrature" << 4 << false;
     QTest::newRow("Cancellazione dati") << "itmCancDati" << "" << "" << 0 << false;
     QTest::newRow("Impostazioni") << "itmImposta" << "btnImposta" << "Impostazioni" << 5 << true;
-    QTest::newRow("Lingua") << "itmLingua" << "btnLingua" << "Lingua" << 5 << true;
+    // The working language is fixed in PRES.INI: a command without an action is disabled.
+    QTest::newRow("Lingua") << "itmLingua" << "btnLingua" << "Lingua" << 5 << false;
     QTest::newRow("Sommario") << "itmSommario" << "" << "" << 0 << true;
     QTest::newRow("Note") << "itmNote" << "" << "" << 0 << true;
 }
@@ -458,27 +479,153 @@ void TstFinestra::enableControls()
     QVERIFY(striscia->isEnabled());
 }
 
-// A window of another library registers its command: menu item and button open it, and
-// disabling the main window's controls leaves it as available as the others.
+// Registering a command enables its menu item and button; a modal window is made for each
+// use, parented to the main window, and destroyed afterwards.
 void TstFinestra::comandoRegistrato()
 {
     Ambiente amb;
     TfrmPresenze f(amb.dtm());
-    QVERIFY(!azione(f, QStringLiteral("itmPianodiLav"))->isEnabled());
-    QVERIFY(!azione(f, QStringLiteral("btnPianodiLav"))->isEnabled());
+    QVERIFY(!azione(f, QStringLiteral("itmCarica"))->isEnabled());
+    QVERIFY(!azione(f, QStringLiteral("btnCarica"))->isEnabled());
     int aperture = 0;
-    f.RegistraComando(QStringLiteral("PianodiLav"), [&] { ++aperture; });
-    QVERIFY(azione(f, QStringLiteral("itmPianodiLav"))->isEnabled());
-    QVERIFY(azione(f, QStringLiteral("btnPianodiLav"))->isEnabled());
-    azione(f, QStringLiteral("itmPianodiLav"))->trigger();
-    azione(f, QStringLiteral("btnPianodiLav"))->trigger();
+    QPointer<QDialog> ultimo;
+    f.Comandi().RegistraModale(QStringLiteral("Carica"), [&](QWidget* genitore) {
+        ++aperture;
+        auto dlg = std::make_unique<QDialog>(genitore);
+        ultimo = dlg.get();
+        return dlg;
+    });
+    QVERIFY(azione(f, QStringLiteral("itmCarica"))->isEnabled());
+    QVERIFY(azione(f, QStringLiteral("btnCarica"))->isEnabled());
+    f.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&f));
+    QList<QWidget*> genitori;
+    QuandoModale q([&](QWidget* w) {
+        genitori << (w == ultimo ? w->parentWidget() : nullptr);
+        static_cast<QDialog*>(w)->reject();
+    });
+    azione(f, QStringLiteral("itmCarica"))->trigger();
+    QVERIFY(!ultimo);
+    azione(f, QStringLiteral("btnCarica"))->trigger();
+    QVERIFY(!ultimo);
+    QCOMPARE(q.volte(), 2);
     QCOMPARE(aperture, 2);
+    QCOMPARE(genitori, (QList<QWidget*>{&f, &f}));
+
     f.EnableControls(false);
-    QVERIFY(!azione(f, QStringLiteral("itmPianodiLav"))->isEnabled());
+    QVERIFY(!azione(f, QStringLiteral("itmCarica"))->isEnabled());
     f.EnableControls(true);
-    QVERIFY(azione(f, QStringLiteral("itmPianodiLav"))->isEnabled());
+    QVERIFY(azione(f, QStringLiteral("itmCarica"))->isEnabled());
     // Other commands stay as they were.
     QVERIFY(!azione(f, QStringLiteral("itmCancDati"))->isEnabled());
+}
+
+void TstFinestra::finestraPersistente_data()
+{
+    QTest::addColumn<QString>("via");
+    QTest::newRow("Esci della finestra") << "esci";
+    QTest::newRow("pulsante di chiusura nella barra dei menu") << "pulsante";
+    QTest::newRow("tasto di chiusura") << "tasto";
+    QTest::newRow("Chiudi del menu della finestra") << "menu";
+}
+
+// The work plan lives for the whole run: closed maximised by any route it is only hidden,
+// leaving the caption, the menu bar and the background as they were, and opens again.
+void TstFinestra::finestraPersistente()
+{
+    QFETCH(QString, via);
+    Ambiente amb;
+    QImage rosso(40, 40, QImage::Format_RGB32);
+    rosso.fill(Qt::red);
+    QVERIFY(rosso.save(QDir(amb.dir()).filePath(QStringLiteral("Quorlin.bmp")), "BMP"));
+    TfrmPresenze f(amb.dtm());
+    f.resize(900, 600);
+    f.show();
+    QVERIFY(QTest::qWaitForWindowActive(&f));
+    QPointer<FinestraDiProva> piano = new FinestraDiProva(QStringLiteral("Piano di Lavoro"));
+    f.Comandi().RegistraPersistente(QStringLiteral("PianodiLav"), piano);
+    QMdiSubWindow* cornice = f.Comandi().Cornice(QStringLiteral("PianodiLav"));
+    QVERIFY(cornice && !cornice->isVisible());
+    QWidget* vp = f.mdiArea()->viewport();
+    const auto centro = [vp] { return QColor(vp->grab().toImage().pixel(vp->rect().center())); };
+
+    for (int giro = 1; giro <= 3; ++giro) {
+        azione(f, giro % 2 ? QStringLiteral("itmPianodiLav") : QStringLiteral("btnPianodiLav"))->trigger();
+        QTRY_VERIFY(piano->isVisible() && cornice->isMaximized());
+        QTRY_VERIFY(f.windowTitle().contains(QLatin1String("[Piano di Lavoro]")));
+        QWidget* angolo = f.menuBar()->cornerWidget(Qt::TopRightCorner);
+        QVERIFY(angolo && angolo->isVisible());
+        QVERIFY(centro() != QColor(Qt::red));
+
+        if (via == QLatin1String("esci")) {
+            piano->close();
+        } else if (via == QLatin1String("pulsante")) {
+            // Minimise, restore, close: the last of the three buttons.
+            QTest::mouseClick(angolo, Qt::LeftButton, {}, QPoint(angolo->width() - angolo->width() / 6, angolo->height() / 2));
+        } else if (via == QLatin1String("tasto")) {
+            QTRY_VERIFY(piano->isActiveWindow());
+            QTest::keySequence(piano, QKeySequence::Close);
+        } else {
+            cornice->systemMenu()->actions().constLast()->trigger();
+        }
+        QTRY_VERIFY(!cornice->isVisible());
+        // A frame that deletes itself on close does so at the next turn of the event loop.
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY2(piano, "la finestra persistente non va mai distrutta");
+        QCOMPARE(piano->chiusure, giro);
+        QTRY_COMPARE(f.windowTitle(), QStringLiteral("Quorlin"));
+        QVERIFY(!f.menuBar()->cornerWidget(Qt::TopRightCorner) || !f.menuBar()->cornerWidget(Qt::TopRightCorner)->isVisible());
+        QTRY_COMPARE(centro(), QColor(Qt::red));
+    }
+}
+
+void TstFinestra::finestraSingola_data()
+{
+    QTest::addColumn<bool>("inPrimoPiano");
+    QTest::newRow("riaperta in primo piano") << true;
+    QTest::newRow("riaperta resta dov'è") << false;
+}
+
+// A single-instance window is made on first use, reused while it exists, destroyed when it
+// closes (its reference clears itself) and made again on the next use.
+void TstFinestra::finestraSingola()
+{
+    QFETCH(bool, inPrimoPiano);
+    Ambiente amb;
+    TfrmPresenze f(amb.dtm());
+    f.resize(900, 600);
+    f.show();
+    QVERIFY(QTest::qWaitForWindowActive(&f));
+    RegistroComandi& r = f.Comandi();
+    int create = 0;
+    QPointer<FinestraDiProva> turni;
+    r.RegistraSingola(
+        QStringLiteral("Turni"), [&] { ++create; return turni = new FinestraDiProva(QStringLiteral("Turni")); },
+        inPrimoPiano ? RegistroComandi::Riapertura::InPrimoPiano : RegistroComandi::Riapertura::Nulla);
+    r.RegistraSingola(QStringLiteral("Calendario"), [] { return new FinestraDiProva(QStringLiteral("Calendario")); });
+
+    azione(f, QStringLiteral("itmTurni"))->trigger();
+    QCOMPARE(create, 1);
+    QTRY_VERIFY(turni && turni->isVisible());
+    QCOMPARE(r.Finestra(QStringLiteral("Turni")), turni.data());
+    azione(f, QStringLiteral("btnCalendario"))->trigger();
+    QTRY_COMPARE(f.mdiArea()->activeSubWindow(), r.Cornice(QStringLiteral("Calendario")));
+    azione(f, QStringLiteral("btnTurni"))->trigger();
+    QCOMPARE(create, 1);
+    QTRY_COMPARE(f.mdiArea()->activeSubWindow(), r.Cornice(inPrimoPiano ? QStringLiteral("Turni") : QStringLiteral("Calendario")));
+
+    // Closed by its own "Esci" it goes with its frame; the next use makes a new one.
+    turni->close();
+    QTRY_VERIFY(!turni);
+    QVERIFY(!r.Finestra(QStringLiteral("Turni")));
+    azione(f, QStringLiteral("itmTurni"))->trigger();
+    QCOMPARE(create, 2);
+    QTRY_VERIFY(turni && turni->isVisible());
+
+    // Closing the main window closes those still open.
+    f.close();
+    QTRY_VERIFY(!turni);
+    QTRY_VERIFY(!r.Finestra(QStringLiteral("Calendario")));
 }
 
 void TstFinestra::periodoDiLavoroOggi()
@@ -545,24 +692,6 @@ void TstFinestra::sfondoDellaFinestra()
     QCOMPARE(QColor(schermo.pixel(2, 2)), QColor(Qt::red));
 }
 
-void TstFinestra::chiusuraChiudeFinestreFiglie()
-{
-    Ambiente amb;
-    TfrmPresenze f(amb.dtm());
-    f.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&f));
-    auto* figlia = new QWidget;
-    QMdiSubWindow* sub = f.mdiArea()->addSubWindow(figlia);
-    sub->setAttribute(Qt::WA_DeleteOnClose);
-    sub->show();
-    f.frmTurni = sub;
-    QVERIFY(f.frmTurni);
-
-    f.close();
-    // The child went with the main window and its reference cleared itself.
-    QTRY_VERIFY(f.frmTurni.isNull());
-}
-
 void TstFinestra::aiutoPerArgomento_data()
 {
     QTest::addColumn<QString>("comando");
@@ -600,23 +729,31 @@ void TstFinestra::aiutoPerArgomento()
 
 void TstFinestra::pagineAiutoCollegate()
 {
-    // Every topic the windows ask for has a page, and every link of a page leads to one.
+    // Every topic the main window's own windows ask for has a page.
     for (int argomento : {TfrmPresenze::kContestoSommario, TfrmPresenze::kContestoAiuto, TfrmImposta::kContestoAiuto, 362})
         QVERIFY2(TfrmAiuto::EsisteArgomento(argomento), qPrintable(QString::number(argomento)));
 
+    // Every page is reached from the table of contents, and every link leads to a page.
     const QRegularExpression link(QStringLiteral("href=\"([^\"]+)\""));
-    for (int argomento : {10, 30, 330, 362}) {
-        QFile f(TfrmAiuto::PaginaArgomento(argomento));
+    const QStringList pagine = QDir(QStringLiteral(":/aiuto")).entryList({QStringLiteral("*.html")});
+    const QString sommario = QStringLiteral("%1.html").arg(TfrmAiuto::kSommario);
+    QVERIFY(pagine.contains(sommario) && pagine.size() >= 8);
+    QStringList dalSommario;
+    for (const QString& pagina : pagine) {
+        QFile f(QStringLiteral(":/aiuto/") + pagina);
         QVERIFY(f.open(QIODevice::ReadOnly));
         const QString html = QString::fromUtf8(f.readAll());
         QTextDocument doc;
         doc.setHtml(html);
-        QVERIFY2(!doc.metaInformation(QTextDocument::DocumentTitle).isEmpty(), qPrintable(f.fileName()));
+        QVERIFY2(!doc.metaInformation(QTextDocument::DocumentTitle).isEmpty(), qPrintable(pagina));
         for (const QRegularExpressionMatch& m : link.globalMatch(html)) {
-            const QString bersaglio = QStringLiteral(":/aiuto/") + m.captured(1);
-            QVERIFY2(QFile::exists(bersaglio), qPrintable(f.fileName() + QStringLiteral(" -> ") + m.captured(1)));
+            QVERIFY2(QFile::exists(QStringLiteral(":/aiuto/") + m.captured(1)), qPrintable(pagina + QStringLiteral(" -> ") + m.captured(1)));
+            if (pagina == sommario)
+                dalSommario << m.captured(1);
         }
     }
+    for (const QString& pagina : pagine)
+        QVERIFY2(pagina == sommario || dalSommario.contains(pagina), qPrintable(pagina + QStringLiteral(" manca dal sommario")));
 }
 
 void TstFinestra::boxInformazioni()
@@ -719,6 +856,7 @@ void TstFinestra::presentatoreDomanda()
     InstallaPresentatoreDialogo(amb.dtm());
     QString titolo;
     QMessageBox::StandardButtons pulsanti;
+    QStringList testi;
     QuandoModale q([&](QWidget* w) {
         auto* box = qobject_cast<QMessageBox*>(w);
         if (!box) {
@@ -727,6 +865,7 @@ void TstFinestra::presentatoreDomanda()
         }
         titolo = box->windowTitle();
         pulsanti = box->standardButtons();
+        testi = QStringList{box->button(QMessageBox::Yes)->text(), box->button(QMessageBox::No)->text()};
         QTest::mouseClick(box->button(QMessageBox::StandardButton(risposta)), Qt::LeftButton);
     });
     const bool esito = amb.dtm().Chiedi(3);
@@ -734,6 +873,8 @@ void TstFinestra::presentatoreDomanda()
     QCOMPARE(esito, atteso);
     QCOMPARE(titolo, QStringLiteral("Quorlin"));
     QCOMPARE(pulsanti, QMessageBox::Yes | QMessageBox::No);
+    // Italian before any translation is loaded (this test runs before preparaInterfaccia).
+    QCOMPARE(testi.replaceInStrings(QStringLiteral("&"), QString()), (QStringList{QStringLiteral("Sì"), QStringLiteral("No")}));
     amb.dtm().setPresentatore(&amb.registro());
 }
 
@@ -761,6 +902,8 @@ void TstFinestra::preparaInterfaccia()
     QVERIFY(dynamic_cast<PresentatoreDialogo*>(amb.dtm().presentatore()));
     QCOMPARE(QApplication::style()->styleHint(QStyle::SH_ToolTip_WakeUpDelay), 0);
     QCOMPARE(QLocale().language(), QLocale::Italian);
+    // Qt's own dialogs and the MDI window menu speak Italian (qt6-translations-l10n).
+    QCOMPARE(QMdiSubWindow().systemMenu()->actions().constLast()->text(), QStringLiteral("&Chiudi"));
     amb.dtm().setPresentatore(&amb.registro());
 }
 

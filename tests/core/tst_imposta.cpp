@@ -146,8 +146,8 @@ void TstImposta::comandiDellaFinestra()
     Ambiente amb;
     Finestra f(amb);
     QVERIFY(f.ok);
-    const QList<std::pair<const char*, QString>> pulsanti{{"btnModifica", "Modifica"}, {"btnConferma", "Conferma"},
-                                                          {"btnAnnulla", "Annulla"},   {"btnHelp", "Help"},
+    const QList<std::pair<const char*, QString>> pulsanti{{"btnModifica", "&Modifica"}, {"btnConferma", "C&onferma"},
+                                                          {"btnAnnulla", "A&nnulla"},  {"btnHelp", "Help"},
                                                           {"btnEsci", "Esci"},         {"btnCambia", "&Cambia"}};
     for (const auto& [nome, testo] : pulsanti)
         QCOMPARE(f.pulsante(nome)->text(), testo);
@@ -157,6 +157,31 @@ void TstImposta::comandiDellaFinestra()
     for (QAction* a : mb->actions())
         menu << a->text();
     QCOMPARE(menu, QStringList({"&File", "&?"}));
+
+    // The edit commands' Alt letters belong to them alone, and work from the keyboard.
+    const auto lettera = [](const QString& t) {
+        const qsizetype i = t.indexOf(QLatin1Char('&'));
+        return i >= 0 && i + 1 < t.size() ? t.at(i + 1).toLower() : QChar();
+    };
+    QList<QChar> lettere;
+    for (const QAbstractButton* b : f.frm.findChildren<QAbstractButton*>())
+        lettere << lettera(b->text());
+    for (int n = 0; n < f.w<QTabWidget>("pgcImposta")->count(); ++n)
+        lettere << lettera(f.w<QTabWidget>("pgcImposta")->tabText(n));
+    for (const QString& m : menu)
+        lettere << lettera(m);
+    for (const char* nome : {"btnModifica", "btnConferma", "btnAnnulla"}) {
+        const QChar c = lettera(f.pulsante(nome)->text());
+        QVERIFY2(!c.isNull() && lettere.count(c) == 1, nome);
+    }
+    QVERIFY(QTest::qWaitForWindowActive(&f.frm));
+    f.pagina(TfrmImposta::PagElaborazione);
+    for (Qt::Key chiusura : {Qt::Key_N, Qt::Key_O}) {
+        QTest::keyClick(&f.frm, Qt::Key_M, Qt::AltModifier);
+        QTRY_VERIFY(f.frm.InModifica());
+        QTest::keyClick(&f.frm, chiusura, Qt::AltModifier);
+        QTRY_VERIFY(!f.frm.InModifica());
+    }
     QAction* esci = f.w<QAction>("itmEsci");
     QCOMPARE(esci->text(), QStringLiteral("&Esci"));
     QCOMPARE(esci->shortcut(), QKeySequence(Qt::ALT | Qt::Key_F4));

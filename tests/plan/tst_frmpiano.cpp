@@ -566,16 +566,17 @@ void TestFrmPiano::uscitaDalProgrammaSalvaIlPiano()
     TdtmElab elab(amb.dtm());
     TdtmPiano piano(amb.dtm());
     TfrmPresenze principale(amb.dtm());
-    auto* frm = new TfrmPiano(amb.dtm(), piano, elab);
-    QMdiSubWindow* sotto = principale.mdiArea()->addSubWindow(frm);
-    principale.RegistraComando(QStringLiteral("PianodiLav"), [&] {
-        frm->show();
-        sotto->show();
-    });
+    QPointer<TfrmPiano> frm = new TfrmPiano(amb.dtm(), piano, elab);
+    principale.Comandi().RegistraPersistente(QStringLiteral("PianodiLav"), frm);
     principale.show();
     QVERIFY(QTest::qWaitForWindowExposed(&principale));
+    // Closed from its MDI frame it is only hidden, and opens again.
     principale.findChild<QAction*>(QStringLiteral("itmPianodiLav"))->trigger();
-    QVERIFY(frm->isVisible());
+    QTRY_VERIFY(frm->isVisible());
+    principale.Comandi().Cornice(QStringLiteral("PianodiLav"))->close();
+    QTRY_VERIFY(!frm->isVisible());
+    principale.findChild<QAction*>(QStringLiteral("itmPianodiLav"))->trigger();
+    QTRY_VERIFY(frm && frm->isVisible());
     frm->ImpostaPeriodo(QDate(2026, 3, 2), QDate(2026, 3, 15));
     frm->UpdateSelection();
     frm->findChild<QTableView*>(QStringLiteral("wwGrdPdL"))->setColumnWidth(ColNote, 333);
