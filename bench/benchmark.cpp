@@ -7,6 +7,7 @@
 // The last line is machine-readable:
 //   RESULT employees=N days=D seconds=S floor_seconds=F ratio=R peak_mb=M
 
+#include "avanzamento.h"
 #include "database.h"
 #include "demo.h"
 #include "tdtmelab.h"
@@ -90,16 +91,14 @@ int main(int argc, char* argv[])
         t.restart();
         TdtmElab elab(dtm);
         elab.setFinePianoMostrato(al);
-        for (int id : std::as_const(ids)) {
-            dtm.IdDipCorrente = id;
-            elab.ElaboraPeriodo(dal, al);
-            if (!elab.UltimoErrore().isEmpty()) {
-                std::fprintf(stderr, "errore: %s\n", qPrintable(elab.UltimoErrore()));
-                return 1;
-            }
-            giorniElaborati += elab.GiorniElaborati();
-            giorniAnomali += elab.GiorniConAnomalie();
+        AvanzamentoNullo avanzamento;
+        const EsitoElaborazione esito = elab.ElaboraDipendenti(ids, dal, al, avanzamento);
+        if (!esito.Errore.isEmpty()) {
+            std::fprintf(stderr, "errore: %s\n", qPrintable(esito.Errore));
+            return 1;
         }
+        giorniElaborati = esito.Giorni;
+        giorniAnomali = esito.GiorniConAnomalie;
         dtm.db().salvaSuDisco();
         secondi = t.elapsed() / 1000.0;
     }

@@ -1,6 +1,8 @@
 #include "tdtmelab.h"
 
+#include "avanzamento.h"
 #include "database.h"
+#include "messaggi.h"
 #include "tdtmpresenze.h"
 
 #include <QSqlRecord>
@@ -224,7 +226,30 @@ bool TdtmElab::festivo(const QDate& d)
     return m_festivi.contains(d);
 }
 
-void TdtmElab::ElaboraPeriodo(const QDate& inizio, const QDate& fine)
+EsitoElaborazione TdtmElab::ElaboraDipendenti(const QList<int>& ids, const QDate& inizio, const QDate& fine, Avanzamento& avanzamento)
+{
+    EsitoElaborazione esito;
+    avanzamento.Inizia(m_dtm.TestoScelta(Msg::EtElaborazione), int(ids.size()));
+    for (int id : ids) {
+        if (avanzamento.Annullato()) {
+            esito.Annullato = true;
+            break;
+        }
+        ElaboraPeriodo(id, inizio, fine);
+        esito.Giorni += m_giorni;
+        esito.GiorniConAnomalie += m_giorniStato2;
+        if (!m_errore.isEmpty()) {
+            esito.IdDipErrore = id;
+            esito.Errore = m_errore;
+            break;
+        }
+        avanzamento.Valore(++esito.Dipendenti);
+    }
+    avanzamento.Termina();
+    return esito;
+}
+
+void TdtmElab::ElaboraPeriodo(int idDip, const QDate& inizio, const QDate& fine)
 {
     m_errore.clear();
     m_giorni = 0;
@@ -236,7 +261,7 @@ void TdtmElab::ElaboraPeriodo(const QDate& inizio, const QDate& fine)
     m_codiciA.clear();
     m_ctx = ContestoGiorno{};
     m_ctx.IdOrarioCorr = -1;
-    m_ctx.IdDipCorr = m_dtm.IdDipCorrente;
+    m_ctx.IdDipCorr = idDip;
     const TPresenzeCfg& cfg = m_dtm.cfg();
     m_anomAssenza = cfg.AnomAssenza;
     m_calcolaAssenza = cfg.CalcolaAssenza;

@@ -4,6 +4,7 @@
 // timetable, the punches and the options of each case.
 
 #include "ambiente.h"
+#include "avanzamento.h"
 #include "tdtmelab.h"
 
 #include <QSqlQuery>
@@ -90,7 +91,6 @@ public:
     Scenario()
     {
         amb.dtm().setOggi(kOggi);
-        amb.dtm().IdDipCorrente = kDip;
         opzioni(true, true, true);
     }
 
@@ -228,7 +228,7 @@ public:
                    {{"IdDip", idDip}, {"Data", Sql::data(d)}, {"Stato", stato}, {"IdOrario", idOrario}});
     }
 
-    void elabora(const QDate& inizio, const QDate& fine) { elab.ElaboraPeriodo(inizio, fine); }
+    void elabora(const QDate& inizio, const QDate& fine, int idDip = kDip) { elab.ElaboraPeriodo(idDip, inizio, fine); }
 
     // "Stato IdOrario ValOrdinario ValEccedenza ValPresenza ValCarenza" of a work-plan day.
     QString piano(const QDate& d, int idDip = kDip)
@@ -311,6 +311,8 @@ private slots:
     void senzaProfilo_data();
     void senzaProfilo();
     void finePianoMostrato();
+    void elaboraDipendenti_data();
+    void elaboraDipendenti();
 
     // --- Timetable choice ---------------------------------------------------------------
     void sceltaOrario_data();
@@ -583,6 +585,60 @@ void TstElab::finePianoMostrato()
         QCOMPARE(s.piano(marzo(g)), QStringLiteral("3 1 0 0 0 0"));
     QCOMPARE(s.amb.conta(QStringLiteral("PianoSomma")), 5);
     QCOMPARE(s.elab.GiorniElaborati(), 5);
+}
+
+void TstElab::elaboraDipendenti_data()
+{
+    QTest::addColumn<int>("annullaDopo");  // the recorder's answer to "Annullato?" turns true from this query on
+    QTest::addColumn<int>("guasto");       // the employee whose days cannot be written; 0 none
+    QTest::addColumn<QList<int>>("elaborati");
+    QTest::addColumn<QStringList>("chiamate");
+
+    const QString inizio = QStringLiteral("Inizia Elaborazione 3");
+    const QString fine = QStringLiteral("Termina");
+    QTest::newRow("tutti") << 0 << 0 << QList<int>{1, 2, 3}
+                           << QStringList{inizio, QStringLiteral("Valore 1"), QStringLiteral("Valore 2"), QStringLiteral("Valore 3"), fine};
+    QTest::newRow("annullato dopo il primo") << 2 << 0 << QList<int>{1} << QStringList{inizio, QStringLiteral("Valore 1"), fine};
+    QTest::newRow("annullato prima di iniziare") << 1 << 0 << QList<int>{} << QStringList{inizio, fine};
+    QTest::newRow("errore sul secondo") << 0 << 2 << QList<int>{1} << QStringList{inizio, QStringLiteral("Valore 1"), fine};
+}
+
+void TstElab::elaboraDipendenti()
+{
+    QFETCH(int, annullaDopo);
+    QFETCH(int, guasto);
+    QFETCH(QList<int>, elaborati);
+    QFETCH(QStringList, chiamate);
+    Scenario s;
+    s.base();
+    for (int id = 2; id <= 3; ++id) {
+        s.dipendente(id);
+        s.profilo(id, {});
+    }
+    for (int id = 1; id <= 3; ++id)
+        for (int g = 4; g <= 5; ++g)
+            s.timbra(marzo(g), {QStringLiteral("E 08:03"), QStringLiteral("U 12:07")}, id);
+    if (guasto)
+        s.amb.esegui(QStringLiteral("CREATE TRIGGER guasto BEFORE UPDATE ON PianoSomma WHEN OLD.IdDip = %1 "
+                                    "BEGIN SELECT RAISE(ABORT, 'guasto simulato'); END").arg(guasto));
+    // The work plan's current employee is its own business: the run never reads it.
+    s.amb.dtm().IdDipCorrente = 3;
+    AvanzamentoRegistro avanzamento;
+    avanzamento.annullaDopo = annullaDopo;
+
+    const EsitoElaborazione esito = s.elab.ElaboraDipendenti({1, 2, 3}, marzo(4), marzo(5), avanzamento);
+
+    QCOMPARE(avanzamento.chiamate, chiamate);
+    QCOMPARE(esito.Dipendenti, int(elaborati.size()));
+    // Every processed day has a shortfall (225 of 480): state 2.
+    QCOMPARE(esito.Giorni, 2 * int(elaborati.size()));
+    QCOMPARE(esito.GiorniConAnomalie, esito.Giorni);
+    QCOMPARE(esito.IdDipErrore, guasto);
+    QCOMPARE(esito.Errore.contains(QStringLiteral("guasto simulato")), guasto != 0);
+    QCOMPARE(esito.Annullato, annullaDopo > 0);
+    for (int id = 1; id <= 3; ++id)
+        QCOMPARE(s.piano(marzo(5), id), elaborati.contains(id) ? QStringLiteral("2 1 225 0 225 255") : QStringLiteral("nessuna riga"));
+    QCOMPARE(s.amb.dtm().IdDipCorrente, 3);
 }
 
 // ===================================================================================
