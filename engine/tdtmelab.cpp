@@ -1,5 +1,6 @@
 #include "tdtmelab.h"
 
+#include "anomaliegiorno.h"
 #include "avanzamento.h"
 #include "database.h"
 #include "messaggi.h"
@@ -54,6 +55,7 @@ struct TdtmElab::Istruzioni {
     QSqlQuery profilo, piano, insPiano, timbrature, updPiano, updPianoOrario, updTimb, insTimb;
     QSqlQuery orario, arroTim, arroStra, compTurni, festivi, codiciA;
     QSqlQuery svuotaEEvid, svuotaETimb, insEEvid, insETimb;
+    QSqlQuery svuotaAnomalie, insAnomalia;
 };
 
 TdtmElab::TdtmElab(TdtmPresenze& dtm) : m_dtm(dtm) {}
@@ -128,6 +130,9 @@ void TdtmElab::preparaIstruzioni()
         q->insEEvid = db.prepara(QStringLiteral("INSERT INTO EEvid (Prod, IdSegnalaz)\n  VALUES (:Prodotto, :IdSeg)"));
         q->insETimb = db.prepara(QStringLiteral("INSERT INTO ETimb (IdDip, DataV, DataO, VersoV, VersoO, Caus, TipoUtil, Arrot, OraM) "
                                                 "VALUES (:IdDip, :DataV, :DataO, :VersoV, :VersoO, :Caus, :TipoUtil, :Arrot, :OraM)"));
+        q->svuotaAnomalie = db.prepara(QStringLiteral("DELETE FROM AnomalieGiorno WHERE IdDip = :IdDipCorr AND Data = :DataCorr"));
+        q->insAnomalia = db.prepara(QStringLiteral("INSERT INTO AnomalieGiorno (IdDip, Data, Prog, Prod, IdSegnalaz)\n"
+                                                   "  VALUES (:IdDipCorr, :DataCorr, :Prog, :Prodotto, :IdSeg)"));
         q->generazione = db.generazione();
     } catch (...) {
         delete q;
@@ -358,6 +363,7 @@ void TdtmElab::elaboraGiorno(const Profilo& p)
             break;
         }
     ScriviGiorno(p);
+    scriviAnomalieGiorno();
     t.conferma();
     ++m_giorni;
     if (m_ctx.ConAnomalie)
@@ -648,6 +654,26 @@ void TdtmElab::ScriviGiorno(const Profilo& p)
     }
 }
 
+void TdtmElab::scriviAnomalieGiorno()
+{
+    // The day's earlier anomalies go, whatever this run found: a day processed clean has none.
+    const QString dataCorr = Sql::testoData(m_ctx.DataCorr);
+    QSqlQuery& c = m_q->svuotaAnomalie;
+    c.bindValue(0, m_ctx.IdDipCorr);
+    c.bindValue(1, dataCorr);
+    Database::esegui(c);
+    QSqlQuery& i = m_q->insAnomalia;
+    int prog = 0;
+    for (int codice : std::as_const(m_eevid)) {
+        i.bindValue(0, m_ctx.IdDipCorr);
+        i.bindValue(1, dataCorr);
+        i.bindValue(2, ++prog);
+        i.bindValue(3, kProdotto);
+        i.bindValue(4, codice);
+        Database::esegui(i);
+    }
+}
+
 void TdtmElab::scriviTabelleLavoro()
 {
     if (!m_lavoroDaScrivere)
@@ -688,6 +714,7 @@ void TdtmElab::AnnullaGiorno(int idDip, const QDate& data)
         const std::optional<Profilo> p = leggiProfilo(idDip, data, data);
         if (!p || (p->DataInizio.isValid() && data < p->DataInizio) || (p->DataFine.isValid() && data > p->DataFine))
             return;
+        Transazione t(m_dtm.db());
         m_dtm.db().esegui(QStringLiteral("UPDATE PianoSomma\n"
                                          "  SET Stato = 1,\n"
                                          "      IdOrario = NULL,\n"
@@ -699,6 +726,8 @@ void TdtmElab::AnnullaGiorno(int idDip, const QDate& data)
                                          "  WHERE PianoSomma.IdDip = :IdDipCorr AND\n"
                                          "        PianoSomma.Data = :DataCorr"),
                           {{"IdDipCorr", idDip}, {"DataCorr", Sql::data(data)}});
+        AnomalieGiorno::Cancella(m_dtm.db(), idDip, data, data);
+        t.conferma();
     } catch (const ErroreDb& e) {
         m_errore = e.testo();
     }

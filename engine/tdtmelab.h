@@ -4,6 +4,7 @@
 //
 // The working punch set and the anomaly list of the day being processed are kept in
 // memory; after a run the work tables ETimb and EEvid hold those of the last processed day.
+// Each processed day keeps its own anomalies in AnomalieGiorno (anomaliegiorno.h).
 
 #include <QDate>
 #include <QHash>
@@ -69,7 +70,8 @@ public:
     // ElaboraPeriodo for each employee in turn, one unit of progress each; stops at the
     // first failure or when the user cancels between two employees.
     EsitoElaborazione ElaboraDipendenti(const QList<int>& ids, const QDate& inizio, const QDate& fine, Avanzamento& avanzamento);
-    // Returns a processed day to state 1 (within the employee's profile).
+    // Returns a processed day to state 1 (within the employee's profile) and removes its
+    // anomalies.
     void AnnullaGiorno(int idDip, const QDate& data);
 
     // Last day of the work period shown by the work plan: the run stops there. Invalid
@@ -127,6 +129,7 @@ private:
     void ArrotondaStraordinario(const Profilo& p);
     void RegistraAnomalia(const QString& prodotto, int codice, QChar tipo);
     void ScriviGiorno(const Profilo& p);
+    void scriviAnomalieGiorno();
     void ordinaInsieme();
     void scriviTabelleLavoro();
 
