@@ -83,7 +83,6 @@ TfrmCheck::TfrmCheck(TdtmPresenze& dtm, QWidget* finestraPiano)
     setFixedSize(size());
 
     connect(m_btnAnnulla, &QPushButton::clicked, this, &TfrmCheck::btnAnnullaClick);
-
 }
 
 void TfrmCheck::abilitaPiano(bool abilita)

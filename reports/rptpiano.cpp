@@ -177,17 +177,16 @@ QList<ColonnaStampa> colonneDettaglio(Genere genere)
                               {QString(), 4},
                               {QStringLiteral("Stato"), 8},
                               {QStringLiteral("Orario"), 7}};
-    if (genere == Genere::Anomalie) {
-        // The line keeps the notes report's width: the note shares its room with the
-        // anomalies, and both wrap inside their cells rather than push the punches out.
-        c << ColonnaStampa{QStringLiteral("Timbrature"), 58, false, true} << ColonnaStampa{QStringLiteral("Ord"), 6, true}
-          << ColonnaStampa{QStringLiteral("Stra"), 6, true} << ColonnaStampa{QStringLiteral("Pres"), 6, true}
-          << ColonnaStampa{QStringLiteral("Ass"), 6, true} << ColonnaStampa{QStringLiteral("Note"), 21}
-          << ColonnaStampa{QStringLiteral("Anomalie"), 25};
-    } else if (genere == Genere::Note) {
+    if (genere != Genere::Dettaglio) {
         c << ColonnaStampa{QStringLiteral("Timbrature"), 58, false, true} << ColonnaStampa{QStringLiteral("Ord"), 6, true}
           << ColonnaStampa{QStringLiteral("Stra"), 6, true} << ColonnaStampa{QStringLiteral("Pres"), 6, true}
           << ColonnaStampa{QStringLiteral("Ass"), 6, true} << ColonnaStampa{QStringLiteral("Note"), 46};
+        if (genere == Genere::Anomalie) {
+            // The line keeps the notes report's width: the note shares its room with the
+            // anomalies, and both wrap inside their cells rather than push the punches out.
+            c.last().larghezza = 21;
+            c << ColonnaStampa{QStringLiteral("Anomalie"), 25};
+        }
     } else {
         c << ColonnaStampa{QStringLiteral("Timbrature"), 72, false, true} << ColonnaStampa{QStringLiteral("Ordinari"), 9, true}
           << ColonnaStampa{QStringLiteral("Straordinari"), 12, true} << ColonnaStampa{QStringLiteral("Presenza"), 9, true}
