@@ -1,5 +1,6 @@
 #include "comandi.h"
 
+#include "avanzamento.h"
 #include "catalogo.h"
 #include "demo.h"
 #include "elencodipendenti.h"
@@ -18,7 +19,6 @@
 #include <QRegularExpression>
 
 #include <cstdio>
-#include <unistd.h>
 
 namespace {
 
@@ -34,39 +34,6 @@ void stampa(const QString& testo)
     std::fprintf(stdout, "%s\n", testo.toLocal8Bit().constData());
     std::fflush(stdout);
 }
-
-// A progress bar on standard error, drawn only when it is a terminal.
-class Avanzamento {
-public:
-    explicit Avanzamento(const QString& titolo) : m_titolo(titolo), m_attivo(isatty(STDERR_FILENO) == 1) {}
-    ~Avanzamento() { chiudi(); }
-    void mostra(int valore, int massimo)
-    {
-        if (!m_attivo || massimo <= 0)
-            return;
-        const int perc = int(qint64(valore) * 100 / massimo);
-        if (perc == m_ultimo && valore != massimo)
-            return;
-        m_ultimo = perc;
-        const int pieni = perc * 30 / 100;
-        std::fprintf(stderr, "\r%s [%s%s] %3d%% (%d/%d)", m_titolo.toLocal8Bit().constData(), QByteArray(pieni, '#').constData(),
-                     QByteArray(30 - pieni, '.').constData(), perc, valore, massimo);
-        std::fflush(stderr);
-        m_aperto = true;
-    }
-    void chiudi()
-    {
-        if (m_aperto)
-            std::fprintf(stderr, "\n");
-        m_aperto = false;
-    }
-
-private:
-    QString m_titolo;
-    bool m_attivo;
-    bool m_aperto = false;
-    int m_ultimo = -1;
-};
 
 // Numbers on the command line are plain digits, at least 1: no sign, no spaces, no base.
 bool numeroPositivo(const QString& t, int* n)
@@ -211,25 +178,16 @@ public:
         m_dtm.mem().DataA = QDateTime(al, QTime(0, 0), Qt::UTC);
         TdtmElab elab(m_dtm);
         elab.setFinePianoMostrato(al);
-        Avanzamento barra(m_dtm.TestoScelta(EtElaborazione));
-        int giorni = 0, anomalie = 0, n = 0;
-        for (int id : std::as_const(ids)) {
-            m_dtm.IdDipCorrente = id;
-            elab.ElaboraPeriodo(dal, al);
-            giorni += elab.GiorniElaborati();
-            anomalie += elab.GiorniConAnomalie();
-            barra.mostra(++n, int(ids.size()));
-            if (!elab.UltimoErrore().isEmpty()) {
-                barra.chiudi();
-                m_dtm.MostraErroreCon(ErrElaborazione, QLatin1Char(' ') + QStringLiteral("%1 (Id %2)").arg(elab.UltimoErrore()).arg(id));
-                return kErrore;
-            }
+        AvanzamentoStderr barra;
+        const EsitoElaborazione esito = elab.ElaboraDipendenti(ids, dal, al, barra);
+        if (!esito.Errore.isEmpty()) {
+            m_dtm.MostraErroreCon(ErrElaborazione, QLatin1Char(' ') + QStringLiteral("%1 (Id %2)").arg(esito.Errore).arg(esito.IdDipErrore));
+            return kErrore;
         }
-        barra.chiudi();
         m_dtm.db().salvaSuDisco();
         stampa(m_dtm.TestoScelta(EtDipendenti) + QLatin1Char(' ') + QString::number(ids.size()));
-        stampa(m_dtm.TestoScelta(EtGiorni) + QLatin1Char(' ') + QString::number(giorni));
-        stampa(m_dtm.TestoScelta(EtGiorniAnomalie) + QLatin1Char(' ') + QString::number(anomalie));
+        stampa(m_dtm.TestoScelta(EtGiorni) + QLatin1Char(' ') + QString::number(esito.Giorni));
+        stampa(m_dtm.TestoScelta(EtGiorniAnomalie) + QLatin1Char(' ') + QString::number(esito.GiorniConAnomalie));
         return kOk;
     }
 
@@ -244,12 +202,9 @@ public:
         try {
             if (!dipendenti(&ids))
                 return kArgomenti;
-            m_dtm.IdDipCorrente = ids.first();
             VerificaPiano v(m_dtm);
-            Avanzamento barra(m_dtm.TestoScelta(EtVerifica));
-            v.barraGiorni = [&](int valore, int massimo) { barra.mostra(valore, massimo); };
-            const bool completa = v.StartCheck(dal, al);
-            barra.chiudi();
+            AvanzamentoStderr barra;
+            const bool completa = v.StartCheck(ids.first(), dal, al, barra);
             m_dtm.db().salvaSuDisco();
             stampa(m_dtm.TestoScelta(EtGiornateCreate) + QLatin1Char(' ') + QString::number(v.GiorniCreati()));
             if (!completa) {

@@ -1,12 +1,13 @@
 // quorlin-bench: how fast the engine processes a whole company through the batch path,
-// against a floor made of the same PianoSomma and Timbrature row writes done directly in
-// one prepared transaction.
+// against a floor made of the same PianoSomma, AnomalieGiorno and Timbrature row writes
+// done directly in one prepared transaction.
 //
 //   quorlin-bench [--dipendenti N] [--giorni D]
 //
 // The last line is machine-readable:
 //   RESULT employees=N days=D seconds=S floor_seconds=F ratio=R peak_mb=M
 
+#include "avanzamento.h"
 #include "database.h"
 #include "demo.h"
 #include "tdtmelab.h"
@@ -90,22 +91,21 @@ int main(int argc, char* argv[])
         t.restart();
         TdtmElab elab(dtm);
         elab.setFinePianoMostrato(al);
-        for (int id : std::as_const(ids)) {
-            dtm.IdDipCorrente = id;
-            elab.ElaboraPeriodo(dal, al);
-            if (!elab.UltimoErrore().isEmpty()) {
-                std::fprintf(stderr, "errore: %s\n", qPrintable(elab.UltimoErrore()));
-                return 1;
-            }
-            giorniElaborati += elab.GiorniElaborati();
-            giorniAnomali += elab.GiorniConAnomalie();
+        AvanzamentoNullo avanzamento;
+        const EsitoElaborazione esito = elab.ElaboraDipendenti(ids, dal, al, avanzamento);
+        if (!esito.Errore.isEmpty()) {
+            std::fprintf(stderr, "errore: %s\n", qPrintable(esito.Errore));
+            return 1;
         }
+        giorniElaborati = esito.Giorni;
+        giorniAnomali = esito.GiorniConAnomalie;
         dtm.db().salvaSuDisco();
         secondi = t.elapsed() / 1000.0;
     }
 
     // What the engine wrote, to be written again directly on the untouched copy.
     QList<QVariantList> piano;
+    QList<QVariantList> anomalie;
     QList<Scrittura> timbrature;
     {
         Database db;
@@ -117,6 +117,9 @@ int main(int argc, char* argv[])
                 r << p.value(c);
             piano << r;
         }
+        QSqlQuery a = db.esegui(QStringLiteral("SELECT IdDip, Data, Prog, Prod, IdSegnalaz FROM AnomalieGiorno"));
+        while (a.next())
+            anomalie << QVariantList{a.value(0), a.value(1), a.value(2), a.value(3), a.value(4)};
         QSqlQuery t = db.esegui(QStringLiteral("SELECT IdDip, DataO, DataV, VersoV FROM Timbrature WHERE DataV <> DataO OR VersoV <> VersoO"));
         while (t.next())
             timbrature.append({t.value(0).toInt(), t.value(1).toString(), t.value(2).toString(), t.value(3).toString()});
@@ -141,6 +144,12 @@ int main(int argc, char* argv[])
             upd.bindValue(7, r[1]);
             Database::esegui(upd);
         }
+        QSqlQuery ia = db.prepara(QStringLiteral("INSERT INTO AnomalieGiorno (IdDip, Data, Prog, Prod, IdSegnalaz) VALUES (:IdDip, :Data, :Prog, :Prod, :IdSeg)"));
+        for (const QVariantList& r : std::as_const(anomalie)) {
+            for (int c = 0; c < 5; ++c)
+                ia.bindValue(c, r[c]);
+            Database::esegui(ia);
+        }
         QSqlQuery ut = db.prepara(QStringLiteral("UPDATE Timbrature SET DataV = :Nuova, VersoV = :Verso WHERE IdDip = :IdDip AND DataV = :DataV"));
         for (const Scrittura& s : std::as_const(timbrature)) {
             ut.bindValue(0, s.dataV);
@@ -158,7 +167,8 @@ int main(int argc, char* argv[])
     const double ratio = floor > 0 ? secondi / floor : 0;
     std::printf("elaborati: %d giorni-dipendente (%d con anomalie) in %.3f s = %.0f giorni-dipendente/s\n", giorniElaborati,
                 giorniAnomali, secondi, secondi > 0 ? giorniElaborati / secondi : 0.0);
-    std::printf("pavimento: %lld righe di piano e %lld timbrature riscritte in %.3f s\n", qint64(piano.size()), qint64(timbrature.size()), floor);
+    std::printf("pavimento: %lld righe di piano, %lld anomalie e %lld timbrature riscritte in %.3f s\n", qint64(piano.size()),
+                qint64(anomalie.size()), qint64(timbrature.size()), floor);
     std::printf("memoria di picco: %.1f MB\n", picco);
     std::printf("RESULT employees=%d days=%d seconds=%.3f floor_seconds=%.3f ratio=%.2f peak_mb=%.1f\n", dipendenti, giorni, secondi,
                 floor, ratio, picco);

@@ -87,6 +87,9 @@ enum Scelta : int {
 
     EtStampaSalvata = 9200,
     SclAzzera = 9300,           // remove every search condition?
+
+    // Phases of long work (Avanzamento).
+    EtAggiornamentoCalendario = 9500,  // the work-plan check creating missing days
 };
 
 }  // namespace Msg

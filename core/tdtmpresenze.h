@@ -83,7 +83,8 @@ public:
     // company name, entry and exit letters, preview flag.
     void CaricaMemoria();
 
-    // Current employee: −1 until the work plan chooses one.
+    // The work plan's current employee, for its own display: −1 until it chooses one. The
+    // engine, the check and every other data module take the employee as a parameter.
     int IdDipCorrente = -1;
 
     // Today's date for every rule that depends on it; tests and batch runs may fix it.

@@ -1,6 +1,9 @@
 #include "tdtmelab.h"
 
+#include "anomaliegiorno.h"
+#include "avanzamento.h"
 #include "database.h"
+#include "messaggi.h"
 #include "tdtmpresenze.h"
 
 #include <QSqlRecord>
@@ -52,6 +55,7 @@ struct TdtmElab::Istruzioni {
     QSqlQuery profilo, piano, insPiano, timbrature, updPiano, updPianoOrario, updTimb, insTimb;
     QSqlQuery orario, arroTim, arroStra, compTurni, festivi, codiciA;
     QSqlQuery svuotaEEvid, svuotaETimb, insEEvid, insETimb;
+    QSqlQuery svuotaAnomalie, insAnomalia;
 };
 
 TdtmElab::TdtmElab(TdtmPresenze& dtm) : m_dtm(dtm) {}
@@ -126,6 +130,9 @@ void TdtmElab::preparaIstruzioni()
         q->insEEvid = db.prepara(QStringLiteral("INSERT INTO EEvid (Prod, IdSegnalaz)\n  VALUES (:Prodotto, :IdSeg)"));
         q->insETimb = db.prepara(QStringLiteral("INSERT INTO ETimb (IdDip, DataV, DataO, VersoV, VersoO, Caus, TipoUtil, Arrot, OraM) "
                                                 "VALUES (:IdDip, :DataV, :DataO, :VersoV, :VersoO, :Caus, :TipoUtil, :Arrot, :OraM)"));
+        q->svuotaAnomalie = db.prepara(QStringLiteral("DELETE FROM AnomalieGiorno WHERE IdDip = :IdDipCorr AND Data = :DataCorr"));
+        q->insAnomalia = db.prepara(QStringLiteral("INSERT INTO AnomalieGiorno (IdDip, Data, Prog, Prod, IdSegnalaz)\n"
+                                                   "  VALUES (:IdDipCorr, :DataCorr, :Prog, :Prodotto, :IdSeg)"));
         q->generazione = db.generazione();
     } catch (...) {
         delete q;
@@ -224,7 +231,30 @@ bool TdtmElab::festivo(const QDate& d)
     return m_festivi.contains(d);
 }
 
-void TdtmElab::ElaboraPeriodo(const QDate& inizio, const QDate& fine)
+EsitoElaborazione TdtmElab::ElaboraDipendenti(const QList<int>& ids, const QDate& inizio, const QDate& fine, Avanzamento& avanzamento)
+{
+    EsitoElaborazione esito;
+    avanzamento.Inizia(m_dtm.TestoScelta(Msg::EtElaborazione), int(ids.size()));
+    for (int id : ids) {
+        if (avanzamento.Annullato()) {
+            esito.Annullato = true;
+            break;
+        }
+        ElaboraPeriodo(id, inizio, fine);
+        esito.Giorni += m_giorni;
+        esito.GiorniConAnomalie += m_giorniStato2;
+        if (!m_errore.isEmpty()) {
+            esito.IdDipErrore = id;
+            esito.Errore = m_errore;
+            break;
+        }
+        avanzamento.Valore(++esito.Dipendenti);
+    }
+    avanzamento.Termina();
+    return esito;
+}
+
+void TdtmElab::ElaboraPeriodo(int idDip, const QDate& inizio, const QDate& fine)
 {
     m_errore.clear();
     m_giorni = 0;
@@ -236,7 +266,7 @@ void TdtmElab::ElaboraPeriodo(const QDate& inizio, const QDate& fine)
     m_codiciA.clear();
     m_ctx = ContestoGiorno{};
     m_ctx.IdOrarioCorr = -1;
-    m_ctx.IdDipCorr = m_dtm.IdDipCorrente;
+    m_ctx.IdDipCorr = idDip;
     const TPresenzeCfg& cfg = m_dtm.cfg();
     m_anomAssenza = cfg.AnomAssenza;
     m_calcolaAssenza = cfg.CalcolaAssenza;
@@ -333,6 +363,7 @@ void TdtmElab::elaboraGiorno(const Profilo& p)
             break;
         }
     ScriviGiorno(p);
+    scriviAnomalieGiorno();
     t.conferma();
     ++m_giorni;
     if (m_ctx.ConAnomalie)
@@ -623,6 +654,26 @@ void TdtmElab::ScriviGiorno(const Profilo& p)
     }
 }
 
+void TdtmElab::scriviAnomalieGiorno()
+{
+    // The day's earlier anomalies go, whatever this run found: a day processed clean has none.
+    const QString dataCorr = Sql::testoData(m_ctx.DataCorr);
+    QSqlQuery& c = m_q->svuotaAnomalie;
+    c.bindValue(0, m_ctx.IdDipCorr);
+    c.bindValue(1, dataCorr);
+    Database::esegui(c);
+    QSqlQuery& i = m_q->insAnomalia;
+    int prog = 0;
+    for (int codice : std::as_const(m_eevid)) {
+        i.bindValue(0, m_ctx.IdDipCorr);
+        i.bindValue(1, dataCorr);
+        i.bindValue(2, ++prog);
+        i.bindValue(3, kProdotto);
+        i.bindValue(4, codice);
+        Database::esegui(i);
+    }
+}
+
 void TdtmElab::scriviTabelleLavoro()
 {
     if (!m_lavoroDaScrivere)
@@ -663,6 +714,7 @@ void TdtmElab::AnnullaGiorno(int idDip, const QDate& data)
         const std::optional<Profilo> p = leggiProfilo(idDip, data, data);
         if (!p || (p->DataInizio.isValid() && data < p->DataInizio) || (p->DataFine.isValid() && data > p->DataFine))
             return;
+        Transazione t(m_dtm.db());
         m_dtm.db().esegui(QStringLiteral("UPDATE PianoSomma\n"
                                          "  SET Stato = 1,\n"
                                          "      IdOrario = NULL,\n"
@@ -674,6 +726,8 @@ void TdtmElab::AnnullaGiorno(int idDip, const QDate& data)
                                          "  WHERE PianoSomma.IdDip = :IdDipCorr AND\n"
                                          "        PianoSomma.Data = :DataCorr"),
                           {{"IdDipCorr", idDip}, {"DataCorr", Sql::data(data)}});
+        AnomalieGiorno::Cancella(m_dtm.db(), idDip, data, data);
+        t.conferma();
     } catch (const ErroreDb& e) {
         m_errore = e.testo();
     }

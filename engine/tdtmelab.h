@@ -4,6 +4,7 @@
 //
 // The working punch set and the anomaly list of the day being processed are kept in
 // memory; after a run the work tables ETimb and EEvid hold those of the last processed day.
+// Each processed day keeps its own anomalies in AnomalieGiorno (anomaliegiorno.h).
 
 #include <QDate>
 #include <QHash>
@@ -14,7 +15,18 @@
 
 #include <optional>
 
+class Avanzamento;
 class TdtmPresenze;
+
+// What a run over several employees did.
+struct EsitoElaborazione {
+    int Dipendenti = 0;         // employees processed to the end of the period
+    int Giorni = 0;             // days processed
+    int GiorniConAnomalie = 0;  // of which left in state 2
+    int IdDipErrore = 0;        // the employee whose run failed; 0 when none failed
+    QString Errore;             // the engine's text of that failure
+    bool Annullato = false;     // stopped by the user before the last employee
+};
 
 class TdtmElab {
 public:
@@ -50,12 +62,16 @@ public:
     explicit TdtmElab(TdtmPresenze& dtm);
     ~TdtmElab();
 
-    // Processes the current employee for every day from inizio to fine (both included)
-    // that is earlier than today and not closed. Reports nothing: its results are the rows
-    // it writes. A failure ends the run (the failing day is left as it was); UltimoErrore()
+    // Processes employee idDip for every day from inizio to fine (both included) that is
+    // earlier than today and not closed. Reports nothing: its results are the rows it
+    // writes. A failure ends the run (the failing day is left as it was); UltimoErrore()
     // then tells what happened.
-    void ElaboraPeriodo(const QDate& inizio, const QDate& fine);
-    // Returns a processed day to state 1 (within the employee's profile).
+    void ElaboraPeriodo(int idDip, const QDate& inizio, const QDate& fine);
+    // ElaboraPeriodo for each employee in turn, one unit of progress each; stops at the
+    // first failure or when the user cancels between two employees.
+    EsitoElaborazione ElaboraDipendenti(const QList<int>& ids, const QDate& inizio, const QDate& fine, Avanzamento& avanzamento);
+    // Returns a processed day to state 1 (within the employee's profile) and removes its
+    // anomalies.
     void AnnullaGiorno(int idDip, const QDate& data);
 
     // Last day of the work period shown by the work plan: the run stops there. Invalid
@@ -113,6 +129,7 @@ private:
     void ArrotondaStraordinario(const Profilo& p);
     void RegistraAnomalia(const QString& prodotto, int codice, QChar tipo);
     void ScriviGiorno(const Profilo& p);
+    void scriviAnomalieGiorno();
     void ordinaInsieme();
     void scriviTabelleLavoro();
 

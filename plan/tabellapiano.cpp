@@ -1,5 +1,6 @@
 #include "tabellapiano.h"
 
+#include "anomaliegiorno.h"
 #include "database.h"
 #include "tdtmpiano.h"
 #include "testipiano.h"
@@ -118,12 +119,22 @@ QHash<QDate, TabellaPiano::Testi> TabellaPiano::leggiTimbrature(const QString& d
     return testi;
 }
 
+QHash<QDate, TabellaPiano::Testi> TabellaPiano::leggiTesti(const QDate& dal, const QDate& al) const
+{
+    QHash<QDate, Testi> testi = leggiTimbrature(Sql::testoData(dal), fineGiorno(al));
+    const QHash<QDate, QList<AnomaliaGiorno>> anomalie = AnomalieGiorno::Leggi(m_piano.dtm().db(), m_idDip, dal, al);
+    for (auto it = anomalie.cbegin(); it != anomalie.cend(); ++it)
+        testi[it.key()].anomalie = AnomalieGiorno::Testi(it.value());
+    return testi;
+}
+
 void TabellaPiano::completa(GiornoPiano& g, const QHash<QDate, Testi>& testi) const
 {
     g.DataGiorno = m_piano.DataGiorno(g.Data);
     const Testi t = testi.value(g.Data);
     g.Timbrature = t.valide;
     g.TimbratureOrig = t.originali;
+    g.Anomalie = t.anomalie;
 }
 
 void TabellaPiano::Apri(int idDip, const QDate& dal, const QDate& al)
@@ -134,7 +145,7 @@ void TabellaPiano::Apri(int idDip, const QDate& dal, const QDate& al)
     QHash<QDate, Testi> testi;
     try {
         righe = leggiGiorni(Sql::testoData(dal), fineGiorno(al));
-        testi = leggiTimbrature(Sql::testoData(dal), fineGiorno(al));
+        testi = leggiTesti(dal, al);
     } catch (const ErroreDb&) {
         m_idDip = idPrima;
         throw;
@@ -181,7 +192,7 @@ void TabellaPiano::Aggiorna()
     const int rigaPrima = m_corrente;
 
     QList<GiornoPiano> righe = leggiGiorni(Sql::testoData(m_dal), fineGiorno(m_al));
-    const QHash<QDate, Testi> testi = leggiTimbrature(Sql::testoData(m_dal), fineGiorno(m_al));
+    const QHash<QDate, Testi> testi = leggiTesti(m_dal, m_al);
     for (GiornoPiano& g : righe)
         completa(g, testi);
 
@@ -219,7 +230,7 @@ void TabellaPiano::RileggiRiga(int riga)
         return;
     }
     GiornoPiano nuovo = lette.first();
-    completa(nuovo, leggiTimbrature(Sql::testoData(nuovo.Data), fineGiorno(nuovo.Data)));
+    completa(nuovo, leggiTesti(nuovo.Data, nuovo.Data));
     m_righe[riga] = nuovo;
     emit dataChanged(index(riga, 0), index(riga, NumColonnePiano - 1));
 }
@@ -450,6 +461,8 @@ QVariant TabellaPiano::data(const QModelIndex& index, int role) const
         return g.Timbrature;
     case RuoloTimbratureOrig:
         return g.TimbratureOrig;
+    case RuoloAnomalie:
+        return g.Anomalie;
     default:
         break;
     }
@@ -457,6 +470,9 @@ QVariant TabellaPiano::data(const QModelIndex& index, int role) const
     const int colonna = index.column();
     const bool inModifica = index.row() == m_rigaInModifica;
     if (role == Qt::ToolTipRole) {
+        // Why the day is anomalous, where its state is shown.
+        if (colonna == ColStato)
+            return g.Anomalie.isEmpty() ? QVariant() : QVariant(g.Anomalie.join(QLatin1Char('\n')));
         if (colonna != ColTimbrature)
             return {};
         if (inModifica)

@@ -11,7 +11,8 @@
 //   Qt::EditRole     what an editor starts from: the state code, the timetable id, the
 //                    hours text, the note
 //   Qt::ToolTipRole  on Timbrature: the valid punch text, a line break, the original
-//                    text; nothing when both are empty
+//                    text; nothing when both are empty. On Stato: the anomalies the
+//                    engine recorded for the day, one per line; nothing when none
 //   the Ruolo… roles give the stored fields on any column of the row.
 //
 // Editing (flags() and setData() follow the same rules):
@@ -31,6 +32,7 @@
 #include <QHash>
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 
 class TdtmPiano;
@@ -48,6 +50,7 @@ struct GiornoPiano {
     QString DataGiorno;      // "dd/MM/yyyy Lun"
     QString Timbrature;      // valid punches as tokens
     QString TimbratureOrig;  // original punches as tokens
+    QStringList Anomalie;    // the day's recorded anomalies, "code description", each code once
     QString chiaveData;      // Data exactly as stored: the row's key for writing back
 };
 
@@ -73,7 +76,8 @@ public:
         RuoloNote,
         RuoloDataGiorno,
         RuoloTimbrature,
-        RuoloTimbratureOrig
+        RuoloTimbratureOrig,
+        RuoloAnomalie  // QStringList
     };
 
     // What a state change would do (see ControllaStato).
@@ -177,12 +181,15 @@ signals:
     void erroreScrittura(const QString& testo);
 
 private:
+    // What a day shows besides its own row: punch texts and anomalies.
     struct Testi {
         QString valide;
         QString originali;
+        QStringList anomalie;
     };
     QList<GiornoPiano> leggiGiorni(const QString& da, const QString& a) const;
     QHash<QDate, Testi> leggiTimbrature(const QString& da, const QString& a) const;
+    QHash<QDate, Testi> leggiTesti(const QDate& dal, const QDate& al) const;
     void completa(GiornoPiano& g, const QHash<QDate, Testi>& testi) const;
     void scriviCampo(int riga, const char* campo, const QVariant& valore);
     void rigaCambiata(int riga);

@@ -83,15 +83,6 @@ TfrmCheck::TfrmCheck(TdtmPresenze& dtm, QWidget* finestraPiano)
     setFixedSize(size());
 
     connect(m_btnAnnulla, &QPushButton::clicked, this, &TfrmCheck::btnAnnullaClick);
-
-    m_verifica.barraGenerale = [this](int v) { m_barGenerale->setValue(v); };
-    m_verifica.barraGiorni = [this](int v, int massimo) {
-        m_barGiorni->setMaximum(std::max(massimo, 1));
-        m_barGiorni->setValue(v);
-    };
-    // Pending events run between inserts: the bars repaint and "&Annulla" can be pressed.
-    m_verifica.eventi = [] { QCoreApplication::processEvents(); };
-    m_verifica.abilitaPiano = [this](bool abilita) { abilitaPiano(abilita); };
 }
 
 void TfrmCheck::abilitaPiano(bool abilita)
@@ -105,7 +96,7 @@ void TfrmCheck::abilitaPiano(bool abilita)
         m_piano->setCursor(Qt::WaitCursor);
 }
 
-bool TfrmCheck::StartCheck(const QDate& dal, const QDate& al)
+bool TfrmCheck::StartCheck(int idDip, const QDate& dal, const QDate& al)
 {
     // Pending events run during the check: a second confirmation must not start another.
     if (m_inCorso)
@@ -116,21 +107,62 @@ bool TfrmCheck::StartCheck(const QDate& dal, const QDate& al)
     else
         show();
     setCursor(Qt::WaitCursor);
+    m_annulla = false;
+    m_fase = 0;
+    abilitaPiano(false);
     struct Chiusura {
         TfrmCheck* f;
         ~Chiusura()
         {
             f->unsetCursor();
+            f->abilitaPiano(true);
             f->m_inCorso = false;
             f->close();
         }
     } chiusura{this};
-    return m_verifica.StartCheck(dal, al);
+    return m_verifica.StartCheck(idDip, dal, al, *this);
+}
+
+void TfrmCheck::Inizia(const QString&, int massimo)
+{
+    // The window has its own captions for its two bars; the phase tells which bar moves.
+    ++m_fase;
+    if (m_fase == 1) {
+        m_barGiorni->setMaximum(1);
+        m_barGiorni->setValue(0);
+        m_barGenerale->setValue(20);
+        // The panel shows before the first query runs.
+        QCoreApplication::processEvents();
+    } else {
+        m_barGiorni->setMaximum(std::max(massimo, 1));
+        m_barGiorni->setValue(0);
+        m_barGenerale->setValue(40);
+    }
+}
+
+void TfrmCheck::Valore(int valore)
+{
+    if (m_fase == 1)
+        m_barGenerale->setValue(30);
+    else
+        m_barGiorni->setValue(valore);
+}
+
+bool TfrmCheck::Annullato()
+{
+    QCoreApplication::processEvents();
+    return m_annulla;
+}
+
+void TfrmCheck::Termina()
+{
+    if (m_fase > 1)
+        m_barGenerale->setValue(100);
 }
 
 void TfrmCheck::btnAnnullaClick()
 {
-    m_verifica.Annulla();
+    m_annulla = true;
 }
 
 void TfrmCheck::showEvent(QShowEvent* e)

@@ -8,6 +8,8 @@
 #include <QCloseEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QLabel>
+#include <QListWidget>
 #include <QMenuBar>
 #include <QPainter>
 #include <QScopedValueRollback>
@@ -250,6 +252,7 @@ TfrmDetails::TfrmDetails(TdtmPresenze& dtm, TdtmPiano& piano, QWidget* finestraP
     lp->setSpacing(2);
     lp->addWidget(m_barra);
     lp->addWidget(m_elenco, 1);
+    lp->addWidget(creaAnomalie());
 
     m_layout = new QVBoxLayout(this);
     m_layout->setContentsMargins(0, 0, 0, 0);
@@ -267,8 +270,11 @@ TfrmDetails::TfrmDetails(TdtmPresenze& dtm, TdtmPiano& piano, QWidget* finestraP
     connect(griglia, &TabellaPiano::rigaCorrenteCambiata, this, &TfrmDetails::AbilitazioneTimbrature);
     connect(griglia, &TabellaPiano::rigaRegistrata, this, &TfrmDetails::AbilitazioneTimbrature);
     connect(griglia, &TabellaPiano::statoCambiato, this, &TfrmDetails::AbilitazioneTimbrature);
+    // Every re-read of the grid (a processing, a cancel) also signals its current row.
+    connect(griglia, &TabellaPiano::rigaCorrenteCambiata, this, &TfrmDetails::mostraAnomalie);
+    connect(griglia, &TabellaPiano::statoCambiato, this, &TfrmDetails::mostraAnomalie);
 
-    resize(340, 260);
+    resize(340, 340);
     AbilitazioneTimbrature();
 }
 
@@ -400,6 +406,41 @@ void TfrmDetails::itmIncludiClick()
     }
     mostraRigaCorrente();
     FocusElenco();
+}
+
+// --- Anomalies of the day -----------------------------------------------------------------
+
+QWidget* TfrmDetails::creaAnomalie()
+{
+    auto* riquadro = new QWidget(m_pannello);
+    auto* l = new QVBoxLayout(riquadro);
+    l->setContentsMargins(0, 2, 0, 0);
+    l->setSpacing(2);
+    auto* titolo = new QLabel(QStringLiteral("Anomalie del giorno"), riquadro);
+    titolo->setObjectName(QStringLiteral("lblAnomalie"));
+    m_anomalie = new QListWidget(riquadro);
+    m_anomalie->setObjectName(QStringLiteral("lstAnomalie"));
+    // Read-only: the keyboard stays with the punch list and its commands.
+    m_anomalie->setFocusPolicy(Qt::NoFocus);
+    m_anomalie->setSelectionMode(QAbstractItemView::NoSelection);
+    m_anomalie->setWordWrap(true);
+    // Room for three anomalies; a day with more scrolls.
+    m_anomalie->setFixedHeight(3 * m_anomalie->fontMetrics().lineSpacing() + 2 * m_anomalie->frameWidth() + 6);
+    l->addWidget(titolo);
+    l->addWidget(m_anomalie);
+    mostraAnomalie();
+    return riquadro;
+}
+
+void TfrmDetails::mostraAnomalie()
+{
+    const GiornoPiano* g = m_piano.wwTblPianoSomma()->GiornoCorrente();
+    const QStringList testi = g ? g->Anomalie : QStringList();
+    m_anomalie->clear();
+    for (const QString& t : testi) {
+        auto* voce = new QListWidgetItem(t, m_anomalie);
+        voce->setToolTip(t);
+    }
 }
 
 // --- Punch list -------------------------------------------------------------------------

@@ -1,6 +1,7 @@
 #pragma once
 // The day details ("Dettagli"): the punches of the day of the work-plan grid's current
-// row, original beside valid, with the commands that insert, modify and delete them.
+// row, original beside valid, with the commands that insert, modify and delete them, and
+// under them "Anomalie del giorno": why processing left the day as it is.
 // Created once with the work-plan window and hidden; it floats above that window as a
 // tool window, or its panel docks at the bottom of it ("&Includi/Separa").
 //
@@ -13,6 +14,7 @@
 #include <QWidget>
 
 class QAction;
+class QListWidget;
 class QMenuBar;
 class QTableView;
 class QToolBar;
@@ -76,6 +78,8 @@ private:
     void eseguiTasto(const QKeyEvent* e);
     void mostraRigaCorrente();
     void impostaGenitoreTransitorio();
+    QWidget* creaAnomalie();
+    void mostraAnomalie();
 
     TdtmPresenze& m_dtm;
     TdtmPiano& m_piano;
@@ -89,6 +93,7 @@ private:
     QWidget* m_pannello;
     QToolBar* m_barra;
     QTableView* m_elenco;
+    QListWidget* m_anomalie;
     QAction* m_itmEsci;
     QAction* m_btnEsci;
     QAction* m_itmInserisci;

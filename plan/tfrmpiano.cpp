@@ -1,5 +1,6 @@
 #include "tfrmpiano.h"
 
+#include "avanzamentodialogo.h"
 #include "cursoreattesa.h"
 #include "icone.h"
 #include "presenzecfg.h"
@@ -731,7 +732,7 @@ void TfrmPiano::UpdateSelection()
     m_dtm.mem().DataA = QDateTime(Al(), QTime(0, 0));
     try {
         m_check->show();
-        const bool completo = m_check->StartCheck(Dal(), Al());
+        const bool completo = m_check->StartCheck(m_dtm.IdDipCorrente, Dal(), Al());
         // The check window had the keyboard; the work plan takes it back.
         activateWindow();
         if (!completo) {
@@ -801,10 +802,10 @@ void TfrmPiano::SelezioneDipendenti()
 
 // --- Processing ------------------------------------------------------------------------
 
-void TfrmPiano::elabora(const QDate& dal, const QDate& al)
+void TfrmPiano::elabora(int idDip, const QDate& dal, const QDate& al)
 {
     m_elab.setFinePianoMostrato(Al());
-    m_elab.ElaboraPeriodo(dal, al);
+    m_elab.ElaboraPeriodo(idDip, dal, al);
 }
 
 void TfrmPiano::btnElaboraClick()
@@ -813,7 +814,7 @@ void TfrmPiano::btnElaboraClick()
         return;
     {
         const CursoreAttesa attesa;
-        elabora(Dal(), Al());
+        elabora(m_dtm.IdDipCorrente, Dal(), Al());
         if (m_piano.wwTblPianoSomma()->Aperta())
             m_piano.wwTblPianoSomma()->Aggiorna();
         UpdateTotals();
@@ -831,40 +832,35 @@ void TfrmPiano::btnElabTuttiClick()
     if (!tab->Aperta())
         return;
     const QDate giorno = tab->GiornoCorrente() ? tab->GiornoCorrente()->Data : QDate();
-    const int precedente = m_dtm.IdDipCorrente;
     TabellaAnagSel* sel = m_piano.wwTblAnagSel();
     QString errore;
+    try {
+        if (!sel->Aperta())
+            sel->Apri();
+        QList<int> ids;
+        for (int r = 0; r < sel->Righe(); ++r)
+            ids << sel->Dipendente(r).Id;
+        m_elab.setFinePianoMostrato(Al());
+        // The dialog keeps this window from starting anything else while its "Annulla"
+        // stays live between employees.
+        AvanzamentoDialogo avanzamento(m_dtm, this);
+        const EsitoElaborazione esito = m_elab.ElaboraDipendenti(ids, Dal(), Al(), avanzamento);
+        if (!esito.Errore.isEmpty()) {
+            const int riga = int(ids.indexOf(esito.IdDipErrore));
+            errore = esito.Errore + QStringLiteral(" (%1)").arg(sel->Dipendente(riga).Nominativo());
+        }
+    } catch (const ErroreDb& e) {
+        errore = e.testo();
+    }
     {
         const CursoreAttesa attesa;
         try {
-            if (!sel->Aperta())
-                sel->Apri();
-            const int rigaSel = sel->RigaCorrente();
-            for (sel->Primo(); !sel->Fine(); sel->Successivo()) {
-                m_dtm.IdDipCorrente = sel->IdCorrente();
-                elabora(Dal(), Al());
-                if (!m_elab.UltimoErrore().isEmpty()) {
-                    errore = m_elab.UltimoErrore() + QStringLiteral(" (%1)").arg(sel->Dipendente(sel->RigaCorrente()).Nominativo());
-                    break;
-                }
-            }
-            sel->ImpostaRigaCorrente(rigaSel);
+            tab->Aggiorna();
+            const int riga = tab->TrovaData(giorno);
+            if (riga >= 0)
+                tab->ImpostaRigaCorrente(riga);
         } catch (const ErroreDb& e) {
             errore = e.testo();
-        }
-        if (precedente > 0) {
-            m_dtm.IdDipCorrente = precedente;
-            try {
-                if (!sel->Aperta())
-                    sel->Apri();
-                sel->Trova(precedente);
-                tab->Aggiorna();
-                const int riga = tab->TrovaData(giorno);
-                if (riga >= 0)
-                    tab->ImpostaRigaCorrente(riga);
-            } catch (const ErroreDb& e) {
-                errore = e.testo();
-            }
         }
         UpdateTotals();
     }
@@ -880,7 +876,7 @@ void TfrmPiano::itmElaboraClick()
     const QDate giorno = g->Data;
     {
         const CursoreAttesa attesa;
-        elabora(giorno, giorno);
+        elabora(g->IdDip, giorno, giorno);
         m_piano.wwTblPianoSomma()->Aggiorna();
         UpdateTotals();
     }

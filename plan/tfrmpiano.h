@@ -91,7 +91,7 @@ private:
     void dettagliChiusi();
     void tornaAllaGriglia();
     void menuGriglia(const QPoint& pos);
-    void elabora(const QDate& dal, const QDate& al);
+    void elabora(int idDip, const QDate& dal, const QDate& al);
     bool gestisciTastoGriglia(QKeyEvent* k);
     int rigaCorrente() const;
 

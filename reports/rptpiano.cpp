@@ -1,5 +1,6 @@
 #include "rptpiano.h"
 
+#include "anomaliegiorno.h"
 #include "database.h"
 #include "dialetto.h"
 #include "tdtmpresenze.h"
@@ -126,6 +127,16 @@ public:
         return out;
     }
 
+    // The recorded anomalies of every day of the period that has some, one text per day.
+    QHash<QDate, QString> anomalie(int idDip)
+    {
+        QHash<QDate, QString> out;
+        const QHash<QDate, QList<AnomaliaGiorno>> a = AnomalieGiorno::Leggi(m_dtm.db(), idDip, m_par.dal, m_par.al);
+        for (auto it = a.cbegin(); it != a.cend(); ++it)
+            out.insert(it.key(), AnomalieGiorno::Testi(it.value()).join(QStringLiteral("; ")));
+        return out;
+    }
+
     // Uncut punch text of every day of the period that has punches.
     QHash<QDate, QString> timbrature(int idDip)
     {
@@ -158,16 +169,24 @@ QStringList inizioRiga(const GiornoPiano& g)
     return {g.data.toString(kFormatoData), giornoSettimana(g.data), g.stato.left(7), g.orario.left(6)};
 }
 
-QList<ColonnaStampa> colonneDettaglio(bool note)
+enum class Genere { Dettaglio, Note, Anomalie };
+
+QList<ColonnaStampa> colonneDettaglio(Genere genere)
 {
     QList<ColonnaStampa> c = {{QStringLiteral("Data"), 12},
                               {QString(), 4},
                               {QStringLiteral("Stato"), 8},
                               {QStringLiteral("Orario"), 7}};
-    if (note) {
+    if (genere != Genere::Dettaglio) {
         c << ColonnaStampa{QStringLiteral("Timbrature"), 58, false, true} << ColonnaStampa{QStringLiteral("Ord"), 6, true}
           << ColonnaStampa{QStringLiteral("Stra"), 6, true} << ColonnaStampa{QStringLiteral("Pres"), 6, true}
           << ColonnaStampa{QStringLiteral("Ass"), 6, true} << ColonnaStampa{QStringLiteral("Note"), 46};
+        if (genere == Genere::Anomalie) {
+            // The line keeps the notes report's width: the note shares its room with the
+            // anomalies, and both wrap inside their cells rather than push the punches out.
+            c.last().larghezza = 21;
+            c << ColonnaStampa{QStringLiteral("Anomalie"), 25};
+        }
     } else {
         c << ColonnaStampa{QStringLiteral("Timbrature"), 72, false, true} << ColonnaStampa{QStringLiteral("Ordinari"), 9, true}
           << ColonnaStampa{QStringLiteral("Straordinari"), 12, true} << ColonnaStampa{QStringLiteral("Presenza"), 9, true}
@@ -176,15 +195,13 @@ QList<ColonnaStampa> colonneDettaglio(bool note)
     return c;
 }
 
-enum class Genere { Dettaglio, Note, Anomalie };
-
 // The detail, notes and anomalies reports differ in columns, punch width, page breaks and
 // the totals line; the walk is the same.
 DocumentoStampa giornaliero(TdtmPresenze& dtm, const ParametriPiano& par, Genere genere, bool originali)
 {
     DocumentoStampa doc = Stampa::NuovoDocumento(dtm, par.titolo, true);
     doc.selezione = par.rigaSelezione;
-    doc.colonne = colonneDettaglio(genere != Genere::Dettaglio);
+    doc.colonne = colonneDettaglio(genere);
     const int larghezza = genere == Genere::Dettaglio ? 69 : 55;
     const bool anomalie = genere == Genere::Anomalie;
 
@@ -194,6 +211,7 @@ DocumentoStampa giornaliero(TdtmPresenze& dtm, const ParametriPiano& par, Genere
         if (giorni.isEmpty())
             continue;
         const QHash<QDate, QString> timb = lettore.timbrature(dip.id);
+        const QHash<QDate, QString> perche = anomalie ? lettore.anomalie(dip.id) : QHash<QDate, QString>();
         doc.aggiungiGruppo(intestazioneDipendente(dip), !anomalie);
         int ordinario = 0, eccedenza = 0, carenza = 0;
         for (const GiornoPiano& g : giorni) {
@@ -202,6 +220,8 @@ DocumentoStampa giornaliero(TdtmPresenze& dtm, const ParametriPiano& par, Genere
                   << OreGiorno(g.presenza) << OreGiorno(g.carenza);
             if (genere != Genere::Dettaglio)
                 celle << g.note.left(50);
+            if (anomalie)
+                celle << perche.value(g.data);
             doc.aggiungiRiga(celle);
             ordinario += minuti(g.ordinario);
             eccedenza += minuti(g.eccedenza);

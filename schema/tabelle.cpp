@@ -28,6 +28,9 @@ QList<Tabella> costruisci()
               {I("IdDip"), D("Data"), S("Stato"), I("IdOrario"), S("ValOrdinario"), S("ValEccedenza"), S("ValPresenza"),
                S("ValCarenza"), A("Note", 50)},
               {K("PK_PianoSomma_IdDipData", {"IdDip", "Data"}), X("idxPianoSommaOrario", {"IdOrario"})}});
+    // The anomalies the engine recorded for a processed day, in recording order (Prog).
+    t.append({"AnomalieGiorno", P, {I("IdDip", R), D("Data", R), S("Prog", R), A("Prod", 1), I("IdSegnalaz", R)},
+              {K("PK_AnomalieGiorno", {"IdDip", "Data", "Prog"})}});
     t.append({"Anagrafico", P,
               {I("Id", R), A("Matricola", 10), A("Cognome", 30, R), A("Nome", 20, R), A("Libero", 20), M("Note"),
                A("Classe", 1, R), I("IdPolicyAccesso")},

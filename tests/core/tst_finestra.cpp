@@ -1,8 +1,9 @@
 // The main window: menus and toolbar, groups of buttons and their setting in PRES.INI,
 // caption and help file after the registry value, status bar, background picture, the
-// commands that open the dialogs, and the dialog presenter.
+// commands that open the dialogs, the dialog presenter and the progress dialog.
 
 #include "ambiente.h"
+#include "avanzamentodialogo.h"
 #include "avvio_ui.h"
 #include "fileini.h"
 #include "icone.h"
@@ -27,6 +28,8 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPointer>
+#include <QProgressDialog>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QStatusBar>
@@ -143,6 +146,7 @@ private slots:
     void presentatoreAvviso();
     void presentatoreDomanda_data();
     void presentatoreDomanda();
+    void avanzamentoDialogo();
     void databaseChiuso();
     void preparaInterfaccia();  // last: it changes the application's style and locale
 };
@@ -876,6 +880,46 @@ void TstFinestra::presentatoreDomanda()
     // Italian before any translation is loaded (this test runs before preparaInterfaccia).
     QCOMPARE(testi.replaceInStrings(QStringLiteral("&"), QString()), (QStringList{QStringLiteral("Sì"), QStringLiteral("No")}));
     amb.dtm().setPresentatore(&amb.registro());
+}
+
+void TstFinestra::avanzamentoDialogo()
+{
+    Ambiente amb;
+    QWidget finestra;  // the window the work was started from
+    finestra.setGeometry(100, 100, 600, 400);
+    finestra.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&finestra));
+    QWidget* figlio = new QWidget(&finestra);
+    AvanzamentoDialogo avanzamento(amb.dtm(), figlio);
+
+    avanzamento.Inizia(QStringLiteral("Elaborazione"), 5);
+    avanzamento.Valore(2);
+    QPointer<QProgressDialog> d = avanzamento.Dialogo();
+    QVERIFY(d);
+    // Work that lasts shows the dialog, modal over the window it came from, which waits.
+    QTRY_VERIFY(d->isVisible());
+    QCOMPARE(d->parentWidget(), &finestra);
+    QCOMPARE(d->windowModality(), Qt::WindowModal);
+    QCOMPARE(d->windowTitle(), QStringLiteral("Quorlin"));
+    QCOMPARE(d->labelText(), QStringLiteral("Elaborazione"));
+    QCOMPARE(d->maximum(), 5);
+    QCOMPARE(d->value(), 2);
+    QCOMPARE(finestra.cursor().shape(), Qt::WaitCursor);
+    QVERIFY(!avanzamento.Annullato());
+
+    // "Annulla" is answered at the next question, and stays answered in a later phase.
+    auto* annulla = d->findChild<QPushButton*>(QStringLiteral("btnAnnulla"));
+    QVERIFY(annulla && annulla->isVisible());
+    QCOMPARE(annulla->text(), QStringLiteral("&Annulla"));
+    QTest::mouseClick(annulla, Qt::LeftButton);
+    QVERIFY(avanzamento.Annullato());
+    avanzamento.Inizia(QStringLiteral("Verifica piano di lavoro"), 0);
+    QCOMPARE(d->labelText(), QStringLiteral("Verifica piano di lavoro"));
+    QVERIFY(avanzamento.Annullato());
+
+    avanzamento.Termina();
+    QVERIFY(!d);
+    QCOMPARE(finestra.cursor().shape(), Qt::ArrowCursor);
 }
 
 void TstFinestra::databaseChiuso()

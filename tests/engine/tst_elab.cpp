@@ -4,6 +4,7 @@
 // timetable, the punches and the options of each case.
 
 #include "ambiente.h"
+#include "avanzamento.h"
 #include "tdtmelab.h"
 
 #include <QSqlQuery>
@@ -90,7 +91,6 @@ public:
     Scenario()
     {
         amb.dtm().setOggi(kOggi);
-        amb.dtm().IdDipCorrente = kDip;
         opzioni(true, true, true);
     }
 
@@ -228,7 +228,7 @@ public:
                    {{"IdDip", idDip}, {"Data", Sql::data(d)}, {"Stato", stato}, {"IdOrario", idOrario}});
     }
 
-    void elabora(const QDate& inizio, const QDate& fine) { elab.ElaboraPeriodo(inizio, fine); }
+    void elabora(const QDate& inizio, const QDate& fine, int idDip = kDip) { elab.ElaboraPeriodo(idDip, inizio, fine); }
 
     // "Stato IdOrario ValOrdinario ValEccedenza ValPresenza ValCarenza" of a work-plan day.
     QString piano(const QDate& d, int idDip = kDip)
@@ -284,6 +284,23 @@ public:
         return l;
     }
 
+    // The anomalies kept for a day as "<Prog> <Prod> <IdSegnalaz>".
+    QStringList anomalie(const QDate& d, int idDip = kDip)
+    {
+        QSqlQuery q = amb.db().esegui(QStringLiteral("SELECT Prog, Prod, IdSegnalaz FROM AnomalieGiorno WHERE IdDip = :IdDip AND Data = :Data ORDER BY Prog"),
+                                      {{"IdDip", idDip}, {"Data", Sql::data(d)}});
+        QStringList l;
+        while (q.next())
+            l << QStringLiteral("%1 %2 %3").arg(q.value(0).toString(), q.value(1).toString(), q.value(2).toString());
+        return l;
+    }
+
+    void anomalia(const QDate& d, int prog, int codice, int idDip = kDip)
+    {
+        amb.esegui(QStringLiteral("INSERT INTO AnomalieGiorno (IdDip, Data, Prog, Prod, IdSegnalaz) VALUES (:IdDip, :Data, :Prog, 'P', :Codice)"),
+                   {{"IdDip", idDip}, {"Data", Sql::data(d)}, {"Prog", prog}, {"Codice", codice}});
+    }
+
     static QStringList codiciP(const QList<int>& codici)
     {
         QStringList l;
@@ -311,6 +328,8 @@ private slots:
     void senzaProfilo_data();
     void senzaProfilo();
     void finePianoMostrato();
+    void elaboraDipendenti_data();
+    void elaboraDipendenti();
 
     // --- Timetable choice ---------------------------------------------------------------
     void sceltaOrario_data();
@@ -343,6 +362,7 @@ private slots:
     void modalitaTimbraturaDiversaDaT();
     void collisioneInRiscrittura();
     void originaliMaiCambiati();
+    void erroreInScrittura_data();
     void erroreInScrittura();
 
     // --- Reprocessing and work tables ----------------------------------------------------
@@ -393,11 +413,14 @@ void TstElab::giornoChiusoNonToccato()
     s.amb.esegui(QStringLiteral("UPDATE PianoSomma SET ValOrdinario = 100, Note = :Note WHERE Data = :Data"),
                  {{"Note", QStringLiteral("chiuso")}, {"Data", Sql::data(marzo(5))}});
     s.timbra(marzo(5), {QStringLiteral("E 08:03"), QStringLiteral("U 12:07")});
+    s.anomalia(marzo(5), 1, 455);
 
     s.elabora(marzo(4), marzo(6));
 
     QCOMPARE(s.piano(marzo(4)), QStringLiteral("2 1 0 0 0 480"));
+    QCOMPARE(s.anomalie(marzo(4)), QStringList{QStringLiteral("1 P 202")});
     QCOMPARE(s.piano(marzo(5)), QStringLiteral("3 7 100 null null null"));
+    QCOMPARE(s.anomalie(marzo(5)), QStringList{QStringLiteral("1 P 455")});
     QCOMPARE(s.nota(marzo(5)).toString(), QStringLiteral("chiuso"));
     QCOMPARE(s.piano(marzo(6)), QStringLiteral("2 1 0 0 0 480"));
     QCOMPARE(s.timbrature(marzo(5)), QStringList({QStringLiteral("08:03:00 E <- 08:03:00 E"), QStringLiteral("12:07:00 U <- 12:07:00 U")}));
@@ -461,6 +484,8 @@ void TstElab::annullaGiorno()
     s.elabora(marzo(6), marzo(6));
     // 08:15 to 12:00: 225 of 480.
     QCOMPARE(s.piano(marzo(6)), QStringLiteral("2 1 225 0 225 255"));
+    QCOMPARE(s.anomalie(marzo(6)), QStringList{QStringLiteral("1 P 212")});
+    s.anomalia(marzo(25), 1, 212);
     s.amb.esegui(QStringLiteral("UPDATE PianoSomma SET Note = :Note WHERE Data = :Data"),
                  {{"Note", QStringLiteral("nota")}, {"Data", Sql::data(marzo(6))}});
 
@@ -470,12 +495,14 @@ void TstElab::annullaGiorno()
     QCOMPARE(s.piano(marzo(4)), QStringLiteral("3 1 100 null null null"));
     QCOMPARE(s.nota(marzo(4)).toString(), QStringLiteral("x"));
     QCOMPARE(s.piano(marzo(25)), QStringLiteral("3 1 100 null null null"));
+    QCOMPARE(s.anomalie(marzo(25)), QStringList{QStringLiteral("1 P 212")});
 
     // Inside the profile, its first day included.
     s.elab.AnnullaGiorno(kDip, marzo(5));
     s.elab.AnnullaGiorno(kDip, marzo(6));
     QCOMPARE(s.piano(marzo(5)), QStringLiteral("1 null null null null null"));
     QCOMPARE(s.piano(marzo(6)), QStringLiteral("1 null null null null null"));
+    QCOMPARE(s.anomalie(marzo(6)), QStringList());
     QVERIFY(s.nota(marzo(6)).isNull());
     QVERIFY(s.nota(marzo(5)).isNull());
     // The punches keep the times the processing gave them.
@@ -583,6 +610,60 @@ void TstElab::finePianoMostrato()
         QCOMPARE(s.piano(marzo(g)), QStringLiteral("3 1 0 0 0 0"));
     QCOMPARE(s.amb.conta(QStringLiteral("PianoSomma")), 5);
     QCOMPARE(s.elab.GiorniElaborati(), 5);
+}
+
+void TstElab::elaboraDipendenti_data()
+{
+    QTest::addColumn<int>("annullaDopo");  // the recorder's answer to "Annullato?" turns true from this query on
+    QTest::addColumn<int>("guasto");       // the employee whose days cannot be written; 0 none
+    QTest::addColumn<QList<int>>("elaborati");
+    QTest::addColumn<QStringList>("chiamate");
+
+    const QString inizio = QStringLiteral("Inizia Elaborazione 3");
+    const QString fine = QStringLiteral("Termina");
+    QTest::newRow("tutti") << 0 << 0 << QList<int>{1, 2, 3}
+                           << QStringList{inizio, QStringLiteral("Valore 1"), QStringLiteral("Valore 2"), QStringLiteral("Valore 3"), fine};
+    QTest::newRow("annullato dopo il primo") << 2 << 0 << QList<int>{1} << QStringList{inizio, QStringLiteral("Valore 1"), fine};
+    QTest::newRow("annullato prima di iniziare") << 1 << 0 << QList<int>{} << QStringList{inizio, fine};
+    QTest::newRow("errore sul secondo") << 0 << 2 << QList<int>{1} << QStringList{inizio, QStringLiteral("Valore 1"), fine};
+}
+
+void TstElab::elaboraDipendenti()
+{
+    QFETCH(int, annullaDopo);
+    QFETCH(int, guasto);
+    QFETCH(QList<int>, elaborati);
+    QFETCH(QStringList, chiamate);
+    Scenario s;
+    s.base();
+    for (int id = 2; id <= 3; ++id) {
+        s.dipendente(id);
+        s.profilo(id, {});
+    }
+    for (int id = 1; id <= 3; ++id)
+        for (int g = 4; g <= 5; ++g)
+            s.timbra(marzo(g), {QStringLiteral("E 08:03"), QStringLiteral("U 12:07")}, id);
+    if (guasto)
+        s.amb.esegui(QStringLiteral("CREATE TRIGGER guasto BEFORE UPDATE ON PianoSomma WHEN OLD.IdDip = %1 "
+                                    "BEGIN SELECT RAISE(ABORT, 'guasto simulato'); END").arg(guasto));
+    // The work plan's current employee is its own business: the run never reads it.
+    s.amb.dtm().IdDipCorrente = 3;
+    AvanzamentoRegistro avanzamento;
+    avanzamento.annullaDopo = annullaDopo;
+
+    const EsitoElaborazione esito = s.elab.ElaboraDipendenti({1, 2, 3}, marzo(4), marzo(5), avanzamento);
+
+    QCOMPARE(avanzamento.chiamate, chiamate);
+    QCOMPARE(esito.Dipendenti, int(elaborati.size()));
+    // Every processed day has a shortfall (225 of 480): state 2.
+    QCOMPARE(esito.Giorni, 2 * int(elaborati.size()));
+    QCOMPARE(esito.GiorniConAnomalie, esito.Giorni);
+    QCOMPARE(esito.IdDipErrore, guasto);
+    QCOMPARE(esito.Errore.contains(QStringLiteral("guasto simulato")), guasto != 0);
+    QCOMPARE(esito.Annullato, annullaDopo > 0);
+    for (int id = 1; id <= 3; ++id)
+        QCOMPARE(s.piano(marzo(5), id), elaborati.contains(id) ? QStringLiteral("2 1 225 0 225 255") : QStringLiteral("nessuna riga"));
+    QCOMPARE(s.amb.dtm().IdDipCorrente, 3);
 }
 
 // ===================================================================================
@@ -1186,6 +1267,8 @@ void TstElab::modalitaTimbraturaDiversaDaT()
     // Corrected to an entry and rounded up to 08:00, exit down to 12:00: 240 of 480.
     QCOMPARE(s.piano(kGiorno), QStringLiteral("2 1 240 0 240 240"));
     QCOMPARE(ordinate(s.elab.Anomalie()), QList<int>({212, 450}));
+    // Kept with the day in the order recorded: the correction while rounding, then the shortfall.
+    QCOMPARE(s.anomalie(kGiorno), QStringList({QStringLiteral("1 P 450"), QStringLiteral("2 P 212")}));
     QCOMPARE(s.timbrature(kGiorno), QStringList({QStringLiteral("07:58:30 U <- 07:58:30 U"), QStringLiteral("12:07:00 U <- 12:07:00 U")}));
 }
 
@@ -1241,20 +1324,31 @@ void TstElab::originaliMaiCambiati()
                                  QStringLiteral("2024-03-05 16:00:00|U|null|null|null|null")}));
 }
 
+void TstElab::erroreInScrittura_data()
+{
+    QTest::addColumn<QString>("guasto");
+
+    // Writing the work-plan day of the 5th fails ...
+    QTest::newRow("giornata del piano") << QStringLiteral("BEFORE UPDATE ON PianoSomma WHEN EXISTS (SELECT 1 FROM GiorniGuasti "
+                                                          "WHERE GiorniGuasti.IdDip = OLD.IdDip AND GiorniGuasti.Data = OLD.Data)");
+    // ... or, after it, writing the day's anomalies: the day's figures go back with them.
+    QTest::newRow("anomalie della giornata") << QStringLiteral("BEFORE INSERT ON AnomalieGiorno WHEN EXISTS (SELECT 1 FROM GiorniGuasti "
+                                                               "WHERE GiorniGuasti.IdDip = NEW.IdDip AND GiorniGuasti.Data = NEW.Data)");
+}
+
 void TstElab::erroreInScrittura()
 {
+    QFETCH(QString, guasto);
     Scenario s;
     s.base();
     for (int g = 4; g <= 6; ++g) {
         s.giorno(marzo(g), 1);
         s.timbra(marzo(g), {QStringLiteral("E 08:03"), QStringLiteral("U 12:07")});
     }
-    // Writing the work-plan day of the 5th fails.
+    s.anomalia(marzo(5), 1, 455);  // from an earlier run
     s.amb.esegui(QStringLiteral("CREATE TABLE GiorniGuasti (IdDip INTEGER, Data TEXT)"));
     s.amb.esegui(QStringLiteral("INSERT INTO GiorniGuasti (IdDip, Data) VALUES (:IdDip, :Data)"), {{"IdDip", kDip}, {"Data", Sql::data(marzo(5))}});
-    s.amb.esegui(QStringLiteral("CREATE TRIGGER guasto BEFORE UPDATE ON PianoSomma "
-                                "WHEN EXISTS (SELECT 1 FROM GiorniGuasti WHERE GiorniGuasti.IdDip = OLD.IdDip AND GiorniGuasti.Data = OLD.Data) "
-                                "BEGIN SELECT RAISE(ABORT, 'guasto simulato'); END"));
+    s.amb.esegui(QStringLiteral("CREATE TRIGGER guasto %1 BEGIN SELECT RAISE(ABORT, 'guasto simulato'); END").arg(guasto));
 
     s.elabora(marzo(4), marzo(6));
 
@@ -1263,12 +1357,15 @@ void TstElab::erroreInScrittura()
     QVERIFY(!s.amb.db().inTransazione());
     QCOMPARE(s.elab.GiorniElaborati(), 1);
     QCOMPARE(s.piano(marzo(4)), QStringLiteral("2 1 225 0 225 255"));
+    QCOMPARE(s.anomalie(marzo(4)), QStringList{QStringLiteral("1 P 212")});
     QCOMPARE(s.timbrature(marzo(4), 1), QStringList({QStringLiteral("08:15:00 E <- 08:03:00 E"), QStringLiteral("12:00:00 U <- 12:07:00 U")}));
     const QStringList intatte{QStringLiteral("08:03:00 E <- 08:03:00 E"), QStringLiteral("12:07:00 U <- 12:07:00 U")};
     for (int g : {5, 6}) {
         QCOMPARE(s.piano(marzo(g)), QStringLiteral("1 null null null null null"));
         QCOMPARE(s.timbrature(marzo(g), 1), intatte);
     }
+    QCOMPARE(s.anomalie(marzo(5)), QStringList{QStringLiteral("1 P 455")});
+    QCOMPARE(s.anomalie(marzo(6)), QStringList());
 
     // Once the cause is gone the same days process normally.
     s.amb.esegui(QStringLiteral("DROP TRIGGER guasto"));
@@ -1276,6 +1373,7 @@ void TstElab::erroreInScrittura()
     QVERIFY(s.elab.UltimoErrore().isEmpty());
     QCOMPARE(s.piano(marzo(5)), QStringLiteral("2 1 225 0 225 255"));
     QCOMPARE(s.piano(marzo(6)), QStringLiteral("2 1 225 0 225 255"));
+    QCOMPARE(s.anomalie(marzo(5)), QStringList{QStringLiteral("1 P 212")});
 }
 
 // ===================================================================================
@@ -1293,15 +1391,18 @@ void TstElab::rielaborazioneStabile()
     s.elabora(kGiorno, kGiorno);
     // 07:58 corrected to an entry: 08:00-12:00 and 13:15-17:00, 240 + 225 = 465 of 450.
     QCOMPARE(s.elab.Anomalie(), QList<int>{450});
+    QCOMPARE(s.anomalie(kGiorno), QStringList{QStringLiteral("1 P 450")});
     QCOMPARE(s.piano(kGiorno), QStringLiteral("2 1 450 15 465 0"));
     const QStringList riscritte{QStringLiteral("08:00:00 E <- 07:58:00 U"), QStringLiteral("12:00:00 U <- 12:07:00 U"),
                                 QStringLiteral("13:15:00 E <- 13:02:00 E"), QStringLiteral("17:00:00 U <- 17:14:00 U")};
     QCOMPARE(s.timbrature(kGiorno), riscritte);
 
-    // A state-2 day is processed again as it is: no correction is needed any more.
+    // A state-2 day is processed again as it is: no correction is needed any more, and
+    // the day keeps no anomaly of the earlier run.
     s.elabora(kGiorno, kGiorno);
     QCOMPARE(s.elab.Anomalie(), QList<int>());
     QCOMPARE(s.evidenze(), QStringList());
+    QCOMPARE(s.anomalie(kGiorno), QStringList());
     QCOMPARE(s.piano(kGiorno), QStringLiteral("3 1 450 15 465 0"));
     QCOMPARE(s.timbrature(kGiorno), riscritte);
 

@@ -23,7 +23,6 @@ public:
         for (int id = 1; id <= dipendenti; ++id)
             amb.esegui(QStringLiteral("INSERT INTO Anagrafico (Id, Cognome, Nome, Classe) VALUES (:Id, 'Verdi', :Nome, 'D')"),
                        {{"Id", id}, {"Nome", QStringLiteral("Dario %1").arg(id)}});
-        amb.dtm().IdDipCorrente = 1;
         piano.setGeometry(200, 150, 800, 600);
         piano.show();
         esposto = QTest::qWaitForWindowExposed(&piano);
@@ -105,7 +104,7 @@ void TstCheck::annullaFermaGliInserimenti()
         ++premuto;
     });
 
-    QVERIFY(!s.chk.StartCheck(kInizio, kFine));
+    QVERIFY(!s.chk.StartCheck(1, kInizio, kFine));
 
     QCOMPARE(premuto, 1);
     // The inserts stopped at once: the 100 days already created remain.
@@ -133,8 +132,7 @@ void TstCheck::annullaFermaGliInserimenti()
 
     // The next check starts with the cancel cleared and completes the period.
     QObject::disconnect(collegamento);
-    s.amb.dtm().IdDipCorrente = 4;
-    QVERIFY(s.chk.StartCheck(kInizio, kFine));
+    QVERIFY(s.chk.StartCheck(4, kInizio, kFine));
     QCOMPARE(s.amb.conta(QStringLiteral("PianoSomma")), 124);
 }
 
@@ -144,7 +142,7 @@ void TstCheck::periodoCompleto()
     for (int g = 1; g <= 31; ++g)
         s.amb.esegui(QStringLiteral("INSERT INTO PianoSomma (IdDip, Data, Stato) VALUES (1, :Data, 3)"), {{"Data", Sql::data(QDate(2024, 3, g))}});
 
-    QVERIFY(s.chk.StartCheck(kInizio, kFine));
+    QVERIFY(s.chk.StartCheck(1, kInizio, kFine));
 
     // Decided on the current employee alone: nobody else's days are created.
     QCOMPARE(s.righe(2), 0);
@@ -160,7 +158,7 @@ void TstCheck::periodoIncompleto()
     s.amb.esegui(QStringLiteral("INSERT INTO PianoSomma (IdDip, Data, Stato, Note) VALUES (2, :Data, 2, 'tenuta')"),
                  {{"Data", Sql::data(QDate(2024, 3, 10))}});
 
-    QVERIFY(s.chk.StartCheck(kInizio, kFine));
+    QVERIFY(s.chk.StartCheck(1, kInizio, kFine));
 
     for (int id = 1; id <= 3; ++id)
         QCOMPARE(s.righe(id), 31);

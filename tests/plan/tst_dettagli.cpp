@@ -16,6 +16,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QSignalSpy>
 #include <QTableView>
 #include <QTableWidget>
@@ -202,6 +203,7 @@ private slots:
     void cancellazione();
     void giornoChiuso();
     void includiSeparaEChiusura();
+    void anomalieDelGiorno();
     void orarioDigitato_data();
     void orarioDigitato();
     void dataDellaRigaEPiuTimbrature();
@@ -475,6 +477,45 @@ void TstDettagli::includiSeparaEChiusura()
     QVERIFY(s.contenitore->isHidden() && !s.det->Visibili());
     QCOMPARE(chiuso.count(), 3);
     QCOMPARE(griglia.count(), 1);
+}
+
+void TstDettagli::anomalieDelGiorno()
+{
+    Scenario s;
+    for (auto [g, prog, codice] : {std::tuple{5, 1, 455}, std::tuple{5, 2, 212}, std::tuple{6, 1, 202}})
+        s.amb.esegui("INSERT INTO AnomalieGiorno (IdDip, Data, Prog, Prod, IdSegnalaz) VALUES (1, :Data, :Prog, 'P', :Codice)",
+                     {{"Data", Sql::data(marzo(g))}, {"Prog", prog}, {"Codice", codice}});
+    QVERIFY(s.apri(5));
+    auto* lista = s.det->findChild<QListWidget*>("lstAnomalie");
+    QVERIFY(lista);
+    const auto righe = [lista] {
+        QStringList l;
+        for (int i = 0; i < lista->count(); ++i)
+            l << lista->item(i)->text();
+        return l;
+    };
+
+    // Under the punches, titled, with the catalogue's descriptions in the recorded order.
+    QCOMPARE(s.det->findChild<QLabel*>("lblAnomalie")->text(), QStringLiteral("Anomalie del giorno"));
+    QVERIFY(lista->isVisible());
+    QVERIFY(lista->mapTo(s.det->Pannello(), QPoint()).y() > s.elenco()->mapTo(s.det->Pannello(), QPoint()).y() + s.elenco()->height() / 2);
+    QCOMPARE(righe(), (QStringList{"455 Numero di timbrature dispari nella finestra", "212 Presenza inferiore alle ore medie previste"}));
+
+    // It follows the grid's row, and the grid's re-reads (a processing, a cancel).
+    s.vaiA(7);
+    QCOMPARE(righe(), QStringList());
+    s.vaiA(6);
+    QCOMPARE(righe(), QStringList{"202 Assenza: nessuna timbratura nella finestra dell'orario"});
+    s.amb.esegui("DELETE FROM AnomalieGiorno WHERE Data = :Data", {{"Data", Sql::data(marzo(6))}});
+    s.piano.wwTblPianoSomma()->Aggiorna();
+    QCOMPARE(righe(), QStringList());
+
+    // Docked, the list goes along with the punches; the keyboard stays with them.
+    s.vaiA(5);
+    s.tasto(Qt::Key_F6);
+    QCOMPARE(lista->window(), s.finestra.window());
+    QCOMPARE(righe().size(), 2);
+    QCOMPARE(lista->focusPolicy(), Qt::NoFocus);
 }
 
 // --- Punch editor ------------------------------------------------------------------------

@@ -297,6 +297,18 @@ void TstPiano::timbratureEHint()
     QCOMPARE(s.griglia()->Giorno(s.riga(marzo(7))).TimbratureOrig, QString());
     QVERIFY(s.griglia()->data(s.griglia()->index(s.riga(marzo(7)), ColTimbrature), Qt::ToolTipRole).isNull());
 
+    // The state's hint tells why the day is anomalous: each recorded code once, with its
+    // catalogue description (a code the catalogue lacks shows alone); none, no hint.
+    for (auto [idDip, g, prog, codice] : {std::tuple{kDip, 5, 1, 450}, std::tuple{kDip, 5, 2, 450}, std::tuple{kDip, 5, 3, 212},
+                                          std::tuple{kDip, 5, 4, 999}, std::tuple{2, 6, 1, 202}})
+        s.amb.esegui(QStringLiteral("INSERT INTO AnomalieGiorno (IdDip, Data, Prog, Prod, IdSegnalaz) VALUES (:IdDip, :Data, :Prog, 'P', :Codice)"),
+                     {{"IdDip", idDip}, {"Data", Sql::data(marzo(g))}, {"Prog", prog}, {"Codice", codice}});
+    s.griglia()->Aggiorna();
+    QCOMPARE(s.cella(r, ColStato, Qt::ToolTipRole), QStringLiteral("450 Verso della timbratura corretto dall'elaborazione\n"
+                                                                  "212 Presenza inferiore alle ore medie previste\n999"));
+    QVERIFY(s.griglia()->data(s.griglia()->index(s.riga(marzo(6)), ColStato), Qt::ToolTipRole).isNull());
+    QVERIFY(s.griglia()->data(s.griglia()->index(r, ColData), Qt::ToolTipRole).isNull());
+
     // The letters follow the descriptions of the "Verso" list.
     s.amb.esegui(QStringLiteral("UPDATE Costanti4 SET Descr = 'Ingresso' WHERE NCampo = 'Verso' AND ValCod = 'E'"));
     s.piano.BuildStructures();

@@ -441,16 +441,36 @@ void TestStampe::anomalieSoloStato2SenzaTotali()
     p.giorno(1, kDal.addDays(2), 1);
     p.giorno(2, kDal, 3);
     p.giorno(3, kDal.addDays(3), 2);
+    // Why the days are anomalous: each code once, in the order recorded; the anomalies of
+    // days the report does not list stay out.
+    for (auto [id, giorno, prog, codice] : {std::tuple{1, 0, 1, 450}, std::tuple{1, 0, 2, 212}, std::tuple{1, 0, 3, 450},
+                                            std::tuple{1, 1, 1, 202}, std::tuple{3, 2, 1, 455}})
+        p.amb.esegui(QStringLiteral("INSERT INTO AnomalieGiorno (IdDip, Data, Prog, Prod, IdSegnalaz) VALUES (:Id, :Data, :Prog, 'P', :Codice)"),
+                     {{"Id", id}, {"Data", Sql::data(kDal.addDays(giorno))}, {"Prog", prog}, {"Codice", codice}});
 
     const DocumentoStampa doc = p.documento(Stampa::kAnomalie);
     QCOMPARE(righe(doc), (QList<QStringList>{
                              {QStringLiteral("# Dipendente Rossi Mario    0000000001")},
                              {QStringLiteral("02/11/2026"), QStringLiteral("Lu"), QStringLiteral("Anomala"), QStringLiteral("Giorna"),
-                              QString(), QString(), QString(), QString(), QString(), QString()},
+                              QString(), QString(), QString(), QString(), QString(), QString(),
+                              QStringLiteral("450 Verso della timbratura corretto dall'elaborazione; 212 Presenza inferiore alle ore medie previste")},
                              {QStringLiteral("# Dipendente Verdi Anna    0000000003")},
                              {QStringLiteral("05/11/2026"), QStringLiteral("Gi"), QStringLiteral("Anomala"), QStringLiteral("Giorna"),
-                              QString(), QString(), QString(), QString(), QString(), QString()},
+                              QString(), QString(), QString(), QString(), QString(), QString(), QString()},
                          }));
+    // The new column shares the notes report's line: the punches keep their room.
+    const DocumentoStampa note = p.documento(Stampa::kNoteOriginali);
+    QCOMPARE(doc.colonne.last().titolo, QStringLiteral("Anomalie"));
+    QCOMPARE(doc.colonne.size(), note.colonne.size() + 1);
+    const auto larghezza = [](const DocumentoStampa& d) {
+        int l = 0;
+        for (const ColonnaStampa& c : d.colonne)
+            l += c.larghezza;
+        return l;
+    };
+    QCOMPARE(larghezza(doc), larghezza(note));
+    QCOMPARE(doc.colonne.at(4).titolo, QStringLiteral("Timbrature"));
+    QCOMPARE(doc.colonne.at(4).larghezza, note.colonne.at(4).larghezza);
     // Employees follow one another on the same page; the detail report opens a page for each.
     for (const RigaStampa& r : doc.righe)
         QVERIFY(!r.nuovaPagina);

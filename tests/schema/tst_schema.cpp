@@ -226,6 +226,7 @@ void TstSchema::tabelleNelDatabaseGiusto_data()
 
     P("Timbrature", {"IdDip", "DataV", "DataO", "VersoV", "VersoO", "Caus", "IdTerminale"});
     P("PianoSomma", {"IdDip", "Data", "Stato", "IdOrario", "ValOrdinario", "ValEccedenza", "ValPresenza", "ValCarenza", "Note"});
+    P("AnomalieGiorno", {"IdDip", "Data", "Prog", "Prod", "IdSegnalaz"});
     P("Anagrafico", {"Id", "Matricola", "Cognome", "Nome", "Libero", "Note", "Classe", "IdPolicyAccesso"});
     P("Badge", {"Codice", "DataInizio", "DataFine", "IdUtilizzatore"});
     P("Profilo", {"IdUtilizzatore", "DataInizio", "DataFine", "IdNomina", "IdAzienda", "IdPianta", "IdRuolo", "DataAssunz",
@@ -330,6 +331,7 @@ void TstSchema::indiciNominati_data()
 
     QTest::newRow("chiave timbratura dipendente+ora valida") << false << "Timbrature" << "PK_Timbrature_IdDataV" << QStringList{"IdDip", "DataV"} << 1;
     QTest::newRow("giornata del piano dipendente+data") << false << "PianoSomma" << "PK_PianoSomma_IdDipData" << QStringList{"IdDip", "Data"} << 1;
+    QTest::newRow("anomalie della giornata") << false << "AnomalieGiorno" << "PK_AnomalieGiorno" << QStringList{"IdDip", "Data", "Prog"} << 1;
     QTest::newRow("chiave dipendente") << false << "Anagrafico" << "PK_Anagrafico_Id" << QStringList{"Id"} << 1;
     QTest::newRow("dipendenti per nominativo") << false << "Anagrafico" << "idxAnagNominativo" << QStringList{"Cognome"} << -1;
     QTest::newRow("dipendenti per matricola") << false << "Anagrafico" << "idxAnagMatricola" << QStringList{"Matricola"} << -1;
