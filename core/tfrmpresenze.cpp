@@ -16,6 +16,7 @@
 #include <QImageReader>
 #include <QLabel>
 #include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QPainter>
 #include <QStatusBar>
@@ -226,7 +227,13 @@ void TfrmPresenze::creaComandi()
             m_registro->Collega(b, nome);
         }
     }
-    findChild<QAction*>(QStringLiteral("itmEsci"))->setShortcut(QKeySequence(Qt::ALT | Qt::Key_F4));
+    // Alt+F4 quits the application only while no child window is active: a child's own "Esci"
+    // carries the same key inside this top-level window, and two owners would leave it dead.
+    QAction* itmEsci = findChild<QAction*>(QStringLiteral("itmEsci"));
+    itmEsci->setShortcut(QKeySequence(Qt::ALT | Qt::Key_F4));
+    connect(m_mdi, &QMdiArea::subWindowActivated, itmEsci, [itmEsci](QMdiSubWindow* attiva) {
+        itmEsci->setShortcut(attiva ? QKeySequence() : QKeySequence(Qt::ALT | Qt::Key_F4));
+    });
     for (size_t n = 0; n < m_gruppi.size(); ++n) {
         // The items of the Toolbar menu name the groups.
         m_itmGruppi[n] = menu.value(QStringLiteral("&Impostazioni/&Toolbar"))->actions().at(qsizetype(n));

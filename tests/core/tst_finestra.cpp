@@ -97,7 +97,15 @@ private:
 // A window of another library standing in for the real one: counts the requests to close.
 class FinestraDiProva : public QWidget {
 public:
-    explicit FinestraDiProva(const QString& titolo) { setWindowTitle(titolo); }
+    explicit FinestraDiProva(const QString& titolo)
+    {
+        setWindowTitle(titolo);
+        // Like every window of the application, its own "Esci" answers Alt+F4.
+        auto* esci = new QAction(QStringLiteral("&Esci"), this);
+        esci->setShortcut(QKeySequence(Qt::ALT | Qt::Key_F4));
+        connect(esci, &QAction::triggered, this, &QWidget::close);
+        addAction(esci);
+    }
     int chiusure = 0;
 
 protected:
@@ -531,6 +539,7 @@ void TstFinestra::finestraPersistente_data()
     QTest::newRow("pulsante di chiusura nella barra dei menu") << "pulsante";
     QTest::newRow("tasto di chiusura") << "tasto";
     QTest::newRow("Chiudi del menu della finestra") << "menu";
+    QTest::newRow("Alt+F4 dell'Esci della finestra") << "altf4";
 }
 
 // The work plan lives for the whole run: closed maximised by any route it is only hidden,
@@ -569,6 +578,12 @@ void TstFinestra::finestraPersistente()
         } else if (via == QLatin1String("tasto")) {
             QTRY_VERIFY(piano->isActiveWindow());
             QTest::keySequence(piano, QKeySequence::Close);
+        } else if (via == QLatin1String("altf4")) {
+            // The child's Alt+F4 and the main window's share one top-level window: the child's
+            // wins while it is shown, and the application stays open.
+            QTRY_VERIFY(piano->isActiveWindow());
+            QTest::keyClick(piano, Qt::Key_F4, Qt::AltModifier);
+            QVERIFY(f.isVisible());
         } else {
             cornice->systemMenu()->actions().constLast()->trigger();
         }
