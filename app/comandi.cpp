@@ -153,8 +153,8 @@ public:
     // The handlers named by the table.
     int init()
     {
-        if (!apri(TdtmPresenze::ModoCreazione::Sempre))
-            return kErrore;
+        if (const int esito = apri(TdtmPresenze::ModoCreazione::Sempre); esito != kOk)
+            return esito;
         stampa(m_dtm.TestoScelta(EtDbProduzione) + QLatin1Char(' ') + QDir::toNativeSeparators(m_dtm.FileProduzione()));
         stampa(m_dtm.TestoScelta(EtDbLavoro) + QLatin1Char(' ') + QDir::toNativeSeparators(m_dtm.FileLavoro()));
         return kOk;
@@ -166,8 +166,8 @@ public:
         o.dipendenti = m_arg.numero("dipendenti", o.dipendenti);
         o.giorni = m_arg.numero("giorni", o.giorni);
         const QDate oggi = m_arg.data("oggi");
-        if (!apri(TdtmPresenze::ModoCreazione::Sempre))
-            return kErrore;
+        if (const int esito = apri(TdtmPresenze::ModoCreazione::Sempre); esito != kOk)
+            return esito;
         if (oggi.isValid())
             m_dtm.setOggi(oggi);
         o.oggi = m_dtm.Oggi();
@@ -195,8 +195,8 @@ public:
         const QDate oggi = m_arg.data("oggi");
         if (!periodo(&dal, &al))
             return kArgomenti;
-        if (!apri(TdtmPresenze::ModoCreazione::Mai))
-            return kErrore;
+        if (const int esito = apri(TdtmPresenze::ModoCreazione::Mai); esito != kOk)
+            return esito;
         if (oggi.isValid())
             m_dtm.setOggi(oggi);
         QList<int> ids;
@@ -238,8 +238,8 @@ public:
         QDate dal, al;
         if (!periodo(&dal, &al))
             return kArgomenti;
-        if (!apri(TdtmPresenze::ModoCreazione::Mai))
-            return kErrore;
+        if (const int esito = apri(TdtmPresenze::ModoCreazione::Mai); esito != kOk)
+            return esito;
         QList<int> ids;
         try {
             if (!dipendenti(&ids))
@@ -279,8 +279,8 @@ public:
         if (!Stampa::FormatoDaTesto(testoFormato, &formato))
             return erroreArgomenti(ErrFormato, testoFormato);
         const QString uscita = m_arg.testo("out");
-        if (!apri(TdtmPresenze::ModoCreazione::Mai))
-            return kErrore;
+        if (const int esito = apri(TdtmPresenze::ModoCreazione::Mai); esito != kOk)
+            return esito;
         try {
             m_dtm.CaricaMemoria();
             ParametriPiano par;
@@ -372,19 +372,24 @@ private:
         return true;
     }
 
-    bool apri(TdtmPresenze::ModoCreazione modo)
+    // Opens the databases; returns the exit status (kOk when they are open).
+    int apri(TdtmPresenze::ModoCreazione modo)
     {
         try {
             m_dtm.Apri(m_riga.fileIni, modo);
             if (!m_dtm.db().lavoroAperto())
-                return false;  // message 1 already told why
-            return true;
+                return kErrore;  // message 1 already told why
+            return kOk;
+        } catch (const ErroreAvvio& e) {
+            m_dtm.MostraErroreCon(e.numero(), QDir::toNativeSeparators(e.dettaglio()));
+            // --ini naming something that is not a configuration file is a wrong argument.
+            return e.numero() == ErrIniNonValido ? kArgomenti : kErrore;
         } catch (const ErroreDb& e) {
             m_dtm.MostraErroreCon(ErrApertura, QLatin1Char(' ') + e.testo());
         } catch (const std::exception& e) {
             m_dtm.MostraErroreCon(ErrIni, QLatin1Char(' ') + QString::fromLocal8Bit(e.what()));
         }
-        return false;
+        return kErrore;
     }
 
     // The employees named by --dip (each must exist), or every employee in Id order.

@@ -31,6 +31,7 @@ enum Errore : int {
     ErrElaborazione = 9010,     // + the engine's text and the employee
     ErrDatabase = 9011,         // + the engine's text: every database failure shown to the user
     ErrVerificaAnnullata = 9012,
+    ErrIniNonValido = 9013,     // + the file (and ":line"): --ini names something that is not INI text
 
     // Main window and settings.
     ErrSfondo = 9100,           // + the picture's file name

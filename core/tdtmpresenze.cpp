@@ -69,8 +69,23 @@ FileIni& TdtmPresenze::ini()
 
 void TdtmPresenze::LeggiConfigurazione(const QString& fileIni)
 {
-    m_ini = std::make_unique<FileIni>(fileIni);
-    Configurazione::Leggi(*m_ini, Registro::LeggiAzienda(), m_cfg);
+    const auto errore = [](const ErroreIni& e) {
+        return ErroreAvvio(e.tipo() == ErroreIni::Tipo::NonIni ? Msg::ErrIniNonValido : Msg::ErrIni, e.dettaglio());
+    };
+    try {
+        m_ini = std::make_unique<FileIni>(fileIni);
+    } catch (const ErroreIni& e) {
+        m_ini.reset();
+        throw errore(e);
+    }
+    try {
+        Configurazione::Leggi(*m_ini, Registro::LeggiAzienda(), m_cfg);
+    } catch (const ErroreIni& e) {
+        if (e.tipo() != ErroreIni::Tipo::Scrittura)
+            throw errore(e);
+        // The values are taken all the same; the file keeps what it held.
+        MostraErroreCon(Msg::ErrIni, e.dettaglio());
+    }
 }
 
 QString TdtmPresenze::FileProduzione() const

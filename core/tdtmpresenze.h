@@ -13,8 +13,25 @@
 
 #include <functional>
 #include <memory>
+#include <stdexcept>
 
 class FileIni;
+
+// The opening stopped before anything was changed: the numbered message that says why, and
+// its detail (the file, what is missing in it).
+class ErroreAvvio : public std::runtime_error {
+public:
+    ErroreAvvio(int numero, const QString& dettaglio)
+        : std::runtime_error(dettaglio.toStdString()), m_numero(numero), m_dettaglio(dettaglio)
+    {
+    }
+    int numero() const { return m_numero; }
+    QString dettaglio() const { return m_dettaglio; }
+
+private:
+    int m_numero;
+    QString m_dettaglio;
+};
 
 struct CodiceDescr {
     QString descr;
@@ -31,8 +48,9 @@ public:
     explicit TdtmPresenze(QObject* parent = nullptr);
     ~TdtmPresenze() override;
 
-    // Reads PRES.INI (writing back missing defaults) and the registry value.
-    // Throws std::runtime_error when PRES.INI cannot be written.
+    // Reads PRES.INI (writing back missing defaults) and the registry value. A file that
+    // cannot be read, or is not INI text, throws ErroreAvvio; one whose defaults cannot be
+    // written is reported (ErrIni) and its values are used all the same.
     void LeggiConfigurazione(const QString& fileIni);
     // The opening sequence: configuration, private folder, production database, work
     // database (error message 1 and on when it fails), current employee -1, login gate.
