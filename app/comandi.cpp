@@ -136,6 +136,10 @@ public:
         if (m_riga.fileIni.isEmpty())
             m_riga.fileIni = Comandi::FileIniPredefinito();
         m_dtm.setPresentatore(&m_presentatore);
+        // The init command says what it adds to an existing database before adding it.
+        QObject::connect(&m_dtm, &TdtmPresenze::schemaDaCompletare, [this](const QString& file, const QStringList& mancanti) {
+            stampa(TdtmPresenze::ConDettaglio(m_dtm.TestoScelta(EtCompletamento), file + QStringLiteral(": ") + mancanti.join(QStringLiteral(", "))));
+        });
     }
 
     int esegui()

@@ -32,6 +32,9 @@ enum Errore : int {
     ErrDatabase = 9011,         // + the engine's text: every database failure shown to the user
     ErrVerificaAnnullata = 9012,
     ErrIniNonValido = 9013,     // + the file (and ":line"): --ini names something that is not INI text
+    ErrDbVuoto = 9014,          // + the file: an empty production database outside init
+    ErrDbEstraneo = 9015,       // + the file: a database without any of our tables
+    ErrDbIncompleto = 9016,     // + the file and the missing tables and fields
 
     // Main window and settings.
     ErrSfondo = 9100,           // + the picture's file name
@@ -80,6 +83,7 @@ enum Scelta : int {
     EtSecondi = 9009,
     EtElaborazione = 9010,
     EtVerifica = 9011,
+    EtCompletamento = 9013,     // + the file and what init adds to it
 
     // Help window.
     EtIndietro = 9100,

@@ -121,18 +121,18 @@ bool TdtmPresenze::Apri(const QString& fileIni, ModoCreazione creazione)
     apriCartellaPriv();
 
     const bool predefinita = m_cfg.PathProduzione.isEmpty();
-    const bool puoCreare = creazione == ModoCreazione::Sempre || (creazione == ModoCreazione::CartellaPredefinita && predefinita);
+    const bool nuovo = !QFileInfo::exists(FileProduzione());
+    const bool puoCreare = nuovo && (creazione == ModoCreazione::Sempre || (creazione == ModoCreazione::CartellaPredefinita && predefinita));
     const QString cartella = Configurazione::CartellaProduzione(m_cfg);
     if (puoCreare && predefinita && !QDir(cartella).exists() && !QDir().mkpath(cartella))
         throw ErroreDb(QStringLiteral("%1: impossibile creare la cartella").arg(cartella));
-    const bool nuovo = !QFileInfo::exists(FileProduzione());
-    m_db->apriProduzione(FileProduzione(), puoCreare);
-    // A new database, the init command, or a database of an older release: create what is
-    // missing and add the reference rows that are not there yet.
-    if (nuovo || creazione == ModoCreazione::Sempre || !Creazione::mancanti(*m_db).isEmpty())
+    m_db->apriProduzione(FileProduzione(), puoCreare, [&] { controllaProduzione(nuovo, creazione); });
+    // A new database or the init command: create what is missing and add the reference
+    // rows that are not there yet.
+    if (nuovo || creazione == ModoCreazione::Sempre) {
         Creazione::creaTutto(*m_db);
-    if (nuovo || creazione == ModoCreazione::Sempre)
         installaLogo();
+    }
 
     try {
         QDir().mkpath(QFileInfo(FileLavoro()).absolutePath());
@@ -150,6 +150,36 @@ bool TdtmPresenze::Apri(const QString& fileIni, ModoCreazione creazione)
     if (login && !login(*this))
         return false;
     return true;
+}
+
+void TdtmPresenze::controllaProduzione(bool nuovo, ModoCreazione creazione)
+{
+    if (nuovo)
+        return;
+    // An existing file is used as it is: an empty one (a copy that failed, a disk that
+    // filled up) or one that lost a table would otherwise be given a fresh schema, and the
+    // company's data would silently look gone.
+    const QString file = QDir::toNativeSeparators(m_db->fileProduzione());
+    const bool init = creazione == ModoCreazione::Sempre;
+    const QStringList tabelle = m_db->tabelleEsistenti(false);
+    if (tabelle.isEmpty()) {
+        if (!init)
+            throw ErroreAvvio(Msg::ErrDbVuoto, file);
+        return;
+    }
+    bool nostro = false;
+    for (const QString& t : tabelle) {
+        const Tabella* dichiarata = Schema::tabella(t);
+        nostro = nostro || (dichiarata && dichiarata->archivio == Archivio::Presenze);
+    }
+    if (!nostro)
+        throw ErroreAvvio(Msg::ErrDbEstraneo, file);
+    const QStringList mancanti = Creazione::mancanti(*m_db);
+    if (mancanti.isEmpty())
+        return;
+    if (!init)
+        throw ErroreAvvio(Msg::ErrDbIncompleto, file + QStringLiteral(": ") + mancanti.join(QStringLiteral(", ")));
+    emit schemaDaCompletare(file, mancanti);
 }
 
 void TdtmPresenze::installaLogo()

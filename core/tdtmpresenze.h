@@ -42,7 +42,8 @@ class TdtmPresenze : public QObject {
     Q_OBJECT
 public:
     // When the databases may be created: never (a missing file is an error), only in the
-    // default folder beside PRES.INI (first start), or always (the init command).
+    // default folder beside PRES.INI (first start), or always (the init command). Only the
+    // init command completes a production database that lacks declared tables or fields.
     enum class ModoCreazione { Mai, CartellaPredefinita, Sempre };
 
     explicit TdtmPresenze(QObject* parent = nullptr);
@@ -54,7 +55,9 @@ public:
     void LeggiConfigurazione(const QString& fileIni);
     // The opening sequence: configuration, private folder, production database, work
     // database (error message 1 and on when it fails), current employee -1, login gate.
-    // Throws ErroreDb when the production database cannot be opened; returns false when
+    // A production database that is empty, not ours or incomplete throws ErroreAvvio and is
+    // left as it was (the init command creates an empty one and completes an incomplete one,
+    // after schemaDaCompletare); other failures to open it throw ErroreDb. Returns false when
     // the login was cancelled.
     bool Apri(const QString& fileIni, ModoCreazione creazione);
     void Chiudi();
@@ -110,11 +113,15 @@ public:
 
 signals:
     void ragioneSocialeCambiata(const QString& ragSoc);
+    // The init command is about to add these tables and fields ("Tabella", "Tabella.Campo")
+    // to an existing production database.
+    void schemaDaCompletare(const QString& file, const QStringList& mancanti);
 
 private:
     QString testoMessaggio(bool scelta, int n);
     Presentatore& presentatoreAttivo();
     void apriCartellaPriv();
+    void controllaProduzione(bool nuovo, ModoCreazione creazione);
     void installaLogo();
 
     TPresenzeCfg m_cfg;

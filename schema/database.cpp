@@ -54,7 +54,7 @@ bool Database::aperto() const
     return QSqlDatabase::contains(m_nome) && connessione().isOpen();
 }
 
-void Database::apriProduzione(const QString& file, bool crea)
+void Database::apriProduzione(const QString& file, bool crea, const std::function<void()>& controllo)
 {
     chiudi();
     const QFileInfo fi(file);
@@ -80,6 +80,19 @@ void Database::apriProduzione(const QString& file, bool crea)
     try {
         // Reading the schema fails at once on a file that is not a database.
         esegui(QStringLiteral("SELECT count(*) FROM sqlite_master"));
+    } catch (const ErroreDb& e) {
+        chiudi();
+        throw ErroreDb(QStringLiteral("%1: %2").arg(fi.absoluteFilePath(), e.testo()));
+    }
+    if (controllo) {
+        try {
+            controllo();
+        } catch (...) {
+            chiudi();
+            throw;
+        }
+    }
+    try {
         // WAL lets readers and one writer work side by side across processes; commits do
         // not wait for the disk, salvaSuDisco() makes them durable when the user is idle.
         esegui(QStringLiteral("PRAGMA journal_mode=WAL"));

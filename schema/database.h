@@ -10,6 +10,7 @@
 #include <QString>
 #include <QVariant>
 
+#include <functional>
 #include <initializer_list>
 #include <memory>
 #include <stdexcept>
@@ -43,7 +44,10 @@ public:
 
     // Opens the production database. With crea false a missing file is an error (the
     // file is never created behind the user's back); with crea true it is created.
-    void apriProduzione(const QString& file, bool crea);
+    // `controllo` runs once the file is known to be a database and before anything is
+    // written to it (the journal mode); whatever it throws closes the connection and
+    // passes on unchanged.
+    void apriProduzione(const QString& file, bool crea, const std::function<void()>& controllo = {});
     // Attaches the work database; creates it when missing. Throws on failure, after which
     // the production connection stays usable and lavoroAperto() is false.
     void apriLavoro(const QString& file);

@@ -129,6 +129,23 @@ void TstComandi::initDueVolteNonDuplica()
     const QStringList prima = conteggi();
     QCOMPARE(quorlin({QStringLiteral("--ini"), ini, QStringLiteral("init")}).stato, 0);
     QCOMPARE(conteggi(), prima);
+
+    // A table lost: processing refuses the database naming what is missing; init says what
+    // it adds, then adds it.
+    {
+        Database db;
+        db.apriProduzione(QDir(dir.path()).filePath(QStringLiteral("Dati/DBPresenze.db")), false);
+        db.esegui(QStringLiteral("DROP TABLE Turni"));
+    }
+    const Esito el = quorlin({QStringLiteral("--ini"), ini, QStringLiteral("elabora"), QStringLiteral("--dal"), QStringLiteral("2026-01-01"),
+                              QStringLiteral("--al"), QStringLiteral("2026-01-02")});
+    QCOMPARE(el.stato, 1);
+    QVERIFY2(el.errori.contains(QStringLiteral("DBPresenze.db: Turni")), qPrintable(el.errori));
+    const Esito completa = quorlin({QStringLiteral("--ini"), ini, QStringLiteral("init")});
+    QCOMPARE(completa.stato, 0);
+    QVERIFY2(completa.uscita.contains(QStringLiteral("si aggiungono in ")) && completa.uscita.contains(QStringLiteral("DBPresenze.db: Turni")),
+             qPrintable(completa.uscita));
+    QCOMPARE(conteggi(), prima);
 }
 
 void TstComandi::argomentiNonValidi_data()
