@@ -83,6 +83,7 @@ enum Scelta : int {
     EtSecondi = 9009,
     EtElaborazione = 9010,
     EtVerifica = 9011,
+    EtMessaggioMancante = 9012, // after the number of a message delivered in no language
     EtCompletamento = 9013,     // + the file and what init adds to it
 
     // Help window.

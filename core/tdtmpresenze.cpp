@@ -210,17 +210,29 @@ int TdtmPresenze::NuovoId(const QString& tabella)
 
 QString TdtmPresenze::testoMessaggio(bool scelta, int n)
 {
-    if (m_db->aperto()) {
-        try {
-            const QVariant v = m_db->valore(scelta ? QStringLiteral("SELECT Scelta FROM Scelte WHERE Id = :CodId AND Lingua = :CodLang")
-                                                   : QStringLiteral("SELECT Errore FROM Errori WHERE Id = :CodId AND Lingua = :CodLang"),
-                                            {{"CodId", n}, {"CodLang", QString(m_cfg.Lingua)}});
-            return v.toString().trimmed();
-        } catch (const ErroreDb&) {
-            // A database without message tables: fall back to the delivered texts.
+    // The user's language first, then Italian, in which every message is delivered; in each,
+    // the database's text (the company may have changed it) before the delivered one.
+    const QChar italiano = QLatin1Char('I');
+    for (const QChar lingua : {m_cfg.Lingua, italiano}) {
+        if (m_db->aperto()) {
+            try {
+                const QVariant v =
+                    m_db->valore(scelta ? QStringLiteral("SELECT Scelta FROM Scelte WHERE Id = :CodId AND Lingua = :CodLang")
+                                        : QStringLiteral("SELECT Errore FROM Errori WHERE Id = :CodId AND Lingua = :CodLang"),
+                                 {{"CodId", n}, {"CodLang", QString(lingua)}});
+                if (const QString t = v.toString().trimmed(); !t.isEmpty())
+                    return t;
+            } catch (const ErroreDb&) {
+                // A database without message tables: the delivered texts follow.
+            }
         }
+        if (const QString t = testoDiRiferimento(scelta, n, lingua).trimmed(); !t.isEmpty())
+            return t;
+        if (lingua == italiano)
+            break;
     }
-    return testoDiRiferimento(scelta, n, m_cfg.Lingua).trimmed();
+    // A number nobody delivered still tells the user which message it was.
+    return (QString::number(n) + QLatin1Char(' ') + testoDiRiferimento(true, Msg::EtMessaggioMancante, italiano)).trimmed();
 }
 
 QString TdtmPresenze::TestoErrore(int n)
