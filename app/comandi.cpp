@@ -1,6 +1,7 @@
 #include "comandi.h"
 
 #include "catalogo.h"
+#include "creazione.h"
 #include "demo.h"
 #include "elencodipendenti.h"
 #include "esportazione.h"
@@ -127,6 +128,9 @@ struct DefinizioneComando {
     QStringList posizionali;  // named in the message when missing, e.g. GRUPPO CODICE
     bool grafica;             // draws pages: it needs a graphics platform, never a display
     int (Comando::*esegui)();
+    // Work tables the command fills, made private to its process (the engine's working
+    // punch set and anomalies, the print selection).
+    QStringList tabellePrivate = {};
 };
 
 class Comando {
@@ -383,6 +387,9 @@ private:
             m_dtm.Apri(m_riga.fileIni, modo);
             if (!m_dtm.db().lavoroAperto())
                 return kErrore;  // message 1 already told why
+            // Work tables this command fills stay private to this process, so copies running
+            // side by side never read each other's rows.
+            Creazione::rendiPrivate(m_dtm.db(), m_def.tabellePrivate);
             return kOk;
         } catch (const ErroreAvvio& e) {
             m_dtm.MostraErroreCon(e.numero(), QDir::toNativeSeparators(e.dettaglio()));
@@ -427,7 +434,8 @@ const DefinizioneComando kComandi[] = {
      {{"dal", Valore::Data, Obbligatoria}, {"al", Valore::Data, Obbligatoria}, {"dip", Valore::Numero, Ripetibile}, {"oggi", Valore::Data}},
      {},
      false,
-     &Comando::elabora},
+     &Comando::elabora,
+     {QStringLiteral("ETimb"), QStringLiteral("EEvid")}},
     {"verifica",
      {{"dal", Valore::Data, Obbligatoria}, {"al", Valore::Data, Obbligatoria}, {"dip", Valore::Numero, Obbligatoria}},
      {},
@@ -441,7 +449,8 @@ const DefinizioneComando kComandi[] = {
       {"out", Valore::Testo, Obbligatoria}},
      {QStringLiteral("GRUPPO"), QStringLiteral("CODICE")},
      true,
-     &Comando::stampaReport},
+     &Comando::stampaReport,
+     {QStringLiteral("SelezioneStampa")}},
 };
 
 const DefinizioneComando* definizione(const QString& nome)

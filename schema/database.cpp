@@ -144,6 +144,7 @@ void Database::chiudi()
     QSqlDatabase::removeDatabase(m_nome);
     m_transazione = false;
     m_lavoroAperto = false;
+    m_dialetto.dimenticaPrivate();  // temporary tables end with their connection
 }
 
 QSqlQuery Database::prepara(const QString& sql) const

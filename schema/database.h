@@ -58,6 +58,8 @@ public:
     QString fileProduzione() const { return m_fileProduzione; }
     QString fileLavoro() const { return m_fileLavoro; }
     const Dialetto& dialetto() const { return m_dialetto; }
+    // See Creazione::rendiPrivate.
+    void rendiPrivata(const QString& tabella) { m_dialetto.rendiPrivata(tabella); }
     QSqlDatabase connessione() const;
 
     // Prepared statement in the application's SQL (translated by the dialect).

@@ -218,12 +218,17 @@ void TstComandi::demoPoiElaboraEVerifica()
     QCOMPARE(ancora.stato, 1);
     QVERIFY(!ancora.errori.isEmpty());
 
+    // The engine's work tables are private to the run: a row another copy left in the
+    // shared ones stays where it is.
+    Database db;
+    db.apriProduzione(QDir(dir.path()).filePath(QStringLiteral("Dati/DBPresenze.db")), false);
+    db.apriLavoro(QDir(dir.path()).filePath(QStringLiteral("Tabelle/DBPresUt.db")));
+    db.esegui(QStringLiteral("INSERT INTO ':dbPresUt:EEvid' (Prod, IdSegnalaz) VALUES ('X', 999)"));
     const Esito el = quorlin(base + QStringList{QStringLiteral("elabora"), QStringLiteral("--dal"), QStringLiteral("2026-03-01"),
                                                 QStringLiteral("--al"), QStringLiteral("2026-03-10"), QStringLiteral("--oggi"),
                                                 QStringLiteral("2026-03-11")});
     QCOMPARE(el.stato, 0);
-    Database db;
-    db.apriProduzione(QDir(dir.path()).filePath(QStringLiteral("Dati/DBPresenze.db")), false);
+    QCOMPARE(db.valore(QStringLiteral("SELECT group_concat(IdSegnalaz) FROM ':dbPresUt:EEvid'")).toString(), QStringLiteral("999"));
     const int giorni = db.valore(QStringLiteral("SELECT COUNT(*) FROM PianoSomma WHERE Stato IN (2, 3)")).toInt();
     const int stato2 = db.valore(QStringLiteral("SELECT COUNT(*) FROM PianoSomma WHERE Stato = 2")).toInt();
     QCOMPARE(numero(el.uscita, QStringLiteral("Dipendenti elaborati:")), 12);
@@ -281,7 +286,12 @@ void TstComandi::stampaDaRigaDiComando()
                        + altro);
     };
 
-    // The totals of two chosen employees, as CSV: their two lines and the grand total.
+    // The totals of two chosen employees, as CSV: their two lines and the grand total. The
+    // selection is private to the run: a selection another copy left stays as it was.
+    Database db;
+    db.apriProduzione(QDir(dir.path()).filePath(QStringLiteral("Dati/DBPresenze.db")), false);
+    db.apriLavoro(QDir(dir.path()).filePath(QStringLiteral("Tabelle/DBPresUt.db")));
+    db.esegui(QStringLiteral("INSERT INTO ':dbPresUt:SelezioneStampa' (Id, Cognome, Nome) VALUES (5, 'Altra', 'Copia')"));
     const Esito tot = stampa(QStringLiteral("6"), QStringLiteral("2026-03-01"), QStringLiteral("2026-03-10"), QStringLiteral("csv"),
                              QStringLiteral("totali.csv"), {QStringLiteral("--dip"), QStringLiteral("4"), QStringLiteral("--dip"), QStringLiteral("2")});
     QCOMPARE(tot.stato, 0);
@@ -291,6 +301,7 @@ void TstComandi::stampaDaRigaDiComando()
     const QStringList righe = QString::fromUtf8(csv.readAll()).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
     QCOMPARE(righe.size(), 4);
     QVERIFY(righe.last().startsWith(QLatin1String("Totale Ore Ordinarie;")));
+    QCOMPARE(db.valore(QStringLiteral("SELECT group_concat(Id) FROM ':dbPresUt:SelezioneStampa'")).toString(), QStringLiteral("5"));
 
     // A detail report as PDF over exactly 31 days; 32 days are refused with a message.
     QCOMPARE(stampa(QStringLiteral("3"), QStringLiteral("2026-02-01"), QStringLiteral("2026-03-03"), QStringLiteral("pdf"),

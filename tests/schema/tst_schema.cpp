@@ -185,6 +185,7 @@ private slots:
 
     void dialettoTraDueDatabase_data();
     void dialettoTraDueDatabase();
+    void tabelleDiLavoroPrivate();
     void testoDataMinuti_data();
     void testoDataMinuti();
     void scomponi_data();
@@ -647,6 +648,32 @@ void TstSchema::databaseVecchioCompletatoDaInit()
 
 // ---------------------------------------------------------------------------------------
 // Dialect and date-time texts
+
+void TstSchema::tabelleDiLavoroPrivate()
+{
+    // Two copies of the application on the same folder, each with its own print selection.
+    Ambiente amb;
+    Database altra;
+    altra.apriProduzione(amb.db().fileProduzione(), false);
+    altra.apriLavoro(amb.db().fileLavoro());
+    amb.esegui(QStringLiteral("INSERT INTO ':dbPresUt:SelezioneStampa' (Id) VALUES (9)"));  // left by a window
+    for (Database* db : {&amb.db(), &altra})
+        Creazione::rendiPrivate(*db, {QStringLiteral("SelezioneStampa")});
+    amb.esegui(QStringLiteral("INSERT INTO ':dbPresUt:SelezioneStampa' (Id) VALUES (1)"));
+    altra.esegui(QStringLiteral("INSERT INTO SelezioneStampa (Id) VALUES (2)"));
+    const auto ids = [](Database& db, const char* tabella) {
+        return db.valore(QStringLiteral("SELECT group_concat(Id) FROM %1").arg(QLatin1String(tabella))).toString();
+    };
+    QCOMPARE(ids(amb.db(), "':dbPresUt:SelezioneStampa'"), QStringLiteral("1"));
+    QCOMPARE(ids(amb.db(), "SelezioneStampa"), QStringLiteral("1"));
+    QCOMPARE(ids(altra, "':dbPresUt:SelezioneStampa'"), QStringLiteral("2"));
+    QCOMPARE(ids(altra, "presut.SelezioneStampa"), QStringLiteral("9"));
+    // The private table ends with its connection.
+    altra.apriProduzione(amb.db().fileProduzione(), false);
+    altra.apriLavoro(amb.db().fileLavoro());
+    QCOMPARE(ids(altra, "':dbPresUt:SelezioneStampa'"), QStringLiteral("9"));
+    QVERIFY_THROWS_EXCEPTION(ErroreDb, Creazione::rendiPrivate(altra, {QStringLiteral("Timbrature")}));
+}
 
 void TstSchema::dialettoTraDueDatabase_data()
 {
