@@ -289,6 +289,8 @@ public:
         const QString uscita = m_arg.testo("out");
         if (const int esito = apri(TdtmPresenze::ModoCreazione::Mai); esito != kOk)
             return esito;
+        if (m_dtm.FileDellApplicazione(uscita))
+            return erroreArgomenti(ErrUscitaProtetta, QDir::toNativeSeparators(uscita));
         try {
             m_dtm.CaricaMemoria();
             ParametriPiano par;

@@ -35,6 +35,7 @@ enum Errore : int {
     ErrDbVuoto = 9014,          // + the file: an empty production database outside init
     ErrDbEstraneo = 9015,       // + the file: a database without any of our tables
     ErrDbIncompleto = 9016,     // + the file and the missing tables and fields
+    ErrUscitaProtetta = 9017,   // + the file: an output over a database or PRES.INI
 
     // Main window and settings.
     ErrSfondo = 9100,           // + the picture's file name

@@ -182,6 +182,28 @@ void TdtmPresenze::controllaProduzione(bool nuovo, ModoCreazione creazione)
     emit schemaDaCompletare(file, mancanti);
 }
 
+bool TdtmPresenze::FileDellApplicazione(const QString& file) const
+{
+    // The same spelling for every path: links and ".." resolved as far as the path exists.
+    const auto normale = [](const QString& f) {
+        const QFileInfo fi(f);
+        if (fi.exists())
+            return fi.canonicalFilePath();
+        const QString cartella = QFileInfo(fi.absolutePath()).canonicalFilePath();
+        return cartella.isEmpty() ? QDir::cleanPath(fi.absoluteFilePath()) : QDir(cartella).filePath(fi.fileName());
+    };
+    const QString uscita = normale(file);
+    QStringList nostri;
+    for (const QString& db : {FileProduzione(), FileLavoro()})
+        for (const char* suffisso : {"", "-wal", "-shm", "-journal"})
+            nostri << db + QLatin1String(suffisso);
+    nostri << m_cfg.FileIni << m_cfg.FileIni + QStringLiteral(".lock");
+    for (const QString& n : std::as_const(nostri))
+        if (!n.isEmpty() && normale(n) == uscita)
+            return true;
+    return false;
+}
+
 void TdtmPresenze::installaLogo()
 {
     // A new installation gets the shipped report logo; a logo the company put there is kept.

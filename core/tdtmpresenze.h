@@ -74,6 +74,10 @@ public:
     QString FileProduzione() const;
     QString FileLavoro() const;
     QString CartellaPriv() const;
+    // True when `file` names one of the application's own files, however the path is spelled
+    // (a link, "..", a relative name): the two databases with their journals and PRES.INI
+    // with its lock. An output is never written over them.
+    bool FileDellApplicazione(const QString& file) const;
 
     // Where messages go; with none set they go to standard error.
     void setPresentatore(Presentatore* p) { m_presentatore = p; }

@@ -70,7 +70,29 @@ private slots:
     void demoPoiElaboraEVerifica();
     void stampaDaRigaDiComando();
     void aiutoInItaliano();
+    void fileDellApplicazioneIntatti_data();
+    void fileDellApplicazioneIntatti();
+
+private:
+    QString azienda();
+    QTemporaryDir m_azienda;
+    bool m_aziendaPronta = false;
 };
+
+// A small demo company shared by the cases that must leave it as it is.
+QString TstComandi::azienda()
+{
+    if (!m_aziendaPronta) {
+        m_aziendaPronta = quorlin({QStringLiteral("--ini"), QDir(m_azienda.path()).filePath(QStringLiteral("PRES.INI")), QStringLiteral("demo"),
+                                   QStringLiteral("--dipendenti"), QStringLiteral("3"), QStringLiteral("--giorni"), QStringLiteral("5"),
+                                   QStringLiteral("--oggi"), QStringLiteral("2026-03-11")})
+                              .stato
+            == 0;
+        QFile::link(QDir(m_azienda.path()).filePath(QStringLiteral("Dati/DBPresenze.db")),
+                    QDir(m_azienda.path()).filePath(QStringLiteral("collegamento.db")));
+    }
+    return m_azienda.path();
+}
 
 void TstComandi::initCreaDatabaseEChiaviPredefinite()
 {
@@ -345,6 +367,75 @@ void TstComandi::aiutoInItaliano()
         QCOMPARE(e.stato, 0);
         QVERIFY(e.uscita.startsWith(QStringLiteral("Uso: quorlin")));
         QVERIFY(e.uscita.contains(QLatin1String(c)));
+    }
+}
+
+void TstComandi::fileDellApplicazioneIntatti_data()
+{
+    QTest::addColumn<QStringList>("argomenti");  // {ini}, {db}, {dir} stand for the company's paths
+    QTest::addColumn<int>("stato");
+
+    const QStringList stampa{QStringLiteral("stampa"), QStringLiteral("CP"), QStringLiteral("6"), QStringLiteral("--dal"),
+                             QStringLiteral("2026-03-01"), QStringLiteral("--al"), QStringLiteral("2026-03-10"), QStringLiteral("--formato"),
+                             QStringLiteral("csv"), QStringLiteral("--out")};
+    const QStringList elabora{QStringLiteral("elabora"), QStringLiteral("--dal"), QStringLiteral("2026-03-01"), QStringLiteral("--al"),
+                              QStringLiteral("2026-03-10"), QStringLiteral("--oggi"), QStringLiteral("2026-03-11")};
+    const QStringList ini{QStringLiteral("--ini"), QStringLiteral("{ini}")};
+    const QStringList iniDb{QStringLiteral("--ini"), QStringLiteral("{db}")};
+    QTest::newRow("--ini sul database: init") << iniDb + QStringList{QStringLiteral("init")} << 2;
+    QTest::newRow("--ini sul database: elabora") << iniDb + elabora << 2;
+    QTest::newRow("--ini sul database: stampa") << iniDb + stampa + QStringList{QStringLiteral("{dir}/x.csv")} << 2;
+    QTest::newRow("--out sul database") << ini + stampa + QStringList{QStringLiteral("{db}")} << 2;
+    QTest::newRow("--out sul database di lavoro") << ini + stampa + QStringList{QStringLiteral("{dir}/Tabelle/DBPresUt.db")} << 2;
+    QTest::newRow("--out su PRES.INI scritto altrimenti") << ini + stampa + QStringList{QStringLiteral("{dir}/Dati/../PRES.INI")} << 2;
+    QTest::newRow("--out su un collegamento al database") << ini + stampa + QStringList{QStringLiteral("{dir}/collegamento.db")} << 2;
+    QTest::newRow("--out su un disco pieno") << ini + stampa + QStringList{QStringLiteral("/dev/full")} << 1;
+    QTest::newRow("PRES.INI completo in sola lettura: elabora") << ini + elabora << 0;
+    QTest::newRow("PRES.INI completo in sola lettura: stampa") << ini + stampa + QStringList{QStringLiteral("{dir}/x.csv")} << 0;
+}
+
+void TstComandi::fileDellApplicazioneIntatti()
+{
+    QFETCH(QStringList, argomenti);
+    QFETCH(int, stato);
+
+    const QString dir = azienda();
+    QVERIFY(m_aziendaPronta);
+    const QString ini = QDir(dir).filePath(QStringLiteral("PRES.INI"));
+    const QString db = QDir(dir).filePath(QStringLiteral("Dati/DBPresenze.db"));
+    const QString lavoro = QDir(dir).filePath(QStringLiteral("Tabelle/DBPresUt.db"));
+    for (QString& a : argomenti)
+        a.replace(QStringLiteral("{ini}"), ini).replace(QStringLiteral("{db}"), db).replace(QStringLiteral("{dir}"), dir);
+    // The company's files as they are, with PRES.INI read-only and a day old.
+    const QDateTime ieri = QDateTime::currentDateTime().addDays(-1);
+    {
+        QFile f(ini);
+        QVERIFY(f.open(QIODevice::ReadWrite) && f.setFileTime(ieri, QFileDevice::FileModificationTime));
+    }
+    QFile::setPermissions(ini, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
+    const auto contenuto = [](const QString& file) {
+        QFile f(file);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    };
+    const QByteArray primaIni = contenuto(ini), primaDb = contenuto(db), primaLavoro = contenuto(lavoro);
+    const bool dispositivo = argomenti.contains(QStringLiteral("/dev/full"));
+    if (dispositivo)
+        QVERIFY(QFileInfo(QStringLiteral("/dev/full")).exists() && !QFileInfo(QStringLiteral("/dev/full")).isFile());
+
+    const Esito e = quorlin(argomenti);
+    QCOMPARE(e.stato, stato);
+    QCOMPARE(contenuto(ini), primaIni);
+    QCOMPARE(QFileInfo(ini).lastModified(), ieri);
+    if (stato != 0) {
+        QVERIFY(!e.errori.trimmed().isEmpty());
+        QCOMPARE(contenuto(db), primaDb);
+        QCOMPARE(contenuto(lavoro), primaLavoro);
+        QVERIFY(!QFileInfo::exists(db + QStringLiteral(".lock")));
+    }
+    // The device is written where it is, never replaced by a file.
+    if (dispositivo) {
+        QVERIFY2(e.errori.contains(QStringLiteral("/dev/full")), qPrintable(e.errori));
+        QVERIFY(!QFileInfo(QStringLiteral("/dev/full")).isFile());
     }
 }
 
