@@ -94,7 +94,8 @@ void Database::apriProduzione(const QString& file, bool crea, const std::functio
     }
     try {
         // WAL lets readers and one writer work side by side across processes; commits do
-        // not wait for the disk, salvaSuDisco() makes them durable when the user is idle.
+        // not wait for the disk, salvaSuDisco() makes them durable when the user is idle,
+        // and a transaction of Durata::Piena waits for it.
         esegui(QStringLiteral("PRAGMA journal_mode=WAL"));
         esegui(QStringLiteral("PRAGMA synchronous=NORMAL"));
     } catch (const ErroreDb& e) {
@@ -209,13 +210,25 @@ void Database::istruzioneTransazione(int quale, const char* sql)
         throw ErroreDb(testoErrore(m_tr[quale]->lastError()), QString::fromLatin1(sql));
 }
 
-void Database::inizia()
+void Database::inizia(Durata durata)
 {
     if (!aperto())
         throw ErroreDb(QStringLiteral("Database non aperto"));
     if (m_transazione)
         throw ErroreDb(QStringLiteral("Transazione già aperta"));
-    istruzioneTransazione(0, m_dialetto.motore() == Dialetto::Motore::SQLite ? "BEGIN IMMEDIATE" : "BEGIN");
+    // The engine takes the sync level only outside a transaction; it holds until the
+    // transaction ends. A full sync of every engine day would cost the processing several
+    // times its time, so only the transactions that ask for it wait for the disk.
+    if (durata == Durata::Piena && m_dialetto.motore() == Dialetto::Motore::SQLite) {
+        esegui(QStringLiteral("PRAGMA main.synchronous=FULL"));
+        m_durataPiena = true;
+    }
+    try {
+        istruzioneTransazione(0, m_dialetto.motore() == Dialetto::Motore::SQLite ? "BEGIN IMMEDIATE" : "BEGIN");
+    } catch (const ErroreDb&) {
+        durataNormale();
+        throw;
+    }
     m_transazione = true;
 }
 
@@ -228,6 +241,7 @@ void Database::conferma()
         throw;
     }
     m_transazione = false;
+    durataNormale();
 }
 
 void Database::annulla() noexcept
@@ -241,6 +255,18 @@ void Database::annulla() noexcept
         } catch (const ErroreDb&) {
             // Nothing left to undo: the engine already ended the transaction.
         }
+    }
+    durataNormale();
+}
+
+void Database::durataNormale() noexcept
+{
+    if (!m_durataPiena)
+        return;
+    m_durataPiena = false;
+    if (aperto()) {
+        QSqlQuery q(connessione());
+        q.exec(QStringLiteral("PRAGMA main.synchronous=NORMAL"));
     }
 }
 

@@ -35,6 +35,12 @@ private:
 
 using Parametri = std::initializer_list<std::pair<const char*, QVariant>>;
 
+// When a committed transaction is safe from a power cut. Normale: at the next sync of the
+// log (the idle flush of the application); a cut may lose the last commits, never corrupt
+// the file, which suits what the engine can compute again. Piena: before the commit
+// returns, for raw data nobody can compute again (punches from a terminal, a file or a clerk).
+enum class Durata { Normale, Piena };
+
 class Database {
 public:
     explicit Database(Dialetto::Motore motore = Dialetto::Motore::SQLite);
@@ -76,7 +82,7 @@ public:
 
     // Starts a write transaction, taking the write lock at once so that two copies of the
     // application never both read and then fail to write.
-    void inizia();
+    void inizia(Durata durata = Durata::Normale);
     void conferma();
     void annulla() noexcept;
     bool inTransazione() const { return m_transazione; }
@@ -93,12 +99,14 @@ public:
 
 private:
     void istruzioneTransazione(int quale, const char* sql);
+    void durataNormale() noexcept;
     QString m_nome;
     QString m_fileProduzione;
     QString m_fileLavoro;
     Dialetto m_dialetto;
     bool m_lavoroAperto = false;
     bool m_transazione = false;
+    bool m_durataPiena = false;
     int m_generazione = 0;
     // BEGIN, COMMIT and ROLLBACK, prepared once per connection: the engine runs one
     // transaction per processed day.
@@ -108,7 +116,7 @@ private:
 // Rolls back on scope exit unless confermata() was called.
 class Transazione {
 public:
-    explicit Transazione(Database& db) : m_db(db) { m_db.inizia(); }
+    explicit Transazione(Database& db, Durata durata = Durata::Normale) : m_db(db) { m_db.inizia(durata); }
     ~Transazione()
     {
         if (!m_chiusa)

@@ -186,6 +186,7 @@ private slots:
     void dialettoTraDueDatabase_data();
     void dialettoTraDueDatabase();
     void tabelleDiLavoroPrivate();
+    void durataDelleTransazioni();
     void testoDataMinuti_data();
     void testoDataMinuti();
     void scomponi_data();
@@ -673,6 +674,25 @@ void TstSchema::tabelleDiLavoroPrivate()
     altra.apriLavoro(amb.db().fileLavoro());
     QCOMPARE(ids(altra, "':dbPresUt:SelezioneStampa'"), QStringLiteral("9"));
     QVERIFY_THROWS_EXCEPTION(ErroreDb, Creazione::rendiPrivate(altra, {QStringLiteral("Timbrature")}));
+}
+
+void TstSchema::durataDelleTransazioni()
+{
+    // A punch's transaction waits for the disk; the rest of the work keeps the quick level.
+    Ambiente amb;
+    const auto livello = [&] { return amb.valore(QStringLiteral("PRAGMA main.synchronous")).toInt(); };
+    const int normale = livello();
+    {
+        Transazione t(amb.db(), Durata::Piena);
+        QCOMPARE(livello(), 2);  // FULL
+        t.conferma();
+    }
+    QCOMPARE(livello(), normale);
+    {
+        Transazione t(amb.db(), Durata::Piena);
+    }  // rolled back
+    QCOMPARE(livello(), normale);
+    QCOMPARE(normale, 1);  // NORMAL
 }
 
 void TstSchema::dialettoTraDueDatabase_data()
