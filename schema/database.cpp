@@ -279,6 +279,15 @@ void Database::salvaSuDisco()
     q.exec(QStringLiteral("PRAGMA main.wal_checkpoint(PASSIVE)"));
 }
 
+QString Database::controllaIntegrita() const
+{
+    QSqlQuery q = esegui(QStringLiteral("PRAGMA main.integrity_check"));
+    QStringList righe;
+    while (q.next())
+        righe << q.value(0).toString();
+    return righe == QStringList{QStringLiteral("ok")} ? QString() : righe.join(QLatin1Char('\n'));
+}
+
 QStringList Database::tabelleEsistenti(bool lavoro) const
 {
     QStringList l;

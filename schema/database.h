@@ -89,6 +89,8 @@ public:
 
     // Makes every committed change durable on disk (the idle flush of the application).
     void salvaSuDisco();
+    // The engine's own check of the production file: empty when it is sound, else what it found.
+    QString controllaIntegrita() const;
 
     // Names of the tables present in the production ("main") or work schema.
     QStringList tabelleEsistenti(bool lavoro) const;
