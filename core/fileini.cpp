@@ -3,6 +3,8 @@
 #include <SimpleIni.h>
 
 #include <QByteArray>
+#include <QDateTime>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
@@ -46,6 +48,19 @@ int rigaNonIni(const QByteArray& dati)
 QString assoluto(const QString& percorso)
 {
     return QFileInfo(percorso).absoluteFilePath();
+}
+
+// A copy killed between creating a lock file and writing its owner into it leaves an empty
+// file, which QLockFile takes for a live lock for its whole stale time; for the helper lock
+// it takes while removing a stale one (".rmlock") that is 30 seconds, during which no copy
+// could write. A holder fills its lock file at once, so an empty one seconds old has none.
+void rimuoviBlocchiVuoti(const QString& fileBlocco)
+{
+    for (const QString& f : {fileBlocco, fileBlocco + QStringLiteral(".rmlock")}) {
+        const QFileInfo fi(f);
+        if (fi.exists() && fi.size() == 0 && fi.lastModified().msecsTo(QDateTime::currentDateTime()) > 2000)
+            QFile::remove(f);
+    }
 }
 
 }  // namespace
@@ -154,10 +169,19 @@ void FileIni::imposta(const QString& sezione, const QString& chiave, const QStri
 void FileIni::aggiorna(const std::function<void(FileIni&)>& modifica)
 {
     // Every copy of the application using this file takes the same lock. A copy killed while
-    // holding it leaves a lock file whose process is gone, which the next copy takes over.
-    QLockFile blocco(m_percorso + QStringLiteral(".lock"));
-    if (!blocco.tryLock(15000))
-        throw ErroreIni(ErroreIni::Tipo::Scrittura, assoluto(m_percorso + QStringLiteral(".lock")));
+    // holding it leaves a lock file whose process is gone, which the next copy takes over at
+    // once. The lock is held for the milliseconds of one read and one write, so a lock older
+    // than a few seconds is one nobody holds.
+    const QString fileBlocco = m_percorso + QStringLiteral(".lock");
+    QLockFile blocco(fileBlocco);
+    blocco.setStaleLockTime(5000);
+    QElapsedTimer attesa;
+    attesa.start();
+    while (!blocco.tryLock(100)) {
+        if (blocco.error() != QLockFile::LockFailedError || attesa.elapsed() > 15000)
+            throw ErroreIni(ErroreIni::Tipo::Scrittura, assoluto(fileBlocco));
+        rimuoviBlocchiVuoti(fileBlocco);
+    }
     ricarica();
     m_inAggiornamento = true;
     m_cambiato = false;
