@@ -10,6 +10,9 @@
 #include <QLineEdit>
 #include <QtTest>
 
+#include <csignal>
+#include <sys/resource.h>
+
 namespace {
 
 enum class Chiusura { OK, Invio, Annulla, Esc, Finestra };
@@ -191,6 +194,30 @@ void TstPasswd::utenteRicordato()
         std::unique_ptr<QuandoModale> q(pilota(amb, QStringLiteral("Luigi"), QStringLiteral("x"), Chiusura::OK, o));
         QVERIFY(!EseguiLogin(amb.dtm()));
     }
+    QCOMPARE(utenteNelFile(amb), QStringLiteral("Mario"));
+    // A PRES.INI that cannot take the name (a full disk: 300 bytes per file) does not stop
+    // the login: it is reported and the name stays the old one.
+    amb.esegui(QStringLiteral("INSERT INTO UTENTI (USERNAME, IDAPPLICATIVO, PASSWORDD) VALUES ('Piero', 1, 'Altra')"));
+    {
+        Osservato o;
+        std::unique_ptr<QuandoModale> q(pilota(amb, QStringLiteral("Piero"), QStringLiteral("Altra"), Chiusura::OK, o));
+        rlimit prima{};
+        QVERIFY(getrlimit(RLIMIT_FSIZE, &prima) == 0);
+        rlimit limite = prima;
+        limite.rlim_cur = 300;
+        const auto segnale = std::signal(SIGXFSZ, SIG_IGN);
+        setrlimit(RLIMIT_FSIZE, &limite);
+        bool entrato = false;
+        try {
+            entrato = EseguiLogin(amb.dtm());
+        } catch (...) {
+        }
+        setrlimit(RLIMIT_FSIZE, &prima);
+        std::signal(SIGXFSZ, segnale);
+        QVERIFY(entrato);
+        QCOMPARE(o.avvisiDopoTentativo, 1);
+    }
+    QVERIFY2(amb.registro().avvisi.last().contains(amb.fileIni()), qPrintable(amb.registro().avvisi.last()));
     QCOMPARE(utenteNelFile(amb), QStringLiteral("Mario"));
 }
 
