@@ -1,6 +1,7 @@
 // Reading PRES.INI and the registry value: what the first start writes, which values
 // return to their defaults, which are kept, and that the file stays the user's file.
 
+#include "ambiente.h"
 #include "fileini.h"
 #include "messaggi.h"
 #include "presenzecfg.h"
@@ -12,8 +13,6 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include <csignal>
-#include <sys/resource.h>
 #include <thread>
 
 namespace {
@@ -569,20 +568,13 @@ void TstConfig::scritturaFallitaLasciaIlFile()
     PresentatoreRegistro reg;
     TdtmPresenze d;
     d.setPresentatore(&reg);
-    rlimit prima{};
-    QVERIFY(getrlimit(RLIMIT_FSIZE, &prima) == 0);
-    rlimit limite = prima;
-    limite.rlim_cur = 200;
-    const auto segnale = std::signal(SIGXFSZ, SIG_IGN);
-    QVERIFY(setrlimit(RLIMIT_FSIZE, &limite) == 0);
     bool eccezione = false;
     try {
+        DiscoPieno disco(200);
         d.LeggiConfigurazione(c.ini());
     } catch (...) {
         eccezione = true;
     }
-    setrlimit(RLIMIT_FSIZE, &prima);
-    std::signal(SIGXFSZ, segnale);
 
     // Reported, the values taken all the same, the file as it was.
     QVERIFY(!eccezione);

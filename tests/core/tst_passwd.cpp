@@ -10,9 +10,6 @@
 #include <QLineEdit>
 #include <QtTest>
 
-#include <csignal>
-#include <sys/resource.h>
-
 namespace {
 
 enum class Chiusura { OK, Invio, Annulla, Esc, Finestra };
@@ -201,19 +198,14 @@ void TstPasswd::utenteRicordato()
     {
         Osservato o;
         std::unique_ptr<QuandoModale> q(pilota(amb, QStringLiteral("Piero"), QStringLiteral("Altra"), Chiusura::OK, o));
-        rlimit prima{};
-        QVERIFY(getrlimit(RLIMIT_FSIZE, &prima) == 0);
-        rlimit limite = prima;
-        limite.rlim_cur = 300;
-        const auto segnale = std::signal(SIGXFSZ, SIG_IGN);
-        setrlimit(RLIMIT_FSIZE, &limite);
         bool entrato = false;
-        try {
-            entrato = EseguiLogin(amb.dtm());
-        } catch (...) {
+        {
+            DiscoPieno disco(300);
+            try {
+                entrato = EseguiLogin(amb.dtm());
+            } catch (...) {
+            }
         }
-        setrlimit(RLIMIT_FSIZE, &prima);
-        std::signal(SIGXFSZ, segnale);
         QVERIFY(entrato);
         QCOMPARE(o.avvisiDopoTentativo, 1);
     }
