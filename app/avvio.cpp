@@ -10,6 +10,7 @@
 #include "tfrmpresenze.h"
 
 #include <QApplication>
+#include <QDir>
 
 namespace {
 constexpr int kErrApertura = 9001;
@@ -27,6 +28,9 @@ int AvviaApplicazione(QApplication& app, const QString& fileIni)
         // named by PATH must already exist.
         if (!dtm.Apri(fileIni, TdtmPresenze::ModoCreazione::CartellaPredefinita))
             return 0;  // login cancelled
+    } catch (const ErroreAvvio& e) {
+        dtm.MostraErroreCon(e.numero(), QDir::toNativeSeparators(e.dettaglio()));
+        return 1;
     } catch (const ErroreDb& e) {
         dtm.MostraErroreCon(kErrApertura, QLatin1Char(' ') + e.testo());
         return 1;

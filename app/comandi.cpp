@@ -2,6 +2,7 @@
 
 #include "avanzamento.h"
 #include "catalogo.h"
+#include "creazione.h"
 #include "demo.h"
 #include "elencodipendenti.h"
 #include "esportazione.h"
@@ -94,6 +95,9 @@ struct DefinizioneComando {
     QStringList posizionali;  // named in the message when missing, e.g. GRUPPO CODICE
     bool grafica;             // draws pages: it needs a graphics platform, never a display
     int (Comando::*esegui)();
+    // Work tables the command fills, made private to its process (the engine's working
+    // punch set and anomalies, the print selection).
+    QStringList tabellePrivate = {};
 };
 
 class Comando {
@@ -103,6 +107,10 @@ public:
         if (m_riga.fileIni.isEmpty())
             m_riga.fileIni = Comandi::FileIniPredefinito();
         m_dtm.setPresentatore(&m_presentatore);
+        // The init command says what it adds to an existing database before adding it.
+        QObject::connect(&m_dtm, &TdtmPresenze::schemaDaCompletare, [this](const QString& file, const QStringList& mancanti) {
+            stampa(TdtmPresenze::ConDettaglio(m_dtm.TestoScelta(EtCompletamento), file + QStringLiteral(": ") + mancanti.join(QStringLiteral(", "))));
+        });
     }
 
     int esegui()
@@ -120,8 +128,8 @@ public:
     // The handlers named by the table.
     int init()
     {
-        if (!apri(TdtmPresenze::ModoCreazione::Sempre))
-            return kErrore;
+        if (const int esito = apri(TdtmPresenze::ModoCreazione::Sempre); esito != kOk)
+            return esito;
         stampa(m_dtm.TestoScelta(EtDbProduzione) + QLatin1Char(' ') + QDir::toNativeSeparators(m_dtm.FileProduzione()));
         stampa(m_dtm.TestoScelta(EtDbLavoro) + QLatin1Char(' ') + QDir::toNativeSeparators(m_dtm.FileLavoro()));
         return kOk;
@@ -133,8 +141,8 @@ public:
         o.dipendenti = m_arg.numero("dipendenti", o.dipendenti);
         o.giorni = m_arg.numero("giorni", o.giorni);
         const QDate oggi = m_arg.data("oggi");
-        if (!apri(TdtmPresenze::ModoCreazione::Sempre))
-            return kErrore;
+        if (const int esito = apri(TdtmPresenze::ModoCreazione::Sempre); esito != kOk)
+            return esito;
         if (oggi.isValid())
             m_dtm.setOggi(oggi);
         o.oggi = m_dtm.Oggi();
@@ -162,8 +170,8 @@ public:
         const QDate oggi = m_arg.data("oggi");
         if (!periodo(&dal, &al))
             return kArgomenti;
-        if (!apri(TdtmPresenze::ModoCreazione::Mai))
-            return kErrore;
+        if (const int esito = apri(TdtmPresenze::ModoCreazione::Mai); esito != kOk)
+            return esito;
         if (oggi.isValid())
             m_dtm.setOggi(oggi);
         QList<int> ids;
@@ -196,8 +204,8 @@ public:
         QDate dal, al;
         if (!periodo(&dal, &al))
             return kArgomenti;
-        if (!apri(TdtmPresenze::ModoCreazione::Mai))
-            return kErrore;
+        if (const int esito = apri(TdtmPresenze::ModoCreazione::Mai); esito != kOk)
+            return esito;
         QList<int> ids;
         try {
             if (!dipendenti(&ids))
@@ -234,8 +242,10 @@ public:
         if (!Stampa::FormatoDaTesto(testoFormato, &formato))
             return erroreArgomenti(ErrFormato, testoFormato);
         const QString uscita = m_arg.testo("out");
-        if (!apri(TdtmPresenze::ModoCreazione::Mai))
-            return kErrore;
+        if (const int esito = apri(TdtmPresenze::ModoCreazione::Mai); esito != kOk)
+            return esito;
+        if (m_dtm.FileDellApplicazione(uscita))
+            return erroreArgomenti(ErrUscitaProtetta, QDir::toNativeSeparators(uscita));
         try {
             m_dtm.CaricaMemoria();
             ParametriPiano par;
@@ -327,19 +337,27 @@ private:
         return true;
     }
 
-    bool apri(TdtmPresenze::ModoCreazione modo)
+    // Opens the databases; returns the exit status (kOk when they are open).
+    int apri(TdtmPresenze::ModoCreazione modo)
     {
         try {
             m_dtm.Apri(m_riga.fileIni, modo);
             if (!m_dtm.db().lavoroAperto())
-                return false;  // message 1 already told why
-            return true;
+                return kErrore;  // message 1 already told why
+            // Work tables this command fills stay private to this process, so copies running
+            // side by side never read each other's rows.
+            Creazione::rendiPrivate(m_dtm.db(), m_def.tabellePrivate);
+            return kOk;
+        } catch (const ErroreAvvio& e) {
+            m_dtm.MostraErroreCon(e.numero(), QDir::toNativeSeparators(e.dettaglio()));
+            // --ini naming something that is not a configuration file is a wrong argument.
+            return e.numero() == ErrIniNonValido ? kArgomenti : kErrore;
         } catch (const ErroreDb& e) {
             m_dtm.MostraErroreCon(ErrApertura, QLatin1Char(' ') + e.testo());
         } catch (const std::exception& e) {
             m_dtm.MostraErroreCon(ErrIni, QLatin1Char(' ') + QString::fromLocal8Bit(e.what()));
         }
-        return false;
+        return kErrore;
     }
 
     // The employees named by --dip (each must exist), or every employee in Id order.
@@ -373,7 +391,8 @@ const DefinizioneComando kComandi[] = {
      {{"dal", Valore::Data, Obbligatoria}, {"al", Valore::Data, Obbligatoria}, {"dip", Valore::Numero, Ripetibile}, {"oggi", Valore::Data}},
      {},
      false,
-     &Comando::elabora},
+     &Comando::elabora,
+     {QStringLiteral("ETimb"), QStringLiteral("EEvid")}},
     {"verifica",
      {{"dal", Valore::Data, Obbligatoria}, {"al", Valore::Data, Obbligatoria}, {"dip", Valore::Numero, Obbligatoria}},
      {},
@@ -387,7 +406,8 @@ const DefinizioneComando kComandi[] = {
       {"out", Valore::Testo, Obbligatoria}},
      {QStringLiteral("GRUPPO"), QStringLiteral("CODICE")},
      true,
-     &Comando::stampaReport},
+     &Comando::stampaReport,
+     {QStringLiteral("SelezioneStampa")}},
 };
 
 const DefinizioneComando* definizione(const QString& nome)

@@ -31,6 +31,11 @@ enum Errore : int {
     ErrElaborazione = 9010,     // + the engine's text and the employee
     ErrDatabase = 9011,         // + the engine's text: every database failure shown to the user
     ErrVerificaAnnullata = 9012,
+    ErrIniNonValido = 9013,     // + the file (and ":line"): --ini names something that is not INI text
+    ErrDbVuoto = 9014,          // + the file: an empty production database outside init
+    ErrDbEstraneo = 9015,       // + the file: a database without any of our tables
+    ErrDbIncompleto = 9016,     // + the file and the missing tables and fields
+    ErrUscitaProtetta = 9017,   // + the file: an output over a database or PRES.INI
 
     // Main window and settings.
     ErrSfondo = 9100,           // + the picture's file name
@@ -79,6 +84,8 @@ enum Scelta : int {
     EtSecondi = 9009,
     EtElaborazione = 9010,
     EtVerifica = 9011,
+    EtMessaggioMancante = 9012, // after the number of a message delivered in no language
+    EtCompletamento = 9013,     // + the file and what init adds to it
 
     // Help window.
     EtIndietro = 9100,

@@ -10,14 +10,70 @@ const char* const kChiaviColonne[NumColonnePiano] = {"PdLColData", "PdLColStato"
                                                      "PdLColOreStra", "PdLColOrePres", "PdLColOreAssenza", "PdLColNote"};
 const int kLarghezze[NumColonnePiano] = {85, 70, 70, 150, 35, 35, 35, 35, 250};
 
-// A non-zero value is taken; 0 (or a missing key) writes the default back and takes it.
-int leggiNonZero(FileIni& ini, const QString& sezione, const QString& chiave, int predefinito)
+struct Predefinito {
+    QString sezione, chiave, valore;
+};
+
+// Fills the record from the file as read and lists the values the start-up rules write
+// back that the file does not hold yet (empty when every key is there).
+QList<Predefinito> leggiValori(const FileIni& ini, TPresenzeCfg& cfg)
 {
-    const int v = ini.leggiIntero(sezione, chiave, 0);
-    if (v != 0)
+    QList<Predefinito> daScrivere;
+    const auto scrivi = [&](const QString& sezione, const QString& chiave, const QString& valore) {
+        if (!ini.esiste(sezione, chiave) || ini.leggiTesto(sezione, chiave) != valore)
+            daScrivere.append({sezione, chiave, valore});
+    };
+    // A non-zero value is taken; 0 (or a missing key) writes the default back and takes it.
+    const auto nonZero = [&](const QString& sezione, const QString& chiave, int predefinito) {
+        const int v = ini.leggiIntero(sezione, chiave, 0);
+        if (v != 0)
+            return v;
+        scrivi(sezione, chiave, QString::number(predefinito));
+        return predefinito;
+    };
+
+    QString lingua = ini.leggiTesto(Ini::Language, QStringLiteral("Lingua"));
+    if (lingua.trimmed().isEmpty()) {
+        lingua = QStringLiteral("ITALIANO");
+        scrivi(Ini::Language, QStringLiteral("Lingua"), lingua);
+    }
+    // Language letters of the tables are capitals: "italiano" selects the same texts.
+    cfg.Lingua = lingua.trimmed().at(0).toUpper();
+
+    cfg.ColoreReqd = quint32(nonZero(Ini::Desktop, QStringLiteral("ColoreReqd"), 0));
+    cfg.ColoreAnom = quint32(nonZero(Ini::Desktop, QStringLiteral("ColoreAnom"), 0));
+    cfg.ColoreGrid = quint32(nonZero(Ini::Desktop, QStringLiteral("ColoreGrid"), 12648432));
+    for (int c = 0; c < NumColonnePiano; ++c)
+        cfg.LarghezzeColonne[size_t(c)] = nonZero(Ini::Desktop, TPresenzeCfg::chiaveColonna(c), kLarghezze[c]);
+
+    cfg.Bande = Configurazione::BandeDaTesto(ini.leggiTesto(Ini::Desktop, QStringLiteral("TblSetting"), QStringLiteral("11111")));
+
+    cfg.Toni = ini.leggiBooleano(Ini::Acquisizione, QStringLiteral("Toni"), false);
+    if (!cfg.Toni)
+        scrivi(Ini::Acquisizione, QStringLiteral("Toni"), QStringLiteral("0"));
+    cfg.Timeout = ini.leggiIntero(Ini::Acquisizione, QStringLiteral("Timeout"), -1);
+    if (cfg.Timeout == -1) {
+        cfg.Timeout = 60;
+        scrivi(Ini::Acquisizione, QStringLiteral("Timeout"), QStringLiteral("60"));
+    }
+
+    const auto opzione = [&](const char* chiave) {
+        const bool v = ini.leggiBooleano(Ini::Elaborazione, QString::fromLatin1(chiave), true);
+        if (v)
+            scrivi(Ini::Elaborazione, QString::fromLatin1(chiave), QStringLiteral("1"));
         return v;
-    ini.scriviIntero(sezione, chiave, predefinito);
-    return predefinito;
+    };
+    cfg.AnomAssenza = opzione("AnomAssenza");
+    cfg.CalcolaAssenza = opzione("CalcolaAssenza");
+    cfg.CalcolaStraord = opzione("CalcolaStraord");
+
+    cfg.ModTimbOrig = ini.leggiBooleano(Ini::Config, QStringLiteral("ModTimbOrig"), false);
+    if (!cfg.ModTimbOrig)
+        scrivi(Ini::Config, QStringLiteral("ModTimbOrig"), QStringLiteral("0"));
+
+    cfg.NetFileDir = ini.leggiTesto(Ini::AmbienteStart, QStringLiteral("NetFileDir"), QStringLiteral("C:\\"));
+    cfg.PathProduzione = ini.leggiTesto(Ini::AmbienteStart, QStringLiteral("PATH")).trimmed();
+    return daScrivere;
 }
 }  // namespace
 
@@ -40,47 +96,16 @@ void Leggi(FileIni& ini, const QString& azienda, TPresenzeCfg& cfg)
     cfg.FileIni = QFileInfo(ini.percorso()).absoluteFilePath();
     cfg.DirApplicazione = QFileInfo(ini.percorso()).absolutePath();
 
-    QString lingua = ini.leggiTesto(Ini::Language, QStringLiteral("Lingua"));
-    if (lingua.trimmed().isEmpty()) {
-        lingua = QStringLiteral("ITALIANO");
-        ini.scriviTesto(Ini::Language, QStringLiteral("Lingua"), lingua);
-    }
-    // Language letters of the tables are capitals: "italiano" selects the same texts.
-    cfg.Lingua = lingua.trimmed().at(0).toUpper();
-
-    cfg.ColoreReqd = quint32(leggiNonZero(ini, Ini::Desktop, QStringLiteral("ColoreReqd"), 0));
-    cfg.ColoreAnom = quint32(leggiNonZero(ini, Ini::Desktop, QStringLiteral("ColoreAnom"), 0));
-    cfg.ColoreGrid = quint32(leggiNonZero(ini, Ini::Desktop, QStringLiteral("ColoreGrid"), 12648432));
-    for (int c = 0; c < NumColonnePiano; ++c)
-        cfg.LarghezzeColonne[size_t(c)] = leggiNonZero(ini, Ini::Desktop, TPresenzeCfg::chiaveColonna(c), kLarghezze[c]);
-
-    cfg.Bande = BandeDaTesto(ini.leggiTesto(Ini::Desktop, QStringLiteral("TblSetting"), QStringLiteral("11111")));
-
-    cfg.Toni = ini.leggiBooleano(Ini::Acquisizione, QStringLiteral("Toni"), false);
-    if (!cfg.Toni)
-        ini.scriviBooleano(Ini::Acquisizione, QStringLiteral("Toni"), false);
-    cfg.Timeout = ini.leggiIntero(Ini::Acquisizione, QStringLiteral("Timeout"), -1);
-    if (cfg.Timeout == -1) {
-        cfg.Timeout = 60;
-        ini.scriviIntero(Ini::Acquisizione, QStringLiteral("Timeout"), 60);
-    }
-
-    const auto opzione = [&](const char* chiave) {
-        const bool v = ini.leggiBooleano(Ini::Elaborazione, QString::fromLatin1(chiave), true);
-        if (v)
-            ini.scriviBooleano(Ini::Elaborazione, QString::fromLatin1(chiave), true);
-        return v;
-    };
-    cfg.AnomAssenza = opzione("AnomAssenza");
-    cfg.CalcolaAssenza = opzione("CalcolaAssenza");
-    cfg.CalcolaStraord = opzione("CalcolaStraord");
-
-    cfg.ModTimbOrig = ini.leggiBooleano(Ini::Config, QStringLiteral("ModTimbOrig"), false);
-    if (!cfg.ModTimbOrig)
-        ini.scriviBooleano(Ini::Config, QStringLiteral("ModTimbOrig"), false);
-
-    cfg.NetFileDir = ini.leggiTesto(Ini::AmbienteStart, QStringLiteral("NetFileDir"), QStringLiteral("C:\\"));
-    cfg.PathProduzione = ini.leggiTesto(Ini::AmbienteStart, QStringLiteral("PATH")).trimmed();
+    // A file that holds every key is only read: it may be read-only, and copies starting
+    // together never race on it.
+    if (leggiValori(ini, cfg).isEmpty())
+        return;
+    // Decided again on the file as the lock finds it: another copy may have just written
+    // the same defaults, or a value of its own.
+    ini.aggiorna([&](FileIni& f) {
+        for (const Predefinito& p : leggiValori(f, cfg))
+            f.imposta(p.sezione, p.chiave, p.valore);
+    });
 }
 
 QString CartellaProduzione(const TPresenzeCfg& cfg)

@@ -80,9 +80,9 @@ namespace Configurazione {
 // Name of the default production folder beside PRES.INI, used when [Ambiente START] PATH is empty.
 inline const QString CartellaDatiPredefinita = QStringLiteral("Dati");
 
-// Reads PRES.INI into cfg, writing back the missing or zero keys with their defaults.
-// azienda is the registry value (empty when absent). Throws std::runtime_error when the
-// file cannot be written.
+// Reads PRES.INI into cfg, writing back the missing or zero keys with their defaults; a
+// file that already holds them is not written. azienda is the registry value (empty when
+// absent). Throws ErroreIni when the file cannot be written; cfg is filled even then.
 void Leggi(FileIni& ini, const QString& azienda, TPresenzeCfg& cfg);
 
 // Folder of the production database: PATH, relative to the application directory when it

@@ -22,8 +22,12 @@ QString LeggiAzienda()
     const QString file = FileDiSistema();
     if (!QFileInfo::exists(file))
         return {};
-    const FileIni ini(file);
-    return ini.leggiTesto(QStringLiteral("KVAzienda"), QStringLiteral("AZIENDA"));
+    try {
+        const FileIni ini(file);
+        return ini.leggiTesto(QStringLiteral("KVAzienda"), QStringLiteral("AZIENDA"));
+    } catch (const ErroreIni&) {
+        return {};  // a system file that is not INI text holds no value
+    }
 #endif
 }
 

@@ -69,8 +69,23 @@ FileIni& TdtmPresenze::ini()
 
 void TdtmPresenze::LeggiConfigurazione(const QString& fileIni)
 {
-    m_ini = std::make_unique<FileIni>(fileIni);
-    Configurazione::Leggi(*m_ini, Registro::LeggiAzienda(), m_cfg);
+    const auto errore = [](const ErroreIni& e) {
+        return ErroreAvvio(e.tipo() == ErroreIni::Tipo::NonIni ? Msg::ErrIniNonValido : Msg::ErrIni, e.dettaglio());
+    };
+    try {
+        m_ini = std::make_unique<FileIni>(fileIni);
+    } catch (const ErroreIni& e) {
+        m_ini.reset();
+        throw errore(e);
+    }
+    try {
+        Configurazione::Leggi(*m_ini, Registro::LeggiAzienda(), m_cfg);
+    } catch (const ErroreIni& e) {
+        if (e.tipo() != ErroreIni::Tipo::Scrittura)
+            throw errore(e);
+        // The values are taken all the same; the file keeps what it held.
+        MostraErroreCon(Msg::ErrIni, e.dettaglio());
+    }
 }
 
 QString TdtmPresenze::FileProduzione() const
@@ -106,18 +121,18 @@ bool TdtmPresenze::Apri(const QString& fileIni, ModoCreazione creazione)
     apriCartellaPriv();
 
     const bool predefinita = m_cfg.PathProduzione.isEmpty();
-    const bool puoCreare = creazione == ModoCreazione::Sempre || (creazione == ModoCreazione::CartellaPredefinita && predefinita);
+    const bool nuovo = !QFileInfo::exists(FileProduzione());
+    const bool puoCreare = nuovo && (creazione == ModoCreazione::Sempre || (creazione == ModoCreazione::CartellaPredefinita && predefinita));
     const QString cartella = Configurazione::CartellaProduzione(m_cfg);
     if (puoCreare && predefinita && !QDir(cartella).exists() && !QDir().mkpath(cartella))
         throw ErroreDb(QStringLiteral("%1: impossibile creare la cartella").arg(cartella));
-    const bool nuovo = !QFileInfo::exists(FileProduzione());
-    m_db->apriProduzione(FileProduzione(), puoCreare);
-    // A new database, the init command, or a database of an older release: create what is
-    // missing and add the reference rows that are not there yet.
-    if (nuovo || creazione == ModoCreazione::Sempre || !Creazione::mancanti(*m_db).isEmpty())
+    m_db->apriProduzione(FileProduzione(), puoCreare, [&] { controllaProduzione(nuovo, creazione); });
+    // A new database or the init command: create what is missing and add the reference
+    // rows that are not there yet.
+    if (nuovo || creazione == ModoCreazione::Sempre) {
         Creazione::creaTutto(*m_db);
-    if (nuovo || creazione == ModoCreazione::Sempre)
         installaLogo();
+    }
 
     try {
         QDir().mkpath(QFileInfo(FileLavoro()).absolutePath());
@@ -135,6 +150,58 @@ bool TdtmPresenze::Apri(const QString& fileIni, ModoCreazione creazione)
     if (login && !login(*this))
         return false;
     return true;
+}
+
+void TdtmPresenze::controllaProduzione(bool nuovo, ModoCreazione creazione)
+{
+    if (nuovo)
+        return;
+    // An existing file is used as it is: an empty one (a copy that failed, a disk that
+    // filled up) or one that lost a table would otherwise be given a fresh schema, and the
+    // company's data would silently look gone.
+    const QString file = QDir::toNativeSeparators(m_db->fileProduzione());
+    const bool init = creazione == ModoCreazione::Sempre;
+    const QStringList tabelle = m_db->tabelleEsistenti(false);
+    if (tabelle.isEmpty()) {
+        if (!init)
+            throw ErroreAvvio(Msg::ErrDbVuoto, file);
+        return;
+    }
+    bool nostro = false;
+    for (const QString& t : tabelle) {
+        const Tabella* dichiarata = Schema::tabella(t);
+        nostro = nostro || (dichiarata && dichiarata->archivio == Archivio::Presenze);
+    }
+    if (!nostro)
+        throw ErroreAvvio(Msg::ErrDbEstraneo, file);
+    const QStringList mancanti = Creazione::mancanti(*m_db);
+    if (mancanti.isEmpty())
+        return;
+    if (!init)
+        throw ErroreAvvio(Msg::ErrDbIncompleto, file + QStringLiteral(": ") + mancanti.join(QStringLiteral(", ")));
+    emit schemaDaCompletare(file, mancanti);
+}
+
+bool TdtmPresenze::FileDellApplicazione(const QString& file) const
+{
+    // The same spelling for every path: links and ".." resolved as far as the path exists.
+    const auto normale = [](const QString& f) {
+        const QFileInfo fi(f);
+        if (fi.exists())
+            return fi.canonicalFilePath();
+        const QString cartella = QFileInfo(fi.absolutePath()).canonicalFilePath();
+        return cartella.isEmpty() ? QDir::cleanPath(fi.absoluteFilePath()) : QDir(cartella).filePath(fi.fileName());
+    };
+    const QString uscita = normale(file);
+    QStringList nostri;
+    for (const QString& db : {FileProduzione(), FileLavoro()})
+        for (const char* suffisso : {"", "-wal", "-shm", "-journal"})
+            nostri << db + QLatin1String(suffisso);
+    nostri << m_cfg.FileIni << m_cfg.FileIni + QStringLiteral(".lock");
+    for (const QString& n : std::as_const(nostri))
+        if (!n.isEmpty() && normale(n) == uscita)
+            return true;
+    return false;
 }
 
 void TdtmPresenze::installaLogo()
@@ -165,17 +232,29 @@ int TdtmPresenze::NuovoId(const QString& tabella)
 
 QString TdtmPresenze::testoMessaggio(bool scelta, int n)
 {
-    if (m_db->aperto()) {
-        try {
-            const QVariant v = m_db->valore(scelta ? QStringLiteral("SELECT Scelta FROM Scelte WHERE Id = :CodId AND Lingua = :CodLang")
-                                                   : QStringLiteral("SELECT Errore FROM Errori WHERE Id = :CodId AND Lingua = :CodLang"),
-                                            {{"CodId", n}, {"CodLang", QString(m_cfg.Lingua)}});
-            return v.toString().trimmed();
-        } catch (const ErroreDb&) {
-            // A database without message tables: fall back to the delivered texts.
+    // The user's language first, then Italian, in which every message is delivered; in each,
+    // the database's text (the company may have changed it) before the delivered one.
+    const QChar italiano = QLatin1Char('I');
+    for (const QChar lingua : {m_cfg.Lingua, italiano}) {
+        if (m_db->aperto()) {
+            try {
+                const QVariant v =
+                    m_db->valore(scelta ? QStringLiteral("SELECT Scelta FROM Scelte WHERE Id = :CodId AND Lingua = :CodLang")
+                                        : QStringLiteral("SELECT Errore FROM Errori WHERE Id = :CodId AND Lingua = :CodLang"),
+                                 {{"CodId", n}, {"CodLang", QString(lingua)}});
+                if (const QString t = v.toString().trimmed(); !t.isEmpty())
+                    return t;
+            } catch (const ErroreDb&) {
+                // A database without message tables: the delivered texts follow.
+            }
         }
+        if (const QString t = testoDiRiferimento(scelta, n, lingua).trimmed(); !t.isEmpty())
+            return t;
+        if (lingua == italiano)
+            break;
     }
-    return testoDiRiferimento(scelta, n, m_cfg.Lingua).trimmed();
+    // A number nobody delivered still tells the user which message it was.
+    return (QString::number(n) + QLatin1Char(' ') + testoDiRiferimento(true, Msg::EtMessaggioMancante, italiano)).trimmed();
 }
 
 QString TdtmPresenze::TestoErrore(int n)

@@ -13,8 +13,25 @@
 
 #include <functional>
 #include <memory>
+#include <stdexcept>
 
 class FileIni;
+
+// The opening stopped before anything was changed: the numbered message that says why, and
+// its detail (the file, what is missing in it).
+class ErroreAvvio : public std::runtime_error {
+public:
+    ErroreAvvio(int numero, const QString& dettaglio)
+        : std::runtime_error(dettaglio.toStdString()), m_numero(numero), m_dettaglio(dettaglio)
+    {
+    }
+    int numero() const { return m_numero; }
+    QString dettaglio() const { return m_dettaglio; }
+
+private:
+    int m_numero;
+    QString m_dettaglio;
+};
 
 struct CodiceDescr {
     QString descr;
@@ -25,18 +42,22 @@ class TdtmPresenze : public QObject {
     Q_OBJECT
 public:
     // When the databases may be created: never (a missing file is an error), only in the
-    // default folder beside PRES.INI (first start), or always (the init command).
+    // default folder beside PRES.INI (first start), or always (the init command). Only the
+    // init command completes a production database that lacks declared tables or fields.
     enum class ModoCreazione { Mai, CartellaPredefinita, Sempre };
 
     explicit TdtmPresenze(QObject* parent = nullptr);
     ~TdtmPresenze() override;
 
-    // Reads PRES.INI (writing back missing defaults) and the registry value.
-    // Throws std::runtime_error when PRES.INI cannot be written.
+    // Reads PRES.INI (writing back missing defaults) and the registry value. A file that
+    // cannot be read, or is not INI text, throws ErroreAvvio; one whose defaults cannot be
+    // written is reported (ErrIni) and its values are used all the same.
     void LeggiConfigurazione(const QString& fileIni);
     // The opening sequence: configuration, private folder, production database, work
     // database (error message 1 and on when it fails), current employee -1, login gate.
-    // Throws ErroreDb when the production database cannot be opened; returns false when
+    // A production database that is empty, not ours or incomplete throws ErroreAvvio and is
+    // left as it was (the init command creates an empty one and completes an incomplete one,
+    // after schemaDaCompletare); other failures to open it throw ErroreDb. Returns false when
     // the login was cancelled.
     bool Apri(const QString& fileIni, ModoCreazione creazione);
     void Chiudi();
@@ -53,6 +74,10 @@ public:
     QString FileProduzione() const;
     QString FileLavoro() const;
     QString CartellaPriv() const;
+    // True when `file` names one of the application's own files, however the path is spelled
+    // (a link, "..", a relative name): the two databases with their journals and PRES.INI
+    // with its lock. An output is never written over them.
+    bool FileDellApplicazione(const QString& file) const;
 
     // Where messages go; with none set they go to standard error.
     void setPresentatore(Presentatore* p) { m_presentatore = p; }
@@ -93,11 +118,15 @@ public:
 
 signals:
     void ragioneSocialeCambiata(const QString& ragSoc);
+    // The init command is about to add these tables and fields ("Tabella", "Tabella.Campo")
+    // to an existing production database.
+    void schemaDaCompletare(const QString& file, const QStringList& mancanti);
 
 private:
     QString testoMessaggio(bool scelta, int n);
     Presentatore& presentatoreAttivo();
     void apriCartellaPriv();
+    void controllaProduzione(bool nuovo, ModoCreazione creazione);
     void installaLogo();
 
     TPresenzeCfg m_cfg;

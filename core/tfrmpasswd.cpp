@@ -3,6 +3,7 @@
 #include "fileini.h"
 #include "icone.h"
 #include "login.h"
+#include "messaggi.h"
 #include "presentatoredialogo.h"
 #include "tdtmpresenze.h"
 #include "tfrmaiuto.h"
@@ -92,7 +93,12 @@ void TfrmPasswd::btnOKClick()
     try {
         const QString utente = m_utente->text();
         if (Login::Verifica(m_dtm.db(), m_dtm.cfg().NomeProg, utente, m_password->text())) {
-            m_dtm.ini().scriviTesto(Ini::Desktop, QStringLiteral("Utente"), utente);
+            try {
+                m_dtm.ini().scriviTesto(Ini::Desktop, QStringLiteral("Utente"), utente);
+            } catch (const ErroreIni& e) {
+                // The login stands; only the name is not proposed next time.
+                m_dtm.MostraErroreCon(Msg::ErrIni, e.dettaglio());
+            }
             accept();
             return;
         }

@@ -156,13 +156,16 @@ static void legaValori(QSqlQuery& q, const Timbratura& t)
     q.bindValue(QStringLiteral(":IdTerminale"), interoONull(t.IdTerminale));
 }
 
+// A punch typed by the clerk is raw data: its change is on disk before the editor closes.
 void TabellaTimbrature::Inserisci(const Timbratura& t)
 {
-    QSqlQuery q = m_piano.dtm().db().prepara(
-        QStringLiteral("INSERT INTO Timbrature (IdDip, DataV, DataO, VersoV, VersoO, Caus, IdTerminale)\n"
-                       "VALUES (:IdDip, :DataV, :DataO, :VersoV, :VersoO, :Caus, :IdTerminale)"));
+    Database& db = m_piano.dtm().db();
+    Transazione tr(db, Durata::Piena);
+    QSqlQuery q = db.prepara(QStringLiteral("INSERT INTO Timbrature (IdDip, DataV, DataO, VersoV, VersoO, Caus, IdTerminale)\n"
+                                            "VALUES (:IdDip, :DataV, :DataO, :VersoV, :VersoO, :Caus, :IdTerminale)"));
     legaValori(q, t);
     Database::esegui(q);
+    tr.conferma();
     scritta(t);
 }
 
@@ -171,7 +174,9 @@ void TabellaTimbrature::Modifica(int riga, const Timbratura& t)
     if (riga < 0 || riga >= m_righe.size())
         return;
     const Timbratura& vecchia = m_righe.at(riga);
-    QSqlQuery q = m_piano.dtm().db().prepara(
+    Database& db = m_piano.dtm().db();
+    Transazione tr(db, Durata::Piena);
+    QSqlQuery q = db.prepara(
         QStringLiteral("UPDATE Timbrature\n"
                        "   SET IdDip = :IdDip, DataV = :DataV, DataO = :DataO, VersoV = :VersoV, VersoO = :VersoO,\n"
                        "       Caus = :Caus, IdTerminale = :IdTerminale\n"
@@ -180,6 +185,7 @@ void TabellaTimbrature::Modifica(int riga, const Timbratura& t)
     q.bindValue(QStringLiteral(":VecchioIdDip"), vecchia.IdDip);
     q.bindValue(QStringLiteral(":VecchiaDataV"), vecchia.chiaveDataV);
     Database::esegui(q);
+    tr.conferma();
     scritta(t);
 }
 
@@ -193,8 +199,10 @@ bool TabellaTimbrature::Cancella(int riga)
     if (riga < 0 || riga >= m_righe.size() || !ConfirmDelete())
         return false;
     const Timbratura t = m_righe.at(riga);
-    m_piano.dtm().db().esegui(QStringLiteral("DELETE FROM Timbrature WHERE IdDip = :IdDip AND DataV = :DataV"),
-                              {{"IdDip", t.IdDip}, {"DataV", t.chiaveDataV}});
+    Database& db = m_piano.dtm().db();
+    Transazione tr(db, Durata::Piena);
+    db.esegui(QStringLiteral("DELETE FROM Timbrature WHERE IdDip = :IdDip AND DataV = :DataV"), {{"IdDip", t.IdDip}, {"DataV", t.chiaveDataV}});
+    tr.conferma();
     carica({}, riga);
     emit timbratureCambiate(t.IdDip, t.DataV.date());
     return true;

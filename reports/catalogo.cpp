@@ -1,6 +1,7 @@
 #include "catalogo.h"
 
 #include "fileini.h"
+#include "messaggi.h"
 #include "tdtmpresenze.h"
 
 #include <QSqlQuery>
@@ -31,8 +32,13 @@ void ImpostaAnteprima(TdtmPresenze& dtm, bool anteprima)
 {
     if (dtm.mem().Preview == anteprima)
         return;
-    dtm.ini().scriviBooleano(Ini::Config, QStringLiteral("Preview"), anteprima);
     dtm.mem().Preview = anteprima;
+    try {
+        dtm.ini().scriviBooleano(Ini::Config, QStringLiteral("Preview"), anteprima);
+    } catch (const ErroreIni& e) {
+        // The choice holds for this run; the next start finds the old one.
+        dtm.MostraErroreCon(Msg::ErrIni, e.dettaglio());
+    }
 }
 
 }  // namespace Stampa

@@ -26,7 +26,7 @@ QList<VoceCatalogo> Catalogo(TdtmPresenze& dtm, const QString& gruppo);
 // Description of one report of a group; empty when the catalogue has no such report.
 QString DescrizioneStampa(TdtmPresenze& dtm, const QString& gruppo, int codice);
 // Stores the preview-or-print choice for every later report and writes it to PRES.INI at
-// once, only when it changed.
+// once, only when it changed; a file that cannot take it is reported (9006).
 void ImpostaAnteprima(TdtmPresenze& dtm, bool anteprima);
 
 }  // namespace Stampa

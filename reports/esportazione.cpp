@@ -2,7 +2,10 @@
 
 #include "impaginazione.h"
 
+#include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
+#include <QRegularExpression>
 #include <QStringConverter>
 
 namespace Stampa {
@@ -25,9 +28,20 @@ QString cella(const RigaStampa& r, int c)
     return c < r.celle.size() ? r.celle.at(c) : QString();
 }
 
-QString campoCsv(const QString& testo)
+// A spreadsheet runs a cell that starts with = + - or @ as a formula: a name typed as
+// "=HYPERLINK(...)" must stay a text. Figures keep their sign ("-8", "-1.30", "-07:45").
+QString testoInerte(const QString& testo)
+{
+    static const QRegularExpression numero(QStringLiteral("^[-+]?[0-9]+([.,:][0-9]+)*$"));
+    if (testo.isEmpty() || !QStringLiteral("=+-@").contains(testo.front()) || numero.match(testo).hasMatch())
+        return testo;
+    return QLatin1Char('\'') + testo;
+}
+
+QString campoCsv(const QString& campo)
 {
     static const QString speciali = QStringLiteral(";\"\r\n");
+    const QString testo = testoInerte(campo);
     bool virgolette = false;
     for (const QChar ch : testo)
         if (speciali.contains(ch)) {
@@ -39,6 +53,29 @@ QString campoCsv(const QString& testo)
     QString t = testo;
     t.replace(QLatin1Char('"'), QStringLiteral("\"\""));
     return QLatin1Char('"') + t + QLatin1Char('"');
+}
+
+// One line of the text layout per line of the report: a line break inside a value (a note
+// typed on two lines) becomes a blank.
+QString suUnaRiga(QString testo)
+{
+    for (QChar& c : testo)
+        if (c == QLatin1Char('\n') || c == QLatin1Char('\r') || c == QLatin1Char('\v') || c == QLatin1Char('\f')
+            || c == QChar(0x85) || c == QChar::LineSeparator || c == QChar::ParagraphSeparator)
+            c = QLatin1Char(' ');
+    return testo;
+}
+
+DocumentoStampa suRigheSingole(DocumentoStampa doc)
+{
+    for (QString* t : {&doc.ragioneSociale, &doc.applicazione, &doc.titolo, &doc.selezione})
+        *t = suUnaRiga(*t);
+    for (ColonnaStampa& c : doc.colonne)
+        c.titolo = suUnaRiga(c.titolo);
+    for (RigaStampa& r : doc.righe)
+        for (QString& c : r.celle)
+            c = suUnaRiga(c);
+    return doc;
 }
 
 QString recordCsv(const QStringList& campi)
@@ -79,8 +116,9 @@ QString EstensioneFormato(Formato formato)
     return {};
 }
 
-QString TestoSemplice(const DocumentoStampa& doc)
+QString TestoSemplice(const DocumentoStampa& originale)
 {
+    const DocumentoStampa doc = suRigheSingole(originale);
     const int n = int(doc.colonne.size());
     QList<int> larghezze(n, 0);
     for (int c = 0; c < n; ++c)
@@ -216,19 +254,41 @@ QString Html(const DocumentoStampa& doc)
 
 void Salva(const DocumentoStampa& doc, Formato formato, const QString& file)
 {
+    // A file is replaced in one step through a temporary file beside it. A device or a pipe
+    // (/dev/stdout, a FIFO) is written where it is: renaming a file over it would replace the
+    // device itself.
+    const QFileInfo fi(file);
+    QSaveFile nuovo(file);
+    QFile diretto(file);
+    const bool sulPosto = fi.exists() && !fi.isFile() && !fi.isDir();
+    QFileDevice& f = sulPosto ? static_cast<QFileDevice&>(diretto) : nuovo;
+    if (!f.open(QIODevice::WriteOnly))
+        throw ErroreStampa(kErrScrittura, file);
+    bool scritto = true;
     if (formato == Formato::Pdf) {
-        SalvaPdf(doc, file);
-        return;
+        scritto = ScriviPdf(doc, f) > 0;
+    } else {
+        QByteArray dati;
+        switch (formato) {
+        case Formato::Testo: dati = TestoSemplice(doc).toUtf8(); break;
+        case Formato::Csv: dati = Csv(doc); break;
+        case Formato::Html: dati = Html(doc).toUtf8(); break;
+        case Formato::Pdf: break;
+        }
+        scritto = f.write(dati) == dati.size();
     }
-    QByteArray dati;
-    switch (formato) {
-    case Formato::Testo: dati = TestoSemplice(doc).toUtf8(); break;
-    case Formato::Csv: dati = Csv(doc); break;
-    case Formato::Html: dati = Html(doc).toUtf8(); break;
-    case Formato::Pdf: break;
+    // Whatever the device refused (a full disk, /dev/full) shows up at the latest when the
+    // buffer is flushed; commit() alone would rename even a file whose last buffer was lost.
+    scritto = scritto && f.flush() && f.error() == QFileDevice::NoError;
+    if (sulPosto) {
+        diretto.close();
+        scritto = scritto && diretto.error() == QFileDevice::NoError;
+    } else if (!scritto) {
+        nuovo.cancelWriting();
+    } else {
+        scritto = nuovo.commit();
     }
-    QSaveFile f(file);
-    if (!f.open(QIODevice::WriteOnly) || f.write(dati) != dati.size() || !f.commit())
+    if (!scritto)
         throw ErroreStampa(kErrScrittura, file);
 }
 

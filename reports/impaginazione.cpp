@@ -8,7 +8,6 @@
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QSaveFile>
 
 namespace Stampa {
 
@@ -276,24 +275,14 @@ int Disegna(const DocumentoStampa& doc, QPagedPaintDevice& dispositivo)
     return pagine;
 }
 
-void SalvaPdf(const DocumentoStampa& doc, const QString& file)
+int ScriviPdf(const DocumentoStampa& doc, QIODevice& uscita)
 {
-    QSaveFile f(file);
-    if (!f.open(QIODevice::WriteOnly))
-        throw ErroreStampa(kErrScrittura, file);
-    {
-        QPdfWriter pdf(&f);
-        pdf.setResolution(300);
-        pdf.setTitle(doc.titolo);
-        pdf.setCreator(doc.applicazione);
-        PreparaPagina(pdf, doc.orizzontale);
-        if (Disegna(doc, pdf) == 0) {
-            f.cancelWriting();
-            throw ErroreStampa(kErrScrittura, file);
-        }
-    }
-    if (!f.commit())
-        throw ErroreStampa(kErrScrittura, file);
+    QPdfWriter pdf(&uscita);
+    pdf.setResolution(300);
+    pdf.setTitle(doc.titolo);
+    pdf.setCreator(doc.applicazione);
+    PreparaPagina(pdf, doc.orizzontale);
+    return Disegna(doc, pdf);
 }
 
 }  // namespace Stampa

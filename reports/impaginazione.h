@@ -5,6 +5,7 @@
 
 #include "documento.h"
 
+class QIODevice;
 class QPagedPaintDevice;
 
 namespace Stampa {
@@ -14,7 +15,7 @@ namespace Stampa {
 void PreparaPagina(QPagedPaintDevice& dispositivo, bool orizzontale);
 // Paints every page; returns the number of pages. The device must already be prepared.
 int Disegna(const DocumentoStampa& doc, QPagedPaintDevice& dispositivo);
-// The document as a PDF file; throws ErroreStampa(kErrScrittura, file) when it cannot be written.
-void SalvaPdf(const DocumentoStampa& doc, const QString& file);
+// The document as PDF on an open device; returns the number of pages (0: nothing written).
+int ScriviPdf(const DocumentoStampa& doc, QIODevice& uscita);
 
 }  // namespace Stampa

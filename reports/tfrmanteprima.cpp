@@ -2,6 +2,7 @@
 
 #include "icone.h"
 #include "impaginazione.h"
+#include "messaggi.h"
 #include "tdtmpresenze.h"
 
 #include <QApplication>
@@ -190,6 +191,10 @@ void TfrmAnteprima::itmStampaClick()
 
 bool TfrmAnteprima::SalvaSuFile(Stampa::Formato formato, const QString& file)
 {
+    if (m_dtm.FileDellApplicazione(file)) {
+        m_dtm.MostraErroreCon(Msg::ErrUscitaProtetta, QDir::toNativeSeparators(file));
+        return false;
+    }
     try {
         Stampa::Salva(m_doc, formato, file);
         return true;

@@ -200,6 +200,27 @@ void creaTutto(Database& db)
     t.conferma();
 }
 
+void rendiPrivate(Database& db, const QStringList& tabelle)
+{
+    const QString schema = db.dialetto().schemaPrivato();
+    const bool sqlite = db.dialetto().motore() == Dialetto::Motore::SQLite;
+    for (const QString& nome : tabelle) {
+        const Tabella* t = Schema::tabella(nome);
+        if (!t || t->archivio != Archivio::PresUt)
+            throw ErroreDb(QStringLiteral("Tabella di lavoro sconosciuta: %1").arg(nome));
+        QStringList def;
+        for (const Campo& c : t->campi)
+            def << definizioneCampo(c);
+        db.esegui(QStringLiteral("CREATE TEMP TABLE IF NOT EXISTS %1 (%2)").arg(t->nome, def.join(QStringLiteral(", "))));
+        // An index of a temporary table lives in the temporary schema.
+        for (const Indice& i : t->indici)
+            db.esegui(QStringLiteral("CREATE %1INDEX IF NOT EXISTS %2%3 ON %4 (%5)")
+                          .arg(i.unico ? QStringLiteral("UNIQUE ") : QString(), sqlite ? schema + QLatin1Char('.') : QString(), i.nome,
+                               t->nome, i.campi.join(QStringLiteral(", "))));
+        db.rendiPrivata(t->nome);
+    }
+}
+
 QStringList mancanti(const Database& db)
 {
     QStringList m;

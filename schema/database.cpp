@@ -54,7 +54,7 @@ bool Database::aperto() const
     return QSqlDatabase::contains(m_nome) && connessione().isOpen();
 }
 
-void Database::apriProduzione(const QString& file, bool crea)
+void Database::apriProduzione(const QString& file, bool crea, const std::function<void()>& controllo)
 {
     chiudi();
     const QFileInfo fi(file);
@@ -80,8 +80,22 @@ void Database::apriProduzione(const QString& file, bool crea)
     try {
         // Reading the schema fails at once on a file that is not a database.
         esegui(QStringLiteral("SELECT count(*) FROM sqlite_master"));
+    } catch (const ErroreDb& e) {
+        chiudi();
+        throw ErroreDb(QStringLiteral("%1: %2").arg(fi.absoluteFilePath(), e.testo()));
+    }
+    if (controllo) {
+        try {
+            controllo();
+        } catch (...) {
+            chiudi();
+            throw;
+        }
+    }
+    try {
         // WAL lets readers and one writer work side by side across processes; commits do
-        // not wait for the disk, salvaSuDisco() makes them durable when the user is idle.
+        // not wait for the disk, salvaSuDisco() makes them durable when the user is idle,
+        // and a transaction of Durata::Piena waits for it.
         esegui(QStringLiteral("PRAGMA journal_mode=WAL"));
         esegui(QStringLiteral("PRAGMA synchronous=NORMAL"));
     } catch (const ErroreDb& e) {
@@ -131,6 +145,7 @@ void Database::chiudi()
     QSqlDatabase::removeDatabase(m_nome);
     m_transazione = false;
     m_lavoroAperto = false;
+    m_dialetto.dimenticaPrivate();  // temporary tables end with their connection
 }
 
 QSqlQuery Database::prepara(const QString& sql) const
@@ -195,13 +210,25 @@ void Database::istruzioneTransazione(int quale, const char* sql)
         throw ErroreDb(testoErrore(m_tr[quale]->lastError()), QString::fromLatin1(sql));
 }
 
-void Database::inizia()
+void Database::inizia(Durata durata)
 {
     if (!aperto())
         throw ErroreDb(QStringLiteral("Database non aperto"));
     if (m_transazione)
         throw ErroreDb(QStringLiteral("Transazione già aperta"));
-    istruzioneTransazione(0, m_dialetto.motore() == Dialetto::Motore::SQLite ? "BEGIN IMMEDIATE" : "BEGIN");
+    // The engine takes the sync level only outside a transaction; it holds until the
+    // transaction ends. A full sync of every engine day would cost the processing several
+    // times its time, so only the transactions that ask for it wait for the disk.
+    if (durata == Durata::Piena && m_dialetto.motore() == Dialetto::Motore::SQLite) {
+        esegui(QStringLiteral("PRAGMA main.synchronous=FULL"));
+        m_durataPiena = true;
+    }
+    try {
+        istruzioneTransazione(0, m_dialetto.motore() == Dialetto::Motore::SQLite ? "BEGIN IMMEDIATE" : "BEGIN");
+    } catch (const ErroreDb&) {
+        durataNormale();
+        throw;
+    }
     m_transazione = true;
 }
 
@@ -214,6 +241,7 @@ void Database::conferma()
         throw;
     }
     m_transazione = false;
+    durataNormale();
 }
 
 void Database::annulla() noexcept
@@ -228,6 +256,18 @@ void Database::annulla() noexcept
             // Nothing left to undo: the engine already ended the transaction.
         }
     }
+    durataNormale();
+}
+
+void Database::durataNormale() noexcept
+{
+    if (!m_durataPiena)
+        return;
+    m_durataPiena = false;
+    if (aperto()) {
+        QSqlQuery q(connessione());
+        q.exec(QStringLiteral("PRAGMA main.synchronous=NORMAL"));
+    }
 }
 
 void Database::salvaSuDisco()
@@ -237,6 +277,15 @@ void Database::salvaSuDisco()
     QSqlQuery q(connessione());
     // A checkpoint first syncs the log, so every committed change is then on disk.
     q.exec(QStringLiteral("PRAGMA main.wal_checkpoint(PASSIVE)"));
+}
+
+QString Database::controllaIntegrita() const
+{
+    QSqlQuery q = esegui(QStringLiteral("PRAGMA main.integrity_check"));
+    QStringList righe;
+    while (q.next())
+        righe << q.value(0).toString();
+    return righe == QStringList{QStringLiteral("ok")} ? QString() : righe.join(QLatin1Char('\n'));
 }
 
 QStringList Database::tabelleEsistenti(bool lavoro) const

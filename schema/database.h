@@ -10,6 +10,7 @@
 #include <QString>
 #include <QVariant>
 
+#include <functional>
 #include <initializer_list>
 #include <memory>
 #include <stdexcept>
@@ -34,6 +35,12 @@ private:
 
 using Parametri = std::initializer_list<std::pair<const char*, QVariant>>;
 
+// When a committed transaction is safe from a power cut. Normale: at the next sync of the
+// log (the idle flush of the application); a cut may lose the last commits, never corrupt
+// the file, which suits what the engine can compute again. Piena: before the commit
+// returns, for raw data nobody can compute again (punches from a terminal, a file or a clerk).
+enum class Durata { Normale, Piena };
+
 class Database {
 public:
     explicit Database(Dialetto::Motore motore = Dialetto::Motore::SQLite);
@@ -43,7 +50,10 @@ public:
 
     // Opens the production database. With crea false a missing file is an error (the
     // file is never created behind the user's back); with crea true it is created.
-    void apriProduzione(const QString& file, bool crea);
+    // `controllo` runs once the file is known to be a database and before anything is
+    // written to it (the journal mode); whatever it throws closes the connection and
+    // passes on unchanged.
+    void apriProduzione(const QString& file, bool crea, const std::function<void()>& controllo = {});
     // Attaches the work database; creates it when missing. Throws on failure, after which
     // the production connection stays usable and lavoroAperto() is false.
     void apriLavoro(const QString& file);
@@ -54,6 +64,8 @@ public:
     QString fileProduzione() const { return m_fileProduzione; }
     QString fileLavoro() const { return m_fileLavoro; }
     const Dialetto& dialetto() const { return m_dialetto; }
+    // See Creazione::rendiPrivate.
+    void rendiPrivata(const QString& tabella) { m_dialetto.rendiPrivata(tabella); }
     QSqlDatabase connessione() const;
 
     // Prepared statement in the application's SQL (translated by the dialect).
@@ -70,13 +82,15 @@ public:
 
     // Starts a write transaction, taking the write lock at once so that two copies of the
     // application never both read and then fail to write.
-    void inizia();
+    void inizia(Durata durata = Durata::Normale);
     void conferma();
     void annulla() noexcept;
     bool inTransazione() const { return m_transazione; }
 
     // Makes every committed change durable on disk (the idle flush of the application).
     void salvaSuDisco();
+    // The engine's own check of the production file: empty when it is sound, else what it found.
+    QString controllaIntegrita() const;
 
     // Names of the tables present in the production ("main") or work schema.
     QStringList tabelleEsistenti(bool lavoro) const;
@@ -87,12 +101,14 @@ public:
 
 private:
     void istruzioneTransazione(int quale, const char* sql);
+    void durataNormale() noexcept;
     QString m_nome;
     QString m_fileProduzione;
     QString m_fileLavoro;
     Dialetto m_dialetto;
     bool m_lavoroAperto = false;
     bool m_transazione = false;
+    bool m_durataPiena = false;
     int m_generazione = 0;
     // BEGIN, COMMIT and ROLLBACK, prepared once per connection: the engine runs one
     // transaction per processed day.
@@ -102,7 +118,7 @@ private:
 // Rolls back on scope exit unless confermata() was called.
 class Transazione {
 public:
-    explicit Transazione(Database& db) : m_db(db) { m_db.inizia(); }
+    explicit Transazione(Database& db, Durata durata = Durata::Normale) : m_db(db) { m_db.inizia(durata); }
     ~Transazione()
     {
         if (!m_chiusa)

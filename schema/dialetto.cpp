@@ -195,7 +195,10 @@ QString Dialetto::traduci(const QString& sql) const
         const auto m = it2.next();
         out += sql.mid(pos, m.capturedStart() - pos);
         const bool lavoro = m.captured(1).compare(QLatin1String("dbPresUt"), Qt::CaseInsensitive) == 0;
-        out += (lavoro ? QString::fromLatin1(kSchemaLavoro) : QStringLiteral("main")) + QLatin1Char('.') + m.captured(2);
+        const QString schema = !lavoro ? QStringLiteral("main")
+            : m_private.contains(m.captured(2).toLower()) ? schemaPrivato()
+                                                           : QString::fromLatin1(kSchemaLavoro);
+        out += schema + QLatin1Char('.') + m.captured(2);
         pos = m.capturedEnd();
     }
     out += sql.mid(pos);
@@ -203,4 +206,18 @@ QString Dialetto::traduci(const QString& sql) const
         out = traduciExtract(out, m_motore);
     m_cache.insert(sql, out);
     return out;
+}
+
+void Dialetto::rendiPrivata(const QString& tabella)
+{
+    m_private.insert(tabella.toLower());
+    m_cache.clear();
+}
+
+void Dialetto::dimenticaPrivate()
+{
+    if (m_private.isEmpty())
+        return;
+    m_private.clear();
+    m_cache.clear();
 }

@@ -5,6 +5,7 @@
 #include <QDate>
 #include <QDateTime>
 #include <QHash>
+#include <QSet>
 #include <QString>
 #include <QVariant>
 
@@ -47,7 +48,15 @@ public:
     // Hidden identifier of a row, for tables that have no key of their own.
     QString idRiga() const { return m_motore == Motore::SQLite ? QStringLiteral("rowid") : QStringLiteral("ctid"); }
 
+    // Schema of the connection's temporary tables.
+    QString schemaPrivato() const { return m_motore == Motore::SQLite ? QStringLiteral("temp") : QStringLiteral("pg_temp"); }
+    // From now on ':dbPresUt:<tabella>' names the connection's temporary table of that name
+    // (a plain name already finds it first); dimenticaPrivate() when the connection closes.
+    void rendiPrivata(const QString& tabella);
+    void dimenticaPrivate();
+
 private:
     Motore m_motore;
+    QSet<QString> m_private;  // lower case
     mutable QHash<QString, QString> m_cache;
 };

@@ -70,7 +70,29 @@ private slots:
     void demoPoiElaboraEVerifica();
     void stampaDaRigaDiComando();
     void aiutoInItaliano();
+    void fileDellApplicazioneIntatti_data();
+    void fileDellApplicazioneIntatti();
+
+private:
+    QString azienda();
+    QTemporaryDir m_azienda;
+    bool m_aziendaPronta = false;
 };
+
+// A small demo company shared by the cases that must leave it as it is.
+QString TstComandi::azienda()
+{
+    if (!m_aziendaPronta) {
+        m_aziendaPronta = quorlin({QStringLiteral("--ini"), QDir(m_azienda.path()).filePath(QStringLiteral("PRES.INI")), QStringLiteral("demo"),
+                                   QStringLiteral("--dipendenti"), QStringLiteral("3"), QStringLiteral("--giorni"), QStringLiteral("5"),
+                                   QStringLiteral("--oggi"), QStringLiteral("2026-03-11")})
+                              .stato
+            == 0;
+        QFile::link(QDir(m_azienda.path()).filePath(QStringLiteral("Dati/DBPresenze.db")),
+                    QDir(m_azienda.path()).filePath(QStringLiteral("collegamento.db")));
+    }
+    return m_azienda.path();
+}
 
 void TstComandi::initCreaDatabaseEChiaviPredefinite()
 {
@@ -128,6 +150,23 @@ void TstComandi::initDueVolteNonDuplica()
     };
     const QStringList prima = conteggi();
     QCOMPARE(quorlin({QStringLiteral("--ini"), ini, QStringLiteral("init")}).stato, 0);
+    QCOMPARE(conteggi(), prima);
+
+    // A table lost: processing refuses the database naming what is missing; init says what
+    // it adds, then adds it.
+    {
+        Database db;
+        db.apriProduzione(QDir(dir.path()).filePath(QStringLiteral("Dati/DBPresenze.db")), false);
+        db.esegui(QStringLiteral("DROP TABLE Turni"));
+    }
+    const Esito el = quorlin({QStringLiteral("--ini"), ini, QStringLiteral("elabora"), QStringLiteral("--dal"), QStringLiteral("2026-01-01"),
+                              QStringLiteral("--al"), QStringLiteral("2026-01-02")});
+    QCOMPARE(el.stato, 1);
+    QVERIFY2(el.errori.contains(QStringLiteral("DBPresenze.db: Turni")), qPrintable(el.errori));
+    const Esito completa = quorlin({QStringLiteral("--ini"), ini, QStringLiteral("init")});
+    QCOMPARE(completa.stato, 0);
+    QVERIFY2(completa.uscita.contains(QStringLiteral("si aggiungono in ")) && completa.uscita.contains(QStringLiteral("DBPresenze.db: Turni")),
+             qPrintable(completa.uscita));
     QCOMPARE(conteggi(), prima);
 }
 
@@ -201,12 +240,17 @@ void TstComandi::demoPoiElaboraEVerifica()
     QCOMPARE(ancora.stato, 1);
     QVERIFY(!ancora.errori.isEmpty());
 
+    // The engine's work tables are private to the run: a row another copy left in the
+    // shared ones stays where it is.
+    Database db;
+    db.apriProduzione(QDir(dir.path()).filePath(QStringLiteral("Dati/DBPresenze.db")), false);
+    db.apriLavoro(QDir(dir.path()).filePath(QStringLiteral("Tabelle/DBPresUt.db")));
+    db.esegui(QStringLiteral("INSERT INTO ':dbPresUt:EEvid' (Prod, IdSegnalaz) VALUES ('X', 999)"));
     const Esito el = quorlin(base + QStringList{QStringLiteral("elabora"), QStringLiteral("--dal"), QStringLiteral("2026-03-01"),
                                                 QStringLiteral("--al"), QStringLiteral("2026-03-10"), QStringLiteral("--oggi"),
                                                 QStringLiteral("2026-03-11")});
     QCOMPARE(el.stato, 0);
-    Database db;
-    db.apriProduzione(QDir(dir.path()).filePath(QStringLiteral("Dati/DBPresenze.db")), false);
+    QCOMPARE(db.valore(QStringLiteral("SELECT group_concat(IdSegnalaz) FROM ':dbPresUt:EEvid'")).toString(), QStringLiteral("999"));
     const int giorni = db.valore(QStringLiteral("SELECT COUNT(*) FROM PianoSomma WHERE Stato IN (2, 3)")).toInt();
     const int stato2 = db.valore(QStringLiteral("SELECT COUNT(*) FROM PianoSomma WHERE Stato = 2")).toInt();
     QCOMPARE(numero(el.uscita, QStringLiteral("Dipendenti elaborati:")), 12);
@@ -264,7 +308,12 @@ void TstComandi::stampaDaRigaDiComando()
                        + altro);
     };
 
-    // The totals of two chosen employees, as CSV: their two lines and the grand total.
+    // The totals of two chosen employees, as CSV: their two lines and the grand total. The
+    // selection is private to the run: a selection another copy left stays as it was.
+    Database db;
+    db.apriProduzione(QDir(dir.path()).filePath(QStringLiteral("Dati/DBPresenze.db")), false);
+    db.apriLavoro(QDir(dir.path()).filePath(QStringLiteral("Tabelle/DBPresUt.db")));
+    db.esegui(QStringLiteral("INSERT INTO ':dbPresUt:SelezioneStampa' (Id, Cognome, Nome) VALUES (5, 'Altra', 'Copia')"));
     const Esito tot = stampa(QStringLiteral("6"), QStringLiteral("2026-03-01"), QStringLiteral("2026-03-10"), QStringLiteral("csv"),
                              QStringLiteral("totali.csv"), {QStringLiteral("--dip"), QStringLiteral("4"), QStringLiteral("--dip"), QStringLiteral("2")});
     QCOMPARE(tot.stato, 0);
@@ -274,6 +323,7 @@ void TstComandi::stampaDaRigaDiComando()
     const QStringList righe = QString::fromUtf8(csv.readAll()).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
     QCOMPARE(righe.size(), 4);
     QVERIFY(righe.last().startsWith(QLatin1String("Totale Ore Ordinarie;")));
+    QCOMPARE(db.valore(QStringLiteral("SELECT group_concat(Id) FROM ':dbPresUt:SelezioneStampa'")).toString(), QStringLiteral("5"));
 
     // A detail report as PDF over exactly 31 days; 32 days are refused with a message.
     QCOMPARE(stampa(QStringLiteral("3"), QStringLiteral("2026-02-01"), QStringLiteral("2026-03-03"), QStringLiteral("pdf"),
@@ -317,6 +367,75 @@ void TstComandi::aiutoInItaliano()
         QCOMPARE(e.stato, 0);
         QVERIFY(e.uscita.startsWith(QStringLiteral("Uso: quorlin")));
         QVERIFY(e.uscita.contains(QLatin1String(c)));
+    }
+}
+
+void TstComandi::fileDellApplicazioneIntatti_data()
+{
+    QTest::addColumn<QStringList>("argomenti");  // {ini}, {db}, {dir} stand for the company's paths
+    QTest::addColumn<int>("stato");
+
+    const QStringList stampa{QStringLiteral("stampa"), QStringLiteral("CP"), QStringLiteral("6"), QStringLiteral("--dal"),
+                             QStringLiteral("2026-03-01"), QStringLiteral("--al"), QStringLiteral("2026-03-10"), QStringLiteral("--formato"),
+                             QStringLiteral("csv"), QStringLiteral("--out")};
+    const QStringList elabora{QStringLiteral("elabora"), QStringLiteral("--dal"), QStringLiteral("2026-03-01"), QStringLiteral("--al"),
+                              QStringLiteral("2026-03-10"), QStringLiteral("--oggi"), QStringLiteral("2026-03-11")};
+    const QStringList ini{QStringLiteral("--ini"), QStringLiteral("{ini}")};
+    const QStringList iniDb{QStringLiteral("--ini"), QStringLiteral("{db}")};
+    QTest::newRow("--ini sul database: init") << iniDb + QStringList{QStringLiteral("init")} << 2;
+    QTest::newRow("--ini sul database: elabora") << iniDb + elabora << 2;
+    QTest::newRow("--ini sul database: stampa") << iniDb + stampa + QStringList{QStringLiteral("{dir}/x.csv")} << 2;
+    QTest::newRow("--out sul database") << ini + stampa + QStringList{QStringLiteral("{db}")} << 2;
+    QTest::newRow("--out sul database di lavoro") << ini + stampa + QStringList{QStringLiteral("{dir}/Tabelle/DBPresUt.db")} << 2;
+    QTest::newRow("--out su PRES.INI scritto altrimenti") << ini + stampa + QStringList{QStringLiteral("{dir}/Dati/../PRES.INI")} << 2;
+    QTest::newRow("--out su un collegamento al database") << ini + stampa + QStringList{QStringLiteral("{dir}/collegamento.db")} << 2;
+    QTest::newRow("--out su un disco pieno") << ini + stampa + QStringList{QStringLiteral("/dev/full")} << 1;
+    QTest::newRow("PRES.INI completo in sola lettura: elabora") << ini + elabora << 0;
+    QTest::newRow("PRES.INI completo in sola lettura: stampa") << ini + stampa + QStringList{QStringLiteral("{dir}/x.csv")} << 0;
+}
+
+void TstComandi::fileDellApplicazioneIntatti()
+{
+    QFETCH(QStringList, argomenti);
+    QFETCH(int, stato);
+
+    const QString dir = azienda();
+    QVERIFY(m_aziendaPronta);
+    const QString ini = QDir(dir).filePath(QStringLiteral("PRES.INI"));
+    const QString db = QDir(dir).filePath(QStringLiteral("Dati/DBPresenze.db"));
+    const QString lavoro = QDir(dir).filePath(QStringLiteral("Tabelle/DBPresUt.db"));
+    for (QString& a : argomenti)
+        a.replace(QStringLiteral("{ini}"), ini).replace(QStringLiteral("{db}"), db).replace(QStringLiteral("{dir}"), dir);
+    // The company's files as they are, with PRES.INI read-only and a day old.
+    const QDateTime ieri = QDateTime::currentDateTime().addDays(-1);
+    {
+        QFile f(ini);
+        QVERIFY(f.open(QIODevice::ReadWrite) && f.setFileTime(ieri, QFileDevice::FileModificationTime));
+    }
+    QFile::setPermissions(ini, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
+    const auto contenuto = [](const QString& file) {
+        QFile f(file);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    };
+    const QByteArray primaIni = contenuto(ini), primaDb = contenuto(db), primaLavoro = contenuto(lavoro);
+    const bool dispositivo = argomenti.contains(QStringLiteral("/dev/full"));
+    if (dispositivo)
+        QVERIFY(QFileInfo(QStringLiteral("/dev/full")).exists() && !QFileInfo(QStringLiteral("/dev/full")).isFile());
+
+    const Esito e = quorlin(argomenti);
+    QCOMPARE(e.stato, stato);
+    QCOMPARE(contenuto(ini), primaIni);
+    QCOMPARE(QFileInfo(ini).lastModified(), ieri);
+    if (stato != 0) {
+        QVERIFY(!e.errori.trimmed().isEmpty());
+        QCOMPARE(contenuto(db), primaDb);
+        QCOMPARE(contenuto(lavoro), primaLavoro);
+        QVERIFY(!QFileInfo::exists(db + QStringLiteral(".lock")));
+    }
+    // The device is written where it is, never replaced by a file.
+    if (dispositivo) {
+        QVERIFY2(e.errori.contains(QStringLiteral("/dev/full")), qPrintable(e.errori));
+        QVERIFY(!QFileInfo(QStringLiteral("/dev/full")).isFile());
     }
 }
 

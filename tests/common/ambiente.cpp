@@ -3,6 +3,8 @@
 #include <QDir>
 #include <QFile>
 
+#include <csignal>
+
 Ambiente::Ambiente(const QByteArray& testoIni)
 {
     if (!testoIni.isEmpty()) {
@@ -28,4 +30,19 @@ QString Ambiente::fileIni() const
 int Ambiente::conta(const QString& tabella, const QString& condizione)
 {
     return valore(QStringLiteral("SELECT COUNT(*) FROM %1%2").arg(tabella, condizione.isEmpty() ? QString() : QStringLiteral(" WHERE ") + condizione)).toInt();
+}
+
+DiscoPieno::DiscoPieno(rlim_t byte)
+{
+    getrlimit(RLIMIT_FSIZE, &m_prima);
+    m_segnale = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limite = m_prima;
+    limite.rlim_cur = byte;
+    setrlimit(RLIMIT_FSIZE, &limite);
+}
+
+DiscoPieno::~DiscoPieno()
+{
+    setrlimit(RLIMIT_FSIZE, &m_prima);
+    std::signal(SIGXFSZ, m_segnale);
 }

@@ -8,6 +8,8 @@
 
 #include <memory>
 
+#include <sys/resource.h>
+
 class Ambiente {
 public:
     // testoIni: initial content of PRES.INI (empty: no file, defaults are written).
@@ -30,4 +32,16 @@ private:
     QTemporaryDir m_dir;
     PresentatoreRegistro m_registro;
     std::unique_ptr<TdtmPresenze> m_dtm;
+};
+
+// While it lives, no file of this process grows beyond `byte` bytes: a write past it fails as
+// on a full disk (the signal such a write raises is ignored meanwhile).
+class DiscoPieno {
+public:
+    explicit DiscoPieno(rlim_t byte);
+    ~DiscoPieno();
+
+private:
+    rlimit m_prima{};
+    void (*m_segnale)(int) = nullptr;
 };

@@ -1,14 +1,19 @@
 // Reading PRES.INI and the registry value: what the first start writes, which values
 // return to their defaults, which are kept, and that the file stays the user's file.
 
+#include "ambiente.h"
 #include "fileini.h"
+#include "messaggi.h"
 #include "presenzecfg.h"
 #include "tdtmpresenze.h"
 
 #include <QDir>
 #include <QFile>
+#include <QLockFile>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <thread>
 
 namespace {
 
@@ -112,6 +117,11 @@ private slots:
     void fileDellUtenteConservato();
     void cartellaProduzione_data();
     void cartellaProduzione();
+    void fileCompletoSoloLetto();
+    void fileNonIni_data();
+    void fileNonIni();
+    void scritturaFallitaLasciaIlFile();
+    void scritturaAttendeIlBloccoETieneLeChiaviAltrui();
 
     void initTestCase();
     void cleanup();
@@ -481,6 +491,122 @@ void TstConfig::cartellaProduzione()
     QCOMPARE(Configurazione::CartellaProduzione(cfg), attesa);
     // PATH is never written.
     QCOMPARE(c.file().value("Ambiente START").value("PATH"), path.trimmed());
+}
+
+void TstConfig::fileCompletoSoloLetto()
+{
+    Cartella c;
+    c.leggi();
+    QVERIFY(scriviFile(c.ini(), leggiFile(c.ini()) + "[Ambiente START]\r\nPATH=..\\dati\r\n"));
+    // A file that already holds every key is only read: never rewritten (so it may be
+    // read-only), and its time stays the one the user left.
+    const QDateTime ieri = QDateTime::currentDateTime().addDays(-1);
+    {
+        QFile f(c.ini());
+        QVERIFY(f.open(QIODevice::ReadWrite) && f.setFileTime(ieri, QFileDevice::FileModificationTime));
+    }
+    QFile::setPermissions(c.ini(), QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
+    const QByteArray prima = leggiFile(c.ini());
+    QCOMPARE(c.leggi().PathProduzione, QStringLiteral("..\\dati"));
+    QCOMPARE(QFileInfo(c.ini()).lastModified(), ieri);
+    QCOMPARE(leggiFile(c.ini()), prima);
+    QVERIFY(!QFileInfo::exists(c.ini() + QStringLiteral(".lock")));
+}
+
+void TstConfig::fileNonIni_data()
+{
+    QTest::addColumn<QByteArray>("dati");  // null: a folder in its place
+    QTest::addColumn<QString>("riga");     // the line named after the file; empty: accepted
+
+    QTest::newRow("un database") << QByteArray("SQLite format 3\0\x10\0\x02\x02", 20) + QByteArray(4076, '\0') << ":1";
+    QTest::newRow("un PDF") << QByteArray("%PDF-1.4\n%\xE2\xE3\xCF\xD3\n1 0 obj\n") << ":1";
+    QTest::newRow("un testo che non e' INI alla riga 3")
+        << QByteArray("[Desktop]\r\nUtente=PAOLA\r\nRossi;Mario;08:00\r\n") << ":3";
+    QTest::newRow("una cartella") << QByteArray() << "";
+    QTest::newRow("INI con BOM, commenti, chiavi fuori sezione e fine file DOS accettato")
+        << QByteArray("\xEF\xBB\xBF; note\r\n# altro\r\nlibera=1\r\n[Ambiente START]\r\n\tPATH = dati\r\n\r\n\x1A") << "accettato";
+}
+
+void TstConfig::fileNonIni()
+{
+    QFETCH(QByteArray, dati);
+    QFETCH(QString, riga);
+
+    Cartella c;
+    if (dati.isNull())
+        QVERIFY(QDir().mkpath(c.ini()));
+    else
+        QVERIFY(scriviFile(c.ini(), dati));
+    TdtmPresenze d;
+    int numero = 0;
+    QString dettaglio;
+    try {
+        d.LeggiConfigurazione(c.ini());
+    } catch (const ErroreAvvio& e) {
+        numero = e.numero();
+        dettaglio = e.dettaglio();
+    }
+    if (riga == QLatin1String("accettato")) {
+        QCOMPARE(numero, 0);
+        QCOMPARE(d.cfg().PathProduzione, QStringLiteral("dati"));
+        return;
+    }
+    QCOMPARE(numero, int(Msg::ErrIniNonValido));
+    QCOMPARE(dettaglio, QFileInfo(c.ini()).absoluteFilePath() + riga);
+    // Never written, not even a lock beside it.
+    if (!dati.isNull())
+        QCOMPARE(leggiFile(c.ini()), dati);
+    QCOMPARE(QDir(c.dir.path()).entryList(QDir::Files), dati.isNull() ? QStringList() : QStringList{QStringLiteral("PRES.INI")});
+}
+
+void TstConfig::scritturaFallitaLasciaIlFile()
+{
+    // A disk that fills up while the defaults are written: the process may write 200 bytes
+    // per file, enough for the lock and too few for the completed PRES.INI.
+    const QByteArray iniziale = "[Ambiente START]\r\nPATH=..\\dati\r\n";
+    Cartella c(iniziale);
+    PresentatoreRegistro reg;
+    TdtmPresenze d;
+    d.setPresentatore(&reg);
+    bool eccezione = false;
+    try {
+        DiscoPieno disco(200);
+        d.LeggiConfigurazione(c.ini());
+    } catch (...) {
+        eccezione = true;
+    }
+
+    // Reported, the values taken all the same, the file as it was.
+    QVERIFY(!eccezione);
+    QCOMPARE(reg.avvisi.size(), 1);
+    QVERIFY2(reg.avvisi.first().startsWith(d.TestoErrore(Msg::ErrIni)) && reg.avvisi.first().contains(c.ini()),
+             qPrintable(reg.avvisi.first()));
+    QCOMPARE(d.cfg().PathProduzione, QStringLiteral("..\\dati"));
+    QCOMPARE(d.cfg().ColoreGrid, 12648432u);
+    QCOMPARE(leggiFile(c.ini()), iniziale);
+    QCOMPARE(QDir(c.dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("PRES.INI")});
+}
+
+void TstConfig::scritturaAttendeIlBloccoETieneLeChiaviAltrui()
+{
+    Cartella c("[Ambiente START]\r\nPATH=..\\dati\r\n");
+    FileIni ini(c.ini());
+    // Another copy holds the lock while it adds a key of its own.
+    QLockFile blocco(c.ini() + QStringLiteral(".lock"));
+    QVERIFY(blocco.lock());
+    std::thread altra([&] {
+        QThread::msleep(300);
+        scriviFile(c.ini(), "[Ambiente START]\r\nPATH=..\\dati\r\n[Desktop]\r\nUtente=PAOLA\r\n");
+        blocco.unlock();
+    });
+    QElapsedTimer t;
+    t.start();
+    ini.scriviTesto(Ini::Desktop, QStringLiteral("TblSetting"), QStringLiteral("10101"));
+    const qint64 atteso = t.elapsed();
+    altra.join();
+    QVERIFY2(atteso >= 250, qPrintable(QString::number(atteso)));
+    QCOMPARE(c.file().value("Desktop"), (QMap<QString, QString>{{"Utente", "PAOLA"}, {"TblSetting", "10101"}}));
+    QCOMPARE(c.file().value("Ambiente START").value("PATH"), QStringLiteral("..\\dati"));
 }
 
 QTEST_GUILESS_MAIN(TstConfig)

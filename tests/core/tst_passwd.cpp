@@ -192,6 +192,25 @@ void TstPasswd::utenteRicordato()
         QVERIFY(!EseguiLogin(amb.dtm()));
     }
     QCOMPARE(utenteNelFile(amb), QStringLiteral("Mario"));
+    // A PRES.INI that cannot take the name (a full disk: 300 bytes per file) does not stop
+    // the login: it is reported and the name stays the old one.
+    amb.esegui(QStringLiteral("INSERT INTO UTENTI (USERNAME, IDAPPLICATIVO, PASSWORDD) VALUES ('Piero', 1, 'Altra')"));
+    {
+        Osservato o;
+        std::unique_ptr<QuandoModale> q(pilota(amb, QStringLiteral("Piero"), QStringLiteral("Altra"), Chiusura::OK, o));
+        bool entrato = false;
+        {
+            DiscoPieno disco(300);
+            try {
+                entrato = EseguiLogin(amb.dtm());
+            } catch (...) {
+            }
+        }
+        QVERIFY(entrato);
+        QCOMPARE(o.avvisiDopoTentativo, 1);
+    }
+    QVERIFY2(amb.registro().avvisi.last().contains(amb.fileIni()), qPrintable(amb.registro().avvisi.last()));
+    QCOMPARE(utenteNelFile(amb), QStringLiteral("Mario"));
 }
 
 void TstPasswd::lunghezzaMassima()

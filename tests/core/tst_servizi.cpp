@@ -50,7 +50,7 @@ private slots:
     void nuovoIdNomeNonValido();
     void nuovoIdTabellaSenzaId();
 
-    void messaggioMancanteAvvisoVuoto();
+    void messaggioMancanteMostraIlNumero();
     void messaggiNellaLinguaDellUtente();
     void messaggiTabellaGiusta();
     void chiediRisposteSiNo();
@@ -150,14 +150,15 @@ void TstServizi::nuovoIdTabellaSenzaId()
 // ---------------------------------------------------------------------------------------
 // Numbered messages
 
-void TstServizi::messaggioMancanteAvvisoVuoto()
+void TstServizi::messaggioMancanteMostraIlNumero()
 {
     Ambiente amb;
     QVERIFY(!amb.db().esisteRiga(QStringLiteral("SELECT 1 FROM Errori WHERE Id = 7777")));
     amb.dtm().MostraErrore(7777);
-    QCOMPARE(amb.registro().avvisi, QStringList{QString()});
-    QCOMPARE(amb.dtm().TestoErrore(7777), QString());
-    QCOMPARE(amb.dtm().TestoScelta(7777), QString());
+    amb.dtm().MostraErroreCon(7777, QStringLiteral("/tmp/timb.txt"));
+    QCOMPARE(amb.registro().avvisi,
+             (QStringList{QStringLiteral("7777 (messaggio mancante)"), QStringLiteral("7777 (messaggio mancante) /tmp/timb.txt")}));
+    QCOMPARE(amb.dtm().TestoScelta(7777), QStringLiteral("7777 (messaggio mancante)"));
 }
 
 void TstServizi::messaggiNellaLinguaDellUtente()
@@ -172,11 +173,12 @@ void TstServizi::messaggiNellaLinguaDellUtente()
     amb.dtm().MostraErrore(1);
     QCOMPARE(amb.registro().avvisi, QStringList{QStringLiteral("Cannot open the work database.")});
 
-    // A number with an Italian text only has no text in English.
-    QVERIFY(amb.db().esisteRiga(QStringLiteral("SELECT 1 FROM Errori WHERE Id = 103 AND Lingua = 'I'")));
-    QCOMPARE(amb.dtm().TestoErrore(103), QString());
-    QVERIFY(amb.db().esisteRiga(QStringLiteral("SELECT 1 FROM Scelte WHERE Id = 2 AND Lingua = 'I'")));
-    QCOMPARE(amb.dtm().TestoScelta(2), QString());
+    // A number with an Italian text only is shown in Italian: the database's text (the
+    // company changed it) before the delivered one, which serves a row the database lacks.
+    amb.esegui(QStringLiteral("UPDATE Errori SET Errore = 'Dato scelto dal cliente' WHERE Id = 103 AND Lingua = 'I'"));
+    QCOMPARE(amb.dtm().TestoErrore(103), QStringLiteral("Dato scelto dal cliente"));
+    amb.esegui(QStringLiteral("DELETE FROM Scelte WHERE Id = 9003"));
+    QCOMPARE(amb.dtm().TestoScelta(9003), QStringLiteral("Dipendenti elaborati:"));
 }
 
 void TstServizi::messaggiTabellaGiusta()

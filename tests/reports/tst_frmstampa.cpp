@@ -118,6 +118,19 @@ void TestFrmStampa::okCambiaModoPerSempre()
     });
     QCOMPARE(amb.dtm().mem().Preview, true);
     QCOMPARE(anteprimaNelFile(amb.fileIni()), QStringLiteral("1"));
+
+    // A PRES.INI that cannot take the choice (a full disk): reported, the choice holds for
+    // this run, the file keeps the old one.
+    {
+        DiscoPieno disco(200);
+        usa(amb.dtm(), QStringLiteral("CP"), [](TfrmStampa& frm) {
+            clic(frm, "rbStampa");
+            clic(frm, "btnOk");
+        });
+    }
+    QCOMPARE(amb.dtm().mem().Preview, false);
+    QCOMPARE(anteprimaNelFile(amb.fileIni()), QStringLiteral("1"));
+    QCOMPARE(amb.registro().avvisi.size(), 1);
 }
 
 void TestFrmStampa::annullaLasciaIlModo()

@@ -180,6 +180,8 @@ private slots:
     void selezioneNelSuoOrdine();
     void queryDeiTotali();
     void esportazioni();
+    void celleDelleEsportazioni_data();
+    void celleDelleEsportazioni();
     void pagine();
     void logoMancante();
     void rigaDiSelezione();
@@ -580,6 +582,50 @@ void TestStampe::esportazioni()
     Stampa::Formato f;
     QVERIFY(Stampa::FormatoDaTesto(QStringLiteral("CSV"), &f) && f == Stampa::Formato::Csv);
     QVERIFY(!Stampa::FormatoDaTesto(QStringLiteral("doc"), &f));
+}
+
+void TestStampe::celleDelleEsportazioni_data()
+{
+    QTest::addColumn<QString>("valore");
+    QTest::addColumn<QString>("inCsv");     // the cell as a spreadsheet reads it
+    QTest::addColumn<QString>("inTesto");   // the cell in the text layout
+
+    QTest::newRow("formula") << "=HYPERLINK(\"http://x\";\"clic\")" << "'=HYPERLINK(\"http://x\";\"clic\")" << "=HYPERLINK(\"http://x\";\"clic\")";
+    QTest::newRow("piu'") << "+39 333 1234567" << "'+39 333 1234567" << "+39 333 1234567";
+    QTest::newRow("meno con un'operazione") << "-2+3" << "'-2+3" << "-2+3";
+    QTest::newRow("chiocciola") << "@SOMMA(A1)" << "'@SOMMA(A1)" << "@SOMMA(A1)";
+    QTest::newRow("numero negativo") << "-8" << "-8" << "-8";
+    QTest::newRow("ore negative") << "-01.30" << "-01.30" << "-01.30";
+    QTest::newRow("orario negativo") << "-07:45" << "-07:45" << "-07:45";
+    QTest::newRow("testo comune") << "Rossi" << "Rossi" << "Rossi";
+    QTest::newRow("a capo") << "riga 1\r\nriga 2\nriga 3" << "riga 1\r\nriga 2\nriga 3" << "riga 1  riga 2 riga 3";
+    QTest::newRow("separatore di riga Unicode") << QStringLiteral("uno\u2028due") << QStringLiteral("uno\u2028due") << "uno due";
+}
+
+void TestStampe::celleDelleEsportazioni()
+{
+    QFETCH(QString, valore);
+    QFETCH(QString, inCsv);
+    QFETCH(QString, inTesto);
+
+    const auto documento = [](const QString& v) {
+        DocumentoStampa doc;
+        doc.titolo = QStringLiteral("Titolo");
+        doc.selezione = v;
+        doc.colonne = {{QStringLiteral("Nome"), 30}, {QStringLiteral("Ore"), 6, true}};
+        doc.aggiungiGruppo(v, false);
+        doc.aggiungiRiga({v, QStringLiteral("1.00")});
+        return doc;
+    };
+    const DocumentoStampa doc = documento(valore);
+    QCOMPARE(leggiCsv(Stampa::Csv(doc)).mid(1), (QList<QStringList>{{inCsv}, {inCsv, QStringLiteral("1.00")}}));
+    // The text layout keeps one line per line of the report, whatever the value holds.
+    const QString testo = Stampa::TestoSemplice(doc);
+    QCOMPARE(testo.count(QLatin1Char('\n')), Stampa::TestoSemplice(documento(QStringLiteral("x"))).count(QLatin1Char('\n')));
+    QVERIFY(!testo.contains(QLatin1Char('\r')) && !testo.contains(QChar::LineSeparator));
+    const QStringList linee = testo.split(QLatin1Char('\n'));
+    QCOMPARE(linee.count(inTesto), 2);  // the selection line and the group heading
+    QVERIFY(std::any_of(linee.begin(), linee.end(), [&](const QString& l) { return l.startsWith(inTesto) && l.endsWith(QLatin1String("1.00")); }));
 }
 
 void TestStampe::pagine()

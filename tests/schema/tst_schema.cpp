@@ -7,6 +7,7 @@
 #include "creazione.h"
 #include "database.h"
 #include "dialetto.h"
+#include "messaggi.h"
 #include "tabelle.h"
 
 #include <QDir>
@@ -178,10 +179,14 @@ private slots:
     void dataOraLegataSenzaConversioneRifiutata();
 
     void creazioneRipetutaNonDuplicaNePerde();
-    void databaseVecchioCompletato();
+    void databaseVecchioCompletatoDaInit();
+    void produzioneInutilizzabile_data();
+    void produzioneInutilizzabile();
 
     void dialettoTraDueDatabase_data();
     void dialettoTraDueDatabase();
+    void tabelleDiLavoroPrivate();
+    void durataDelleTransazioni();
     void testoDataMinuti_data();
     void testoDataMinuti();
     void scomponi_data();
@@ -581,7 +586,7 @@ void TstSchema::creazioneRipetutaNonDuplicaNePerde()
     QCOMPARE(reg.avvisi, QStringList());
 }
 
-void TstSchema::databaseVecchioCompletato()
+void TstSchema::databaseVecchioCompletatoDaInit()
 {
     Ambiente amb;
     Database& db = amb.db();
@@ -608,11 +613,22 @@ void TstSchema::databaseVecchioCompletato()
     QVERIFY(buchi.contains(QStringLiteral("ETimb")));
     amb.dtm().Chiudi();
 
-    // An ordinary start (no init command) completes it.
+    // The init command says what it adds, then adds it (an ordinary start refuses it:
+    // produzioneInutilizzabile).
     PresentatoreRegistro reg;
     TdtmPresenze d;
     d.setPresentatore(&reg);
-    QVERIFY(d.Apri(amb.fileIni(), TdtmPresenze::ModoCreazione::Mai));
+    QStringList annunciati;
+    bool annunciatiPrima = false;
+    connect(&d, &TdtmPresenze::schemaDaCompletare, this, [&](const QString& file, const QStringList& mancanti) {
+        QVERIFY(file.endsWith(QStringLiteral("DBPresenze.db")));
+        annunciati = mancanti;
+        annunciatiPrima = !tabellaIn(d.db(), kMain, QStringLiteral("Turni"));
+    });
+    QVERIFY(d.Apri(amb.fileIni(), TdtmPresenze::ModoCreazione::Sempre));
+    QVERIFY(annunciatiPrima);
+    for (const char* m : {"Turni", "Anagrafico.Libero", "Profilo.ModalTimbra"})
+        QVERIFY2(annunciati.contains(QLatin1String(m)), m);
     Database& nuovo = d.db();
     QCOMPARE(Creazione::mancanti(nuovo), QStringList());
     QVERIFY(tabellaIn(nuovo, kMain, QStringLiteral("Turni")));
@@ -635,6 +651,51 @@ void TstSchema::databaseVecchioCompletato()
 
 // ---------------------------------------------------------------------------------------
 // Dialect and date-time texts
+
+void TstSchema::tabelleDiLavoroPrivate()
+{
+    // Two copies of the application on the same folder, each with its own print selection.
+    Ambiente amb;
+    Database altra;
+    altra.apriProduzione(amb.db().fileProduzione(), false);
+    altra.apriLavoro(amb.db().fileLavoro());
+    amb.esegui(QStringLiteral("INSERT INTO ':dbPresUt:SelezioneStampa' (Id) VALUES (9)"));  // left by a window
+    for (Database* db : {&amb.db(), &altra})
+        Creazione::rendiPrivate(*db, {QStringLiteral("SelezioneStampa")});
+    amb.esegui(QStringLiteral("INSERT INTO ':dbPresUt:SelezioneStampa' (Id) VALUES (1)"));
+    altra.esegui(QStringLiteral("INSERT INTO SelezioneStampa (Id) VALUES (2)"));
+    const auto ids = [](Database& db, const char* tabella) {
+        return db.valore(QStringLiteral("SELECT group_concat(Id) FROM %1").arg(QLatin1String(tabella))).toString();
+    };
+    QCOMPARE(ids(amb.db(), "':dbPresUt:SelezioneStampa'"), QStringLiteral("1"));
+    QCOMPARE(ids(amb.db(), "SelezioneStampa"), QStringLiteral("1"));
+    QCOMPARE(ids(altra, "':dbPresUt:SelezioneStampa'"), QStringLiteral("2"));
+    QCOMPARE(ids(altra, "presut.SelezioneStampa"), QStringLiteral("9"));
+    // The private table ends with its connection.
+    altra.apriProduzione(amb.db().fileProduzione(), false);
+    altra.apriLavoro(amb.db().fileLavoro());
+    QCOMPARE(ids(altra, "':dbPresUt:SelezioneStampa'"), QStringLiteral("9"));
+    QVERIFY_THROWS_EXCEPTION(ErroreDb, Creazione::rendiPrivate(altra, {QStringLiteral("Timbrature")}));
+}
+
+void TstSchema::durataDelleTransazioni()
+{
+    // A punch's transaction waits for the disk; the rest of the work keeps the quick level.
+    Ambiente amb;
+    const auto livello = [&] { return amb.valore(QStringLiteral("PRAGMA main.synchronous")).toInt(); };
+    const int normale = livello();
+    {
+        Transazione t(amb.db(), Durata::Piena);
+        QCOMPARE(livello(), 2);  // FULL
+        t.conferma();
+    }
+    QCOMPARE(livello(), normale);
+    {
+        Transazione t(amb.db(), Durata::Piena);
+    }  // rolled back
+    QCOMPARE(livello(), normale);
+    QCOMPARE(normale, 1);  // NORMAL
+}
 
 void TstSchema::dialettoTraDueDatabase_data()
 {
@@ -903,6 +964,80 @@ void TstSchema::produzioneMancante()
     QVERIFY(!QFileInfo::exists(QDir(app).filePath(QStringLiteral("Tabelle/DBPresUt.db"))));
     QVERIFY(!loginChiesto);
     QVERIFY(!d.db().aperto());
+}
+
+void TstSchema::produzioneInutilizzabile_data()
+{
+    QTest::addColumn<QString>("file");  // what DBPresenze.db holds
+    QTest::addColumn<int>("modo");
+    QTest::addColumn<int>("messaggio");  // 0: opened and completed
+
+    const int mai = int(TdtmPresenze::ModoCreazione::Mai);
+    const int primo = int(TdtmPresenze::ModoCreazione::CartellaPredefinita);
+    const int init = int(TdtmPresenze::ModoCreazione::Sempre);
+    QTest::newRow("vuoto, avvio normale") << "vuoto" << mai << int(Msg::ErrDbVuoto);
+    QTest::newRow("vuoto, avvio nella cartella predefinita") << "vuoto" << primo << int(Msg::ErrDbVuoto);
+    QTest::newRow("vuoto, creato da init") << "vuoto" << init << 0;
+    QTest::newRow("di un altro programma, avvio normale") << "estraneo" << mai << int(Msg::ErrDbEstraneo);
+    QTest::newRow("di un altro programma, mai toccato da init") << "estraneo" << init << int(Msg::ErrDbEstraneo);
+    QTest::newRow("senza Timbrature, avvio normale") << "incompleto" << mai << int(Msg::ErrDbIncompleto);
+    QTest::newRow("senza Timbrature, avvio nella cartella predefinita") << "incompleto" << primo << int(Msg::ErrDbIncompleto);
+}
+
+void TstSchema::produzioneInutilizzabile()
+{
+    QFETCH(QString, file);
+    QFETCH(int, modo);
+    QFETCH(int, messaggio);
+
+    Ambiente amb;
+    amb.dtm().Chiudi();
+    const QString produzione = QDir(amb.dir()).filePath(QStringLiteral("Dati/DBPresenze.db"));
+    QVERIFY(QFile::remove(produzione));
+    if (file == QLatin1String("vuoto")) {
+        scriviFile(produzione, {});
+    } else {
+        Database db;
+        db.apriProduzione(produzione, true);
+        if (file == QLatin1String("estraneo"))
+            db.esegui(QStringLiteral("CREATE TABLE Fatture (Numero INTEGER, Importo INTEGER)"));
+        else {
+            Creazione::creaTutto(db);
+            db.esegui(QStringLiteral("DROP TABLE Timbrature"));
+        }
+    }
+    QVERIFY(QFile::remove(QDir(amb.dir()).filePath(QStringLiteral("Tabelle/DBPresUt.db"))));
+    const QByteArray prima = leggiFile(produzione);
+
+    PresentatoreRegistro reg;
+    TdtmPresenze d;
+    d.setPresentatore(&reg);
+    bool loginChiesto = false;
+    d.login = [&](TdtmPresenze&) {
+        loginChiesto = true;
+        return true;
+    };
+    int numero = 0;
+    QString dettaglio;
+    try {
+        d.Apri(amb.fileIni(), TdtmPresenze::ModoCreazione(modo));
+    } catch (const ErroreAvvio& e) {
+        numero = e.numero();
+        dettaglio = e.dettaglio();
+    }
+    QCOMPARE(numero, messaggio);
+    if (messaggio == 0) {
+        QCOMPARE(Creazione::mancanti(d.db()), QStringList());
+        return;
+    }
+    // The message names the file and what is missing; nothing was written, nothing else opened.
+    QVERIFY2(dettaglio.startsWith(QDir::toNativeSeparators(produzione)), qPrintable(dettaglio));
+    if (file == QLatin1String("incompleto"))
+        QVERIFY2(dettaglio.endsWith(QStringLiteral(": Timbrature")), qPrintable(dettaglio));
+    QVERIFY(!d.db().aperto());
+    QVERIFY(!loginChiesto);
+    QCOMPARE(leggiFile(produzione), prima);
+    QVERIFY(!QFileInfo::exists(QDir(amb.dir()).filePath(QStringLiteral("Tabelle/DBPresUt.db"))));
 }
 
 void TstSchema::fileCheNonEUnDatabase_data()
