@@ -31,6 +31,8 @@ enum Errore : int {
     ErrElaborazione = 9010,     // + the engine's text and the employee
     ErrDatabase = 9011,         // + the engine's text: every database failure shown to the user
     ErrVerificaAnnullata = 9012,
+    ErrDbRecente = 9018,        // + the file and both schema versions: a later release's database
+    AvvDbAggiornato = 9019,     // + the copy of the database as it was before the upgrade
     ErrIniNonValido = 9013,     // + the file (and ":line"): --ini names something that is not INI text
     ErrDbVuoto = 9014,          // + the file: an empty production database outside init
     ErrDbEstraneo = 9015,       // + the file: a database without any of our tables

@@ -127,6 +127,11 @@ bool TdtmPresenze::Apri(const QString& fileIni, ModoCreazione creazione)
     if (puoCreare && predefinita && !QDir(cartella).exists() && !QDir().mkpath(cartella))
         throw ErroreDb(QStringLiteral("%1: impossibile creare la cartella").arg(cartella));
     m_db->apriProduzione(FileProduzione(), puoCreare, [&] { controllaProduzione(nuovo, creazione); });
+    if (!nuovo) {
+        const QString copia = Creazione::aggiorna(*m_db);
+        if (!copia.isEmpty())
+            MostraErroreCon(Msg::AvvDbAggiornato, QDir::toNativeSeparators(copia));
+    }
     // A new database or the init command: create what is missing and add the reference
     // rows that are not there yet.
     if (nuovo || creazione == ModoCreazione::Sempre) {
@@ -174,7 +179,16 @@ void TdtmPresenze::controllaProduzione(bool nuovo, ModoCreazione creazione)
     }
     if (!nostro)
         throw ErroreAvvio(Msg::ErrDbEstraneo, file);
-    const QStringList mancanti = Creazione::mancanti(*m_db);
+    // A database of a later release is not ours to write; one of an earlier release lacks
+    // what its upgrade adds once the database is open.
+    const int versione = Creazione::versioneSchema(*m_db);
+    if (versione > Schema::kVersione)
+        throw ErroreAvvio(Msg::ErrDbRecente, QStringLiteral("%1 (%2 > %3)").arg(file).arg(versione).arg(Schema::kVersione));
+    QStringList mancanti = Creazione::mancanti(*m_db);
+    if (versione >= 1) {
+        const QStringList aggiunte = Creazione::tabelleDegliAggiornamenti(versione);
+        mancanti.removeIf([&](const QString& m) { return aggiunte.contains(m.section(QLatin1Char('.'), 0, 0), Qt::CaseInsensitive); });
+    }
     if (mancanti.isEmpty())
         return;
     if (!init)

@@ -4,6 +4,7 @@
 #include "tabelle.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QSet>
 #include <QSqlRecord>
 #include <QTextStream>
@@ -131,11 +132,9 @@ QString releaseDatabase()
     return QStringLiteral("%1.0").arg(Schema::kVersione);
 }
 
-void creaTabelle(Database& db)
+void creaTabella(Database& db, const Tabella& t)
 {
-    for (const Tabella& t : Schema::tabelle()) {
-        if (t.archivio == Archivio::PresUt && !db.lavoroAperto())
-            continue;
+    {
         const QString schema = schemaDi(t);
         QStringList def;
         for (const Campo& c : t.campi)
@@ -150,6 +149,56 @@ void creaTabelle(Database& db)
                           .arg(i.unico ? QStringLiteral("UNIQUE ") : QString(), schema, i.nome, t.nome,
                                i.campi.join(QStringLiteral(", "))));
     }
+}
+
+void creaTabelle(Database& db)
+{
+    for (const Tabella& t : Schema::tabelle())
+        if (t.archivio == Archivio::Presenze || db.lavoroAperto())
+            creaTabella(db, t);
+}
+
+int versioneSchema(const Database& db)
+{
+    bool configurazione = false;
+    for (const QString& n : db.tabelleEsistenti(false))
+        configurazione = configurazione || n.compare(QLatin1String("CONFIGDB"), Qt::CaseInsensitive) == 0;
+    return configurazione ? db.valore(QStringLiteral("SELECT MAX(VERSIONESCHEMA) FROM CONFIGDB")).toInt() : 0;
+}
+
+QStringList tabelleDegliAggiornamenti(int versione)
+{
+    QStringList l;
+    for (const Schema::PassoSchema& p : Schema::passi())
+        if (p.versione > versione)
+            l << p.tabelle;
+    return l;
+}
+
+QString aggiorna(Database& db)
+{
+    const int prima = versioneSchema(db);
+    if (prima < 1 || prima >= Schema::kVersione)
+        return {};
+    // The copy is a consistent snapshot of the old database, taken before anything changes.
+    QString copia = QStringLiteral("%1.v%2.bak").arg(db.fileProduzione()).arg(prima);
+    for (int n = 2; QFileInfo::exists(copia); ++n)
+        copia = QStringLiteral("%1.v%2-%3.bak").arg(db.fileProduzione()).arg(prima).arg(n);
+    db.copiaProduzione(copia);
+    Transazione t(db);
+    const int ora = versioneSchema(db);
+    if (ora >= Schema::kVersione) {
+        // Another copy of the application upgraded it meanwhile: its copy is the one to keep.
+        t.conferma();
+        QFile::remove(copia);
+        return {};
+    }
+    for (const QString& nome : tabelleDegliAggiornamenti(ora))
+        creaTabella(db, *Schema::tabella(nome));
+    // Messages, code lists and signals of the new release; it records the new version too.
+    caricaRiferimento(db);
+    t.conferma();
+    return copia;
 }
 
 void caricaRiferimento(Database& db)

@@ -21,6 +21,19 @@ void creaTutto(Database& db);             // both steps in one transaction
 // of the application running side by side never see each other's rows. Throws ErroreDb.
 void rendiPrivate(Database& db, const QStringList& tabelle);
 
+// Schema version recorded in the production database; 0 when it records none.
+int versioneSchema(const Database& db);
+// Tables of the upgrade steps after `versione` ("Tabella"): what an older database lacks
+// by design and its upgrade adds.
+QStringList tabelleDegliAggiornamenti(int versione);
+// Brings an older production database to Schema::kVersione. A copy of its file is kept
+// beside it first (<file>.v<N>.bak, never replacing an earlier copy); then every step runs in
+// one transaction, which re-reads the version under the write lock, so a copy of the
+// application upgrading at the same moment is waited for and not repeated. Returns the
+// copy's path; empty when the database needed nothing. Throws ErroreDb, leaving the database
+// as it was.
+QString aggiorna(Database& db);
+
 // Tables or fields of the declaration missing in the open databases ("Tabella" or
 // "Tabella.Campo"); empty when the databases are complete.
 QStringList mancanti(const Database& db);

@@ -288,6 +288,13 @@ QString Database::controllaIntegrita() const
     return righe == QStringList{QStringLiteral("ok")} ? QString() : righe.join(QLatin1Char('\n'));
 }
 
+void Database::copiaProduzione(const QString& file) const
+{
+    // A snapshot read in one read transaction: writers of other copies go on meanwhile, and
+    // what is still in the write-ahead log is part of the copy.
+    esegui(QStringLiteral("VACUUM main INTO :file"), {{"file", file}});
+}
+
 QStringList Database::tabelleEsistenti(bool lavoro) const
 {
     QStringList l;

@@ -92,6 +92,8 @@ public:
     // The engine's own check of the production file: empty when it is sound, else what it found.
     QString controllaIntegrita() const;
 
+    // A consistent copy of the production database in a new file (outside any transaction).
+    void copiaProduzione(const QString& file) const;
     // Names of the tables present in the production ("main") or work schema.
     QStringList tabelleEsistenti(bool lavoro) const;
 

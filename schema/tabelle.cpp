@@ -167,6 +167,15 @@ const QList<Tabella>& tabelle()
     return t;
 }
 
+const QList<PassoSchema>& passi()
+{
+    static const QList<PassoSchema> p = {
+        // The anomalies recorded for each processed day.
+        {2, {QStringLiteral("AnomalieGiorno")}},
+    };
+    return p;
+}
+
 const Tabella* tabella(const QString& nome)
 {
     for (const Tabella& t : tabelle())

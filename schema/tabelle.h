@@ -35,10 +35,20 @@ struct Tabella {
 
 namespace Schema {
 
-// Schema version reached by this build; stored in the production database.
-constexpr int kVersione = 1;
+// Schema version reached by this build; stored in the production database (CONFIGDB).
+constexpr int kVersione = 2;
 
 const QList<Tabella>& tabelle();
 const Tabella* tabella(const QString& nome);  // case-insensitive; nullptr when unknown
+
+// One step that brings a production database from version `versione - 1` to `versione`:
+// the tables it adds, or completes with the fields and indexes they gained, from their
+// declaration above. Every table or field a release adds to a production table is named in
+// the step of that release, so an existing company's database reaches it by upgrade.
+struct PassoSchema {
+    int versione;
+    QStringList tabelle;
+};
+const QList<PassoSchema>& passi();
 
 }  // namespace Schema

@@ -201,6 +201,7 @@ private slots:
 
     void produzioneMancante_data();
     void produzioneMancante();
+    void aggiornamentoDallaVersione1();
     void fileCheNonEUnDatabase_data();
     void fileCheNonEUnDatabase();
     void lavoroNonApribile();
@@ -982,6 +983,8 @@ void TstSchema::produzioneInutilizzabile_data()
     QTest::newRow("di un altro programma, mai toccato da init") << "estraneo" << init << int(Msg::ErrDbEstraneo);
     QTest::newRow("senza Timbrature, avvio normale") << "incompleto" << mai << int(Msg::ErrDbIncompleto);
     QTest::newRow("senza Timbrature, avvio nella cartella predefinita") << "incompleto" << primo << int(Msg::ErrDbIncompleto);
+    QTest::newRow("di una versione successiva, avvio normale") << "recente" << mai << int(Msg::ErrDbRecente);
+    QTest::newRow("di una versione successiva, mai toccato da init") << "recente" << init << int(Msg::ErrDbRecente);
 }
 
 void TstSchema::produzioneInutilizzabile()
@@ -1001,7 +1004,10 @@ void TstSchema::produzioneInutilizzabile()
         db.apriProduzione(produzione, true);
         if (file == QLatin1String("estraneo"))
             db.esegui(QStringLiteral("CREATE TABLE Fatture (Numero INTEGER, Importo INTEGER)"));
-        else {
+        else if (file == QLatin1String("recente")) {
+            Creazione::creaTutto(db);
+            db.esegui(QStringLiteral("UPDATE CONFIGDB SET VERSIONESCHEMA = :v"), {{"v", Schema::kVersione + 1}});
+        } else {
             Creazione::creaTutto(db);
             db.esegui(QStringLiteral("DROP TABLE Timbrature"));
         }
@@ -1038,6 +1044,53 @@ void TstSchema::produzioneInutilizzabile()
     QVERIFY(!loginChiesto);
     QCOMPARE(leggiFile(produzione), prima);
     QVERIFY(!QFileInfo::exists(QDir(amb.dir()).filePath(QStringLiteral("Tabelle/DBPresUt.db"))));
+}
+
+// A company's database as release 1 left it reaches this release by upgrade, after a copy
+// of it is kept; its rows stay, and a second start finds nothing to do.
+void TstSchema::aggiornamentoDallaVersione1()
+{
+    Ambiente amb;
+    amb.dtm().Chiudi();
+    const QString produzione = QDir(amb.dir()).filePath(QStringLiteral("Dati/DBPresenze.db"));
+    QVERIFY(QFile::remove(produzione));
+    {
+        Database db;
+        db.apriProduzione(produzione, true);
+        const QString dump = QString::fromUtf8(leggiFile(QStringLiteral(QUORLIN_VERSIONI_SCHEMA "/presenze_v1.sql")));
+        QVERIFY(!dump.isEmpty());
+        for (const QString& istruzione : dump.split(QStringLiteral(";\n"), Qt::SkipEmptyParts))
+            if (!istruzione.startsWith(QLatin1String("PRAGMA")) && !istruzione.startsWith(QLatin1String("BEGIN"))
+                && !istruzione.startsWith(QLatin1String("COMMIT")))
+                QSqlQuery(db.connessione()).exec(istruzione);
+        QCOMPARE(Creazione::versioneSchema(db), 1);
+        QCOMPARE(Creazione::mancanti(db), QStringList{QStringLiteral("AnomalieGiorno")});
+    }
+    const QString copia = produzione + QStringLiteral(".v1.bak");
+
+    for (int avvio = 1; avvio <= 2; ++avvio) {
+        PresentatoreRegistro reg;
+        TdtmPresenze d;
+        d.setPresentatore(&reg);
+        QVERIFY(d.Apri(amb.fileIni(), TdtmPresenze::ModoCreazione::Mai));
+        QCOMPARE(Creazione::versioneSchema(d.db()), Schema::kVersione);
+        QCOMPARE(Creazione::mancanti(d.db()), QStringList());
+        QCOMPARE(d.db().valore(QStringLiteral("SELECT COUNT(*) FROM Timbrature")).toInt(), 8);
+        QCOMPARE(d.db().valore(QStringLiteral("SELECT COUNT(*) FROM Anagrafico")).toInt(), 2);
+        // The new release's messages reach the old database.
+        QVERIFY(d.db().esisteRiga(QStringLiteral("SELECT 1 FROM Errori WHERE Id = :n"), {{"n", int(Msg::AvvDbAggiornato)}}));
+        if (avvio == 1)
+            QCOMPARE(reg.avvisi, QStringList{d.TestoErrore(Msg::AvvDbAggiornato) + QLatin1Char(' ') + QDir::toNativeSeparators(copia)});
+        else
+            QCOMPARE(reg.avvisi, QStringList());
+    }
+    // The copy is the database as it was: release 1, its punches, no new table.
+    QVERIFY(!QFileInfo::exists(produzione + QStringLiteral(".v1-2.bak")));
+    Database vecchio;
+    vecchio.apriProduzione(copia, false);
+    QCOMPARE(Creazione::versioneSchema(vecchio), 1);
+    QCOMPARE(vecchio.valore(QStringLiteral("SELECT COUNT(*) FROM Timbrature")).toInt(), 8);
+    QVERIFY(!vecchio.tabelleEsistenti(false).contains(QStringLiteral("AnomalieGiorno")));
 }
 
 void TstSchema::fileCheNonEUnDatabase_data()
