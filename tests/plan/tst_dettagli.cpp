@@ -142,16 +142,12 @@ public:
         // does not, so the work-plan window takes it back first.
         if (!det->Visibili()) {
             finestra.activateWindow();
-            if (!QTest::qWaitForWindowActive(&finestra))
+            if (!AttendiAttiva(&finestra))
                 return false;
         }
         det->Mostra();
         det->FocusElenco();
-        if (!QTest::qWaitForWindowActive(elenco()->window()))
-            return false;
-        for (int n = 0; n < 200 && QApplication::focusWidget() != elenco(); ++n)
-            QTest::qWait(10);
-        return QApplication::focusWidget() == elenco();
+        return AttendiAttiva(elenco()) && QTest::qWaitFor([this] { return QApplication::focusWidget() == elenco(); });
     }
     void vaiA(int g) { piano.wwTblPianoSomma()->ImpostaRigaCorrente(piano.wwTblPianoSomma()->TrovaData(marzo(g))); }
 

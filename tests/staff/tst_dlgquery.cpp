@@ -130,7 +130,7 @@ public:
             if (fatto)
                 return;
             fatto = true;
-            if (QTest::qWaitForWindowActive(d))
+            if (AttendiAttiva(d))
                 azione(d);
             if (d->isVisible()) {
                 qWarning("finestra rimasta aperta: %s", qPrintable(d->objectName()));
@@ -414,7 +414,7 @@ void TstDlgQuery::organico()
             QuandoModale interno([&](QWidget* p) {
                 if (p->objectName() != QLatin1String("dlgPickList"))
                     return;
-                if (QTest::qWaitForWindowActive(p))
+                if (AttendiAttiva(p))
                     pick(p);
                 if (p->isVisible())
                     p->close();
