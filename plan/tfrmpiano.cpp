@@ -1,5 +1,6 @@
 #include "tfrmpiano.h"
 
+#include "campodata.h"
 #include "cursoreattesa.h"
 #include "icone.h"
 #include "presenzecfg.h"
@@ -19,7 +20,6 @@
 #include "tqalight.h"
 
 #include <QComboBox>
-#include <QDateEdit>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -372,15 +372,11 @@ QWidget* TfrmPiano::creaSelezione()
     etDip->setBuddy(m_dipendente);
 
     auto* etDal = new QLabel(QStringLiteral("&Periodo dal"), p);
-    m_dal = new QDateEdit(p);
+    m_dal = new CampoData(m_dtm, p);
     m_dal->setObjectName(QStringLiteral("edtDal"));
     auto* etAl = new QLabel(QStringLiteral("&al"), p);
-    m_al = new QDateEdit(p);
+    m_al = new CampoData(m_dtm, p);
     m_al->setObjectName(QStringLiteral("edtAl"));
-    for (QDateEdit* d : {m_dal, m_al}) {
-        d->setCalendarPopup(true);
-        d->setDisplayFormat(QStringLiteral("dd/MM/yyyy"));
-    }
     etDal->setBuddy(m_dal);
     etAl->setBuddy(m_al);
 
@@ -597,6 +593,13 @@ QDate TfrmPiano::Al() const
     return m_al->date();
 }
 
+bool TfrmPiano::periodoAccettato()
+{
+    // A command may start while a date is still being typed: the typed text counts, or
+    // the command stops at its refusal.
+    return m_dal->Accetta() && m_al->Accetta();
+}
+
 void TfrmPiano::ImpostaPeriodo(const QDate& dal, const QDate& al)
 {
     m_dal->setDate(dal);
@@ -722,6 +725,8 @@ void TfrmPiano::UpdateSelection()
     if (!sel->Aperta() || riga < 0 || riga >= sel->Righe())
         return;
     m_dtm.IdDipCorrente = sel->Dipendente(riga).Id;
+    if (!periodoAccettato())
+        return;
     const CursoreAttesa attesa;
     if (Dal() > Al()) {
         m_dtm.MostraErrore(kErrPeriodo);
@@ -809,7 +814,7 @@ void TfrmPiano::elabora(const QDate& dal, const QDate& al)
 
 void TfrmPiano::btnElaboraClick()
 {
-    if (!m_dtm.Chiedi(kScegliElabora))
+    if (!periodoAccettato() || !m_dtm.Chiedi(kScegliElabora))
         return;
     {
         const CursoreAttesa attesa;
@@ -825,7 +830,7 @@ void TfrmPiano::btnElaboraClick()
 
 void TfrmPiano::btnElabTuttiClick()
 {
-    if (!m_dtm.Chiedi(kScegliElabora))
+    if (!periodoAccettato() || !m_dtm.Chiedi(kScegliElabora))
         return;
     TabellaPiano* tab = m_piano.wwTblPianoSomma();
     if (!tab->Aperta())
@@ -919,6 +924,8 @@ void TfrmPiano::itmStampaClick()
         if (tab->Aperta() && rigaGriglia >= 0)
             tab->ImpostaRigaCorrente(rigaGriglia);
     };
+    if (!periodoAccettato())
+        return;
     if (Dal() > Al()) {
         m_dtm.MostraErrore(kErrPeriodo);
         return;

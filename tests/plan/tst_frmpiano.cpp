@@ -4,8 +4,10 @@
 
 #include "../core/modale.h"
 #include "ambiente.h"
+#include "campodata.h"
 #include "demo.h"
 #include "fileini.h"
+#include "messaggi.h"
 #include "presenzecfg.h"
 #include "tabellaanagsel.h"
 #include "tabellapiano.h"
@@ -20,7 +22,6 @@
 
 #include <QAction>
 #include <QComboBox>
-#include <QDateEdit>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QMdiArea>
@@ -28,6 +29,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QTableView>
+#include <QToolButton>
 #include <QtTest>
 
 namespace {
@@ -132,6 +134,8 @@ private slots:
     void confermaSenzaDipendenti();
     void confermaCreaIGiorniDelPeriodo();
     void invioDalPeriodoConferma();
+    void dataDigitata_data();
+    void dataDigitata();
     void periodoRovesciato();
     void cambiDiStato();
     void backspaceSullOrario();
@@ -186,11 +190,74 @@ void TestFrmPiano::confermaCreaIGiorniDelPeriodo()
 void TestFrmPiano::invioDalPeriodoConferma()
 {
     Finestra f;
-    auto* dal = f.w<QDateEdit>("edtDal");
+    auto* dal = f.w<CampoData>("edtDal");
     dal->setFocus();
     QTest::keyClick(dal, Qt::Key_Return);
     QTRY_VERIFY(f.w<QWidget>("pnlGriglia")->isVisible());
     QCOMPARE(f.griglia()->model()->rowCount(), 20);
+}
+
+void TestFrmPiano::dataDigitata_data()
+{
+    QTest::addColumn<QDate>("al");  // what the field holds before
+    QTest::addColumn<bool>("conClic");  // entered by a click in its middle, else by Tab
+    QTest::addColumn<QString>("testo");
+    QTest::addColumn<QString>("uscita");  // Tab, Invio or Ok: the last two confirm
+    QTest::addColumn<QDate>("attesa");  // null: refused
+    const QDate novembre(2026, 11, 30);
+    QTest::newRow("31/10 sopra un mese di 30 giorni") << novembre << false << "31102026" << "Tab" << QDate(2026, 10, 31);
+    QTest::newRow("31/08 con un clic") << QDate(2026, 9, 30) << true << "31082026" << "Tab" << QDate(2026, 8, 31);
+    QTest::newRow("31/10 confermato con Invio") << novembre << true << "31102026" << "Invio" << QDate(2026, 10, 31);
+    QTest::newRow("29/02 di un anno bisestile") << novembre << false << "29022028" << "Tab" << QDate(2028, 2, 29);
+    QTest::newRow("31/11 rifiutato") << QDate(2026, 10, 31) << false << "31112026" << "Tab" << QDate();
+    QTest::newRow("29/02 di un anno comune rifiutato con Invio") << novembre << true << "29022026" << "Invio" << QDate();
+    QTest::newRow("giorno 00 rifiutato") << novembre << true << "00102026" << "Tab" << QDate();
+    QTest::newRow("data a metà rifiutata da Ok") << novembre << false << "3110" << "Ok" << QDate();
+}
+
+void TestFrmPiano::dataDigitata()
+{
+    QFETCH(QDate, al);
+    QFETCH(bool, conClic);
+    QFETCH(QString, testo);
+    QFETCH(QString, uscita);
+    QFETCH(QDate, attesa);
+    Finestra f;
+    QVERIFY(f.esposta);
+    const QDate dal(2026, 10, 1);
+    f.frm->ImpostaPeriodo(dal, al);
+    auto* campoDal = f.w<CampoData>("edtDal");
+    auto* campo = f.w<CampoData>("edtAl");
+    if (conClic) {
+        QTest::mouseClick(campo, Qt::LeftButton, {}, campo->rect().center());
+    } else {
+        campoDal->setFocus();
+        QTest::keyClick(campoDal, Qt::Key_Tab);
+    }
+    QTRY_COMPARE(QApplication::focusWidget(), campo);
+    QCOMPARE(campo->selectedText(), al.toString(QStringLiteral("dd/MM/yyyy")));  // typing starts from the day
+    QTest::keyClicks(campo, testo);
+    if (uscita == QLatin1String("Ok"))
+        QTest::mouseClick(f.w<QToolButton>("btnOkPeriodo"), Qt::LeftButton);
+    else
+        QTest::keyClick(campo, uscita == QLatin1String("Tab") ? Qt::Key_Tab : Qt::Key_Return);
+
+    // Leaving by Tab, the refusal comes once the focus change is over.
+    const QDate mostrata = attesa.isValid() ? attesa : al;
+    QTRY_COMPARE(campo->text(), mostrata.toString(QStringLiteral("dd/MM/yyyy")));
+    QCOMPARE(campo->date(), mostrata);
+    QCOMPARE(f.frm->Al(), mostrata);
+    QCOMPARE(f.amb.registro().avvisi, attesa.isValid() ? QStringList() : QStringList{f.amb.dtm().TestoErrore(Msg::ErrDataNonValida)});
+    if (!attesa.isValid()) {
+        // Refused: the field keeps the keyboard, its date selected for typing again, and
+        // nothing was confirmed.
+        QTRY_COMPARE(QApplication::focusWidget(), campo);
+        QCOMPARE(campo->selectedText(), campo->text());
+        QVERIFY(!f.w<QWidget>("pnlGriglia")->isVisible());
+    } else if (uscita != QLatin1String("Tab")) {
+        QTRY_VERIFY(f.w<QWidget>("pnlGriglia")->isVisible());
+        QCOMPARE(f.griglia()->model()->rowCount(), int(dal.daysTo(attesa)) + 1);
+    }
 }
 
 void TestFrmPiano::periodoRovesciato()
