@@ -12,6 +12,7 @@
 #include <QPointer>
 #include <QWidget>
 
+class ComandiArchivio;
 class QAction;
 class QMenuBar;
 class QTableView;
@@ -89,12 +90,10 @@ private:
     QWidget* m_pannello;
     QToolBar* m_barra;
     QTableView* m_elenco;
+    ComandiArchivio* m_comandi;
     QAction* m_itmEsci;
-    QAction* m_btnEsci;
     QAction* m_itmInserisci;
     QAction* m_itmModifica;
     QAction* m_itmCancella;
     QAction* m_itmIncludi;
-    QAction* m_itmAiuto;
-    QAction* m_btnAiuto;
 };

@@ -1,6 +1,7 @@
 #include "tfrmpiano.h"
 
 #include "campodata.h"
+#include "comandiarchivio.h"
 #include "cursoreattesa.h"
 #include "icone.h"
 #include "presenzecfg.h"
@@ -12,7 +13,6 @@
 #include "tdtmpiano.h"
 #include "tdtmpresenze.h"
 #include "testipiano.h"
-#include "tfrmaiuto.h"
 #include "tfrmanteprima.h"
 #include "tfrmcheck.h"
 #include "tfrmdetails.h"
@@ -231,11 +231,9 @@ public:
 protected:
     void initStyleOption(QStyleOptionViewItem* opt, const QModelIndex& index) const override
     {
+        // The striping and the selection come from the grid's look (AspettoGriglia); the
+        // cells add their own colours.
         QStyledItemDelegate::initStyleOption(opt, index);
-        // Every other row in the grid colour, the others white.
-        opt->backgroundBrush = index.row() % 2 ? ColoreDaIni(m_dtm.cfg().ColoreGrid) : QColor(Qt::white);
-        opt->palette.setColor(QPalette::HighlightedText, Qt::black);
-        opt->palette.setColor(QPalette::Highlight, QColor(0xC9, 0xDD, 0xF2));
         if (index.column() == ColData) {
             const int g = TestiPiano::GiornoSettimana(index.data(TabellaPiano::RuoloData).toDate());
             if (g == 1 || g == 7)
@@ -432,16 +430,11 @@ QWidget* TfrmPiano::creaGriglia()
     m_griglia = new QTableView(m_pannelloGriglia);
     m_griglia->setObjectName(QStringLiteral("wwGrdPdL"));
     m_griglia->setModel(m_piano.wwTblPianoSomma());
-    m_griglia->verticalHeader()->hide();
-    m_griglia->verticalHeader()->setDefaultSectionSize(m_griglia->fontMetrics().height() + 8);
-    m_griglia->horizontalHeader()->setHighlightSections(false);
+    AspettoGriglia(m_griglia, m_dtm.cfg(), SelezioneGriglia::Cella);
     m_griglia->horizontalHeader()->setStretchLastSection(false);
-    m_griglia->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_griglia->setSelectionBehavior(QAbstractItemView::SelectItems);
     m_griglia->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed | QAbstractItemView::AnyKeyPressed);
     m_griglia->setTabKeyNavigation(true);
     m_griglia->setContextMenuPolicy(Qt::CustomContextMenu);
-    m_griglia->setWordWrap(false);
     auto* delegato = new DelegatoPiano(m_dtm, m_piano, m_griglia);
     m_griglia->setItemDelegate(delegato);
     delegato->modificaRiga = [this](int riga) { m_piano.wwTblPianoSomma()->ImpostaRigaInModifica(riga); };
@@ -492,12 +485,14 @@ void TfrmPiano::creaComandi()
     // Enter confirms from the employee and period fields; in the grid it belongs to the cells.
     m_itmConferma->setShortcutContext(Qt::WidgetWithChildrenShortcut);
     findChild<QWidget*>(QStringLiteral("pnlSelezione"))->addAction(m_itmConferma);
-    QAction* itmEsci = azione(this, QStringLiteral("&Esci"), QStringLiteral("itmEsci"), QStringLiteral("esci"), QKeySequence(Qt::ALT | Qt::Key_F4));
+    auto* comandi = new ComandiArchivio(this, m_dtm, kAiuto);
+    QAction* itmEsci = comandi->Collega(ComandiArchivio::Esci, [this] { itmEsciClick(); });
+    QAction* itmStampa = comandi->Collega(ComandiArchivio::Stampa, [this] { itmStampaClick(); });
+    QAction* itmAiuto = comandi->Azione(ComandiArchivio::Aiuto);
     QAction* itmAnagrafico = azione(this, QStringLiteral("&Anagrafico"), QStringLiteral("itmAnagrafico"), QStringLiteral("dipendenti"),
                                     QKeySequence(Qt::ALT | Qt::Key_F8));
     QAction* itmSelezione = azione(this, QStringLiteral("&Selezione Dipendenti"), QStringLiteral("itmSelezione"), QStringLiteral("organico"),
                                    QKeySequence(Qt::Key_F8));
-    QAction* itmStampa = azione(this, QStringLiteral("&Stampa"), QStringLiteral("itmStampa"), QStringLiteral("stampa"), QKeySequence(Qt::Key_F5));
     m_itmDettagli = azione(this, QStringLiteral("Visualizza &Dettagli"), QStringLiteral("itmDettagli"), QStringLiteral("sommario"),
                            QKeySequence(Qt::Key_F6));
     m_itmDettagli->setCheckable(true);
@@ -505,8 +500,6 @@ void TfrmPiano::creaComandi()
                                      QStringLiteral("conferma"), QKeySequence(Qt::Key_F10));
     QAction* itmElabTutti = azione(this, QStringLiteral("Elabora Timbrature &dipendenti selezionati"), QStringLiteral("itmElabTutti"),
                                    QStringLiteral("dipendenti"), QKeySequence(Qt::SHIFT | Qt::Key_F10));
-    QAction* itmAiuto = azione(this, QStringLiteral("&?"), QStringLiteral("itmAiuto"));
-    QAction* itmAiutoF1 = azione(this, QStringLiteral("Help"), QStringLiteral("itmAiutoF1"), QStringLiteral("aiuto"), QKeySequence(Qt::Key_F1));
     m_itmAvanti = azione(this, QStringLiteral("Avanti"), QStringLiteral("btnAvanti"), QStringLiteral("avanti"));
     m_itmIndietro = azione(this, QStringLiteral("Indietro"), QStringLiteral("btnIndietro"), QStringLiteral("indietro"));
     m_btnOk = azione(this, QStringLiteral("Ok"), QStringLiteral("btnOk"), QStringLiteral("conferma"));
@@ -529,13 +522,12 @@ void TfrmPiano::creaComandi()
     mnuStrumenti->addAction(itmElabSingolo);
     mnuStrumenti->addAction(itmElabTutti);
     menu->addAction(itmAiuto);
-    addAction(itmAiutoF1);
 
     QToolBar* barra = addToolBar(QStringLiteral("Piano di Lavoro"));
     barra->setObjectName(QStringLiteral("tlbPiano"));
     barra->setMovable(false);
     barra->setIconSize(QSize(24, 24));
-    barra->addAction(itmEsci);
+    barra->addAction(comandi->Pulsante(ComandiArchivio::Esci));
     barra->addSeparator();
     barra->addAction(itmAnagrafico);
     barra->addAction(itmSelezione);
@@ -548,7 +540,7 @@ void TfrmPiano::creaComandi()
     barra->addAction(itmElabSingolo);
     barra->addAction(itmElabTutti);
     barra->addSeparator();
-    barra->addAction(itmAiutoF1);
+    barra->addAction(comandi->Pulsante(ComandiArchivio::Aiuto));
     findChild<QToolButton*>(QStringLiteral("btnOkPeriodo"))->setDefaultAction(m_btnOk);
     findChild<QToolButton*>(QStringLiteral("btnOkPeriodo"))->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
 
@@ -563,10 +555,8 @@ void TfrmPiano::creaComandi()
 
     connect(m_itmConferma, &QAction::triggered, this, &TfrmPiano::UpdateSelection);
     connect(m_btnOk, &QAction::triggered, this, &TfrmPiano::UpdateSelection);
-    connect(itmEsci, &QAction::triggered, this, &TfrmPiano::itmEsciClick);
     connect(itmAnagrafico, &QAction::triggered, this, &TfrmPiano::apriAnagrafico);
     connect(itmSelezione, &QAction::triggered, this, &TfrmPiano::SelezioneDipendenti);
-    connect(itmStampa, &QAction::triggered, this, &TfrmPiano::itmStampaClick);
     connect(m_itmDettagli, &QAction::triggered, this, &TfrmPiano::btnDetailClick);
     connect(itmElabSingolo, &QAction::triggered, this, &TfrmPiano::btnElaboraClick);
     connect(itmElabTutti, &QAction::triggered, this, &TfrmPiano::btnElabTuttiClick);
@@ -574,8 +564,7 @@ void TfrmPiano::creaComandi()
     connect(m_itmIndietro, &QAction::triggered, this, &TfrmPiano::itmIndietroClick);
     connect(itmElabora, &QAction::triggered, this, &TfrmPiano::itmElaboraClick);
     connect(itmAnnulla, &QAction::triggered, this, &TfrmPiano::itmAnnullaClick);
-    for (QAction* a : {itmAiuto, itmAiutoF1, itmAiutoGriglia})
-        connect(a, &QAction::triggered, this, [this] { MostraAiuto(this, m_dtm, kAiuto); });
+    connect(itmAiutoGriglia, &QAction::triggered, itmAiuto, &QAction::trigger);
     abilitaConferma(false);
     // The register window is not part of this window; its owner enables the command.
     itmAnagrafico->setEnabled(false);
