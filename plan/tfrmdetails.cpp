@@ -2,11 +2,13 @@
 
 #include "comandiarchivio.h"
 #include "icone.h"
+#include "posizione.h"
 #include "tdtmpiano.h"
 #include "tfrmaiuto.h"
 #include "tfrmedtimbr.h"
 
 #include <QCloseEvent>
+#include <QHideEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMenuBar>
@@ -20,6 +22,8 @@
 namespace {
 
 constexpr int kSceltaGiornoChiuso = 2520;
+const QString kTitolo = QStringLiteral("Dettagli");
+const QString kChiavePosizione = QStringLiteral("Dettagli");  // PRES.INI [Desktop] DettagliLeft, ...
 constexpr int kErroreDatabase = 9452;  // followed by the engine's text
 
 // The list's columns, left to right: the original pair, then the valid one.
@@ -118,10 +122,10 @@ QIcon iconaIncludi()
 }  // namespace
 
 TfrmDetails::TfrmDetails(TdtmPresenze& dtm, TdtmPiano& piano, QWidget* finestraPiano)
-    : QWidget(nullptr, Qt::Tool | Qt::WindowStaysOnTopHint), m_dtm(dtm), m_piano(piano), m_finestraPiano(finestraPiano)
+    : QWidget(finestraPiano, Qt::Tool), m_dtm(dtm), m_piano(piano), m_finestraPiano(finestraPiano)
 {
     setObjectName(QStringLiteral("frmDetails"));
-    setWindowTitle(QStringLiteral("Dettagli"));
+    setWindowTitle(kTitolo);
     setWindowIcon(IconaComando(QStringLiteral("piano")));
     // Showing the details must not take the keyboard away from the work-plan grid;
     // FocusElenco is the explicit way in.
@@ -211,9 +215,14 @@ TfrmDetails::TfrmDetails(TdtmPresenze& dtm, TdtmPiano& piano, QWidget* finestraP
     connect(griglia, &TabellaPiano::rigaCorrenteCambiata, this, &TfrmDetails::AbilitazioneTimbrature);
     connect(griglia, &TabellaPiano::rigaRegistrata, this, &TfrmDetails::AbilitazioneTimbrature);
     connect(griglia, &TabellaPiano::statoCambiato, this, &TfrmDetails::AbilitazioneTimbrature);
+    // The caption names the employee and the day the list shows.
+    connect(griglia, &TabellaPiano::rigaCorrenteCambiata, this, &TfrmDetails::aggiornaTitolo);
+    connect(griglia, &TabellaPiano::statoCambiato, this, &TfrmDetails::aggiornaTitolo);
+    connect(timbr, &TabellaTimbrature::statoCambiato, this, &TfrmDetails::aggiornaTitolo);
 
     resize(340, 260);
     AbilitazioneTimbrature();
+    aggiornaTitolo();
 }
 
 void TfrmDetails::ImpostaContenitore(QWidget* contenitore)
@@ -242,10 +251,50 @@ void TfrmDetails::Mostra()
         m_contenitore->show();
     } else {
         impostaGenitoreTransitorio();
+        posiziona();
         show();
         raise();
     }
     FormActivate();
+}
+
+void TfrmDetails::posiziona()
+{
+    if (m_posizionata || !m_finestraPiano)
+        return;
+    m_posizionata = true;
+    // The first time in the lower right corner of the work plan's window, over the last
+    // columns of the grid, away from the employee picker and the period at the top left.
+    const QRect piano = m_finestraPiano->window()->geometry();
+    RipristinaPosizione(this, m_dtm, kChiavePosizione, piano.bottomRight() - QPoint(width() + 24, height() + 24));
+}
+
+void TfrmDetails::hideEvent(QHideEvent* e)
+{
+    QWidget::hideEvent(e);
+    if (!e->spontaneous() && !m_incluso && m_posizionata)
+        MemorizzaPosizione(this, m_dtm, kChiavePosizione);
+}
+
+void TfrmDetails::aggiornaTitolo()
+{
+    const GiornoPiano* g = m_piano.wwTblPianoSomma()->GiornoCorrente();
+    const TabellaTimbrature* timbr = m_piano.wwTblTimbr();
+    const int idDip = g ? g->IdDip : (timbr->Aperta() ? timbr->IdDip() : -1);
+    const QDate giorno = g ? g->Data : (timbr->Aperta() ? timbr->Giorno() : QDate());
+    QString titolo = kTitolo;
+    if (giorno.isValid()) {
+        QString nome;
+        try {
+            nome = m_piano.Nominativo(idDip);
+        } catch (const ErroreDb&) {
+            // A caption without the name is better than a message for a caption.
+        }
+        if (!nome.isEmpty())
+            titolo += QStringLiteral(" - ") + nome;
+        titolo += QStringLiteral(" - ") + giorno.toString(QStringLiteral("dd/MM/yyyy"));
+    }
+    setWindowTitle(titolo);
 }
 
 void TfrmDetails::Nascondi()

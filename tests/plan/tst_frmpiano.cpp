@@ -15,6 +15,7 @@
 #include "tdtmelab.h"
 #include "tdtmpiano.h"
 #include "tfrmanteprima.h"
+#include "tfrmdetails.h"
 #include "tfrmpiano.h"
 #include "tfrmpresenze.h"
 #include "tfrmstampa.h"
@@ -30,6 +31,7 @@
 #include <QPushButton>
 #include <QTableView>
 #include <QToolButton>
+#include <QWindow>
 #include <QtTest>
 
 namespace {
@@ -646,8 +648,12 @@ void TestFrmPiano::uscitaDalProgrammaSalvaIlPiano()
     frm->ImpostaPeriodo(QDate(2026, 3, 2), QDate(2026, 3, 15));
     frm->UpdateSelection();
     frm->findChild<QTableView*>(QStringLiteral("wwGrdPdL"))->setColumnWidth(ColNote, 333);
+    // The details stay with the main window, and their place is kept at the exit too.
+    frm->btnDetailClick(true);
+    QCOMPARE(frm->Dettagli().windowHandle()->transientParent(), principale.windowHandle());
     principale.close();
     QCOMPARE(FileIni(amb.fileIni()).leggiIntero(Ini::Desktop, QStringLiteral("PdLColNote"), 0), 333);
+    QCOMPARE(Configurazione::LeggiPosizione(FileIni(amb.fileIni()), QStringLiteral("Dettagli")), frm->Dettagli().geometry());
     QCOMPARE(amb.dtm().mem().DataDa.date(), QDate(2026, 3, 2));
 }
 
