@@ -999,6 +999,14 @@ bool TfrmPiano::gestisciTastoGriglia(QKeyEvent* k)
     case Qt::Key_Escape:
         m_saltaTasto = false;
         return false;
+    case Qt::Key_F2:
+    case Qt::Key_Insert:
+        // With the details on screen these keys are theirs, from the grid too: a new punch
+        // of the row's day. Without them F2 edits the cell.
+        if (!m_dettagli->Visibili() || (k->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier)
+            return false;
+        m_dettagli->itmInserisciClick();
+        return true;
     case Qt::Key_Return:
     case Qt::Key_Enter:
     case Qt::Key_Space:

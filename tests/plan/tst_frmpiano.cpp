@@ -144,6 +144,7 @@ private slots:
     void oreDigitate_data();
     void oreDigitate();
     void cellaDelleTimbrature();
+    void f2DallaGrigliaConIDettagli();
     void settimanaAvantiIndietroECanc();
     void elaboraEAnnullaGiornata();
     void elaboraTuttiRipristinaDipendenteERiga();
@@ -412,6 +413,44 @@ void TestFrmPiano::cellaDelleTimbrature()
     QVERIFY(!f.frm->SaltaTasto());
     // The hint holds the valid and the original punches.
     QVERIFY(f.tab()->index(riga, ColTimbrature).data(Qt::ToolTipRole).toString().startsWith(testo + QLatin1Char('\n')));
+}
+
+void TestFrmPiano::f2DallaGrigliaConIDettagli()
+{
+    Finestra f;
+    f.conferma();
+    f.comando("itmDettagli")->trigger();
+    f.attiva();  // the details never take the keyboard by themselves
+    f.vai(3, ColNote);
+    const QString giorno = kDal.addDays(3).toString(Qt::ISODate);
+    // F2 in the grid, as in the details: the punch editor on a new punch of the row's day.
+    QuandoModale editor([](QWidget* w) {
+        auto* ora = w->findChild<QLineEdit*>(QStringLiteral("edtDataV"));
+        ora->setFocus();
+        QTest::keyClicks(ora, QStringLiteral("0603"));
+        auto* verso = w->findChild<QComboBox*>(QStringLiteral("cmbVersoV"));
+        verso->setCurrentIndex(verso->findData(QStringLiteral("E")));
+        QTest::keyClick(w, Qt::Key_Return);
+        QTest::keyClick(w, Qt::Key_Escape);
+    });
+    QTest::keyClick(f.griglia(), Qt::Key_F2);
+    editor.ferma();
+    QCOMPARE(editor.volte(), 1);
+    QCOMPARE(f.amb.conta(QStringLiteral("Timbrature"), QStringLiteral("IdDip = %1 AND DataV = '%2 06:03:00'").arg(f.amb.dtm().IdDipCorrente).arg(giorno)), 1);
+    QVERIFY(f.testo(3, ColTimbrature).contains(QStringLiteral("0603")));
+    // Without the details F2 edits the cell again.
+    f.comando("itmDettagli")->trigger();
+    f.attiva();
+    f.vai(3, ColNote);
+    QuandoModale nessuno([](QWidget* w) { w->close(); });
+    QTest::keyClick(f.griglia(), Qt::Key_F2);
+    nessuno.ferma();
+    QCOMPARE(nessuno.volte(), 0);
+    QLineEdit* cella = nullptr;
+    for (QLineEdit* e : f.griglia()->viewport()->findChildren<QLineEdit*>())
+        if (e->isVisible() && e->objectName() != QLatin1String("edtTimbrature"))
+            cella = e;
+    QVERIFY(cella);
 }
 
 void TestFrmPiano::settimanaAvantiIndietroECanc()
