@@ -220,7 +220,8 @@ TfrmDetails::TfrmDetails(TdtmPresenze& dtm, TdtmPiano& piano, QWidget* finestraP
     connect(griglia, &TabellaPiano::statoCambiato, this, &TfrmDetails::aggiornaTitolo);
     connect(timbr, &TabellaTimbrature::statoCambiato, this, &TfrmDetails::aggiornaTitolo);
 
-    resize(340, 260);
+    // Wide enough for the caption with the employee and the day.
+    resize(420, 280);
     AbilitazioneTimbrature();
     aggiornaTitolo();
 }

@@ -20,6 +20,7 @@
 #include "tqalight.h"
 
 #include <QComboBox>
+#include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -380,14 +381,21 @@ QWidget* TfrmPiano::creaSelezione()
 
     auto* ok = new QToolButton(p);
     ok->setObjectName(QStringLiteral("btnOkPeriodo"));
-    l->addWidget(etDip);
-    l->addWidget(m_dipendente, 1);
-    l->addSpacing(16);
-    l->addWidget(etDal);
-    l->addWidget(m_dal);
-    l->addWidget(etAl);
-    l->addWidget(m_al);
-    l->addWidget(ok);
+    // Two rows, the employee over the period, with the totals beside them: the window fits
+    // a 1024 x 768 screen.
+    auto* campi = new QGridLayout;
+    campi->setContentsMargins(0, 0, 0, 0);
+    campi->setHorizontalSpacing(6);
+    campi->setVerticalSpacing(4);
+    campi->addWidget(etDip, 0, 0);
+    campi->addWidget(m_dipendente, 0, 1, 1, 5);
+    campi->addWidget(etDal, 1, 0);
+    campi->addWidget(m_dal, 1, 1);
+    campi->addWidget(etAl, 1, 2, Qt::AlignRight);
+    campi->addWidget(m_al, 1, 3);
+    campi->addWidget(ok, 1, 4);
+    campi->setColumnStretch(5, 1);
+    l->addLayout(campi, 1);
     l->addSpacing(16);
     l->addWidget(creaTotali());
     return p;
@@ -397,8 +405,11 @@ QWidget* TfrmPiano::creaTotali()
 {
     m_totali = new QGroupBox(QStringLiteral("Totali ore"), this);
     m_totali->setObjectName(QStringLiteral("grpTotali"));
-    auto* l = new QHBoxLayout(m_totali);
+    auto* l = new QGridLayout(m_totali);
     l->setContentsMargins(6, 2, 6, 4);
+    l->setHorizontalSpacing(6);
+    l->setVerticalSpacing(2);
+    int n = 0;
     const auto casella = [&](const QString& etichetta, const QString& nome) {
         auto* et = new QLabel(etichetta, m_totali);
         auto* e = new QLineEdit(m_totali);
@@ -410,8 +421,10 @@ QWidget* TfrmPiano::creaTotali()
         QPalette pal = e->palette();
         pal.setColor(QPalette::Base, ColoreDaIni(m_dtm.cfg().ColoreGrid));
         e->setPalette(pal);
-        l->addWidget(et);
-        l->addWidget(e);
+        // Two by two: ordinary and overtime above, presence and absence below.
+        l->addWidget(et, n / 2, (n % 2) * 2);
+        l->addWidget(e, n / 2, (n % 2) * 2 + 1);
+        ++n;
         return e;
     };
     m_totOrd = casella(QStringLiteral("Ordinarie"), QStringLiteral("edtTotOrdinarie"));

@@ -14,11 +14,22 @@
 #include "tabellatimbrature.h"
 #include "tdtmelab.h"
 #include "tdtmpiano.h"
+#include "rptpiano.h"
+#include "tdlgpicklist.h"
+#include "tdlgquerylight.h"
+#include "tdtmutil.h"
+#include "tfrmabout.h"
+#include "tfrmaiuto.h"
 #include "tfrmanteprima.h"
+#include "tfrmcheck.h"
 #include "tfrmdetails.h"
+#include "tfrmedtimbr.h"
+#include "tfrmimposta.h"
+#include "tfrmpasswd.h"
 #include "tfrmpiano.h"
 #include "tfrmpresenze.h"
 #include "tfrmstampa.h"
+#include "tfrmvistimb.h"
 #include "tqalight.h"
 
 #include <QAction>
@@ -153,6 +164,8 @@ private slots:
     void selezioneDipendenti();
     void chiusuraSalvaPeriodoELarghezze();
     void uscitaDalProgrammaSalvaIlPiano();
+    void finestreA1024x768_data();
+    void finestreA1024x768();
 };
 
 void TestFrmPiano::confermaSenzaDipendenti()
@@ -694,6 +707,83 @@ void TestFrmPiano::uscitaDalProgrammaSalvaIlPiano()
     QCOMPARE(FileIni(amb.fileIni()).leggiIntero(Ini::Desktop, QStringLiteral("PdLColNote"), 0), 333);
     QCOMPARE(Configurazione::LeggiPosizione(FileIni(amb.fileIni()), QStringLiteral("Dettagli")), frm->Dettagli().geometry());
     QCOMPARE(amb.dtm().mem().DataDa.date(), QDate(2026, 3, 2));
+}
+
+void TestFrmPiano::finestreA1024x768_data()
+{
+    QTest::addColumn<QString>("finestra");
+    for (const char* n : {"piano nella finestra principale", "principale", "piano", "dettagli", "editor", "visualizzatore", "verifica",
+                          "ricerca", "valori", "stampa", "anteprima", "impostazioni", "accesso", "informazioni", "aiuto"})
+        QTest::newRow(n) << QString::fromLatin1(n);
+}
+
+// Every window opens, and can be made as small as it allows, on a 1024 x 768 screen less a
+// panel and the window's own title bar and borders.
+void TestFrmPiano::finestreA1024x768()
+{
+    QFETCH(QString, finestra);
+    const QSize schermo(1024 - 8, 768 - 28 - 32);
+    Finestra f;
+    TdtmPresenze& dtm = f.amb.dtm();
+    TdtmUtil util(dtm);
+    QWidget* w = nullptr;
+    std::unique_ptr<QWidget> propria;
+    const auto nuova = [&](QWidget* x) {
+        propria.reset(x);
+        return x;
+    };
+    if (finestra == QLatin1String("piano nella finestra principale")) {
+        // The work plan maximised in the main window: it must fit what the main window's
+        // menu, toolbar and status bar leave of the screen.
+        TfrmPresenze principale(dtm);
+        auto* piano = new TfrmPiano(dtm, f.piano, f.elab);
+        QMdiSubWindow* sotto = principale.mdiArea()->addSubWindow(piano);
+        principale.resize(schermo);
+        principale.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&principale));
+        sotto->showMaximized();
+        QTRY_VERIFY(sotto->isMaximized());
+        const QSize cornice = principale.size() - principale.mdiArea()->viewport()->size();
+        const QSize serve = piano->minimumSizeHint();
+        QVERIFY2(serve.width() <= schermo.width() - cornice.width() && serve.height() <= schermo.height() - cornice.height(),
+                 qPrintable(QStringLiteral("piano %1x%2, cornice %3x%4").arg(serve.width()).arg(serve.height()).arg(cornice.width()).arg(cornice.height())));
+        QCOMPARE(principale.size(), schermo);
+        return;
+    }
+    if (finestra == QLatin1String("principale"))
+        w = nuova(new TfrmPresenze(dtm));
+    else if (finestra == QLatin1String("piano"))
+        w = f.frm.get();
+    else if (finestra == QLatin1String("dettagli"))
+        w = &f.frm->Dettagli();
+    else if (finestra == QLatin1String("editor"))
+        w = nuova(new TfrmEdTimbr(f.piano, TfrmEdTimbr::Inserimento));
+    else if (finestra == QLatin1String("visualizzatore"))
+        w = nuova(new TfrmVisTimb(dtm, f.piano.wwTblAnagSel()->Dipendente(0).Id, kDal));
+    else if (finestra == QLatin1String("verifica"))
+        w = &f.frm->Check();
+    else if (finestra == QLatin1String("ricerca"))
+        w = nuova(new TDlgQueryLight(f.frm->QueryDipendenti()));
+    else if (finestra == QLatin1String("valori"))
+        w = nuova(new TDlgPickList(QStringLiteral("Reparto"), {{1, QStringLiteral("Amministrazione")}}, {}));
+    else if (finestra == QLatin1String("stampa"))
+        w = &f.frm->Stampa();
+    else if (finestra == QLatin1String("anteprima"))
+        w = nuova(new TfrmAnteprima(dtm, *Stampa::DocumentoPiano(dtm, Stampa::kAnomalie, ParametriPiano{{}, kDal, kAl, QStringLiteral("Anomalie"), {}})));
+    else if (finestra == QLatin1String("impostazioni"))
+        w = nuova(new TfrmImposta(dtm, util));
+    else if (finestra == QLatin1String("accesso"))
+        w = nuova(new TfrmPasswd(dtm));
+    else if (finestra == QLatin1String("informazioni"))
+        w = nuova(new TfrmAbout(dtm));
+    else if (finestra == QLatin1String("aiuto"))
+        w = nuova(new TfrmAiuto(dtm));
+    QVERIFY(w);
+    w->ensurePolished();
+    const QSize minima = w->minimumSizeHint().expandedTo(w->minimumSize());
+    const QSize apre = w->testAttribute(Qt::WA_Resized) ? w->size() : w->sizeHint().expandedTo(minima);
+    for (const QSize& s : {minima, apre})
+        QVERIFY2(s.width() <= schermo.width() && s.height() <= schermo.height(), qPrintable(QStringLiteral("%1x%2").arg(s.width()).arg(s.height())));
 }
 
 QTEST_MAIN(TestFrmPiano)
