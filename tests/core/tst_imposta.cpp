@@ -320,6 +320,19 @@ void TstImposta::calendario()
     for (Qt::DayOfWeek g : {Qt::Saturday, Qt::Sunday})
         QVERIFY(cal->weekdayTextFormat(g).foreground().color() != feriale);
     QCOMPARE(cal->firstDayOfWeek(), Qt::Monday);
+
+    // In edit, the field's button (or Alt+Down) drops the calendar on the field's date; a
+    // day chosen there is the field's date.
+    f.pagina(TfrmImposta::PagDataInst);
+    f.clic("btnModifica");
+    QTest::keyClick(data, Qt::Key_Down, Qt::AltModifier);
+    QTRY_VERIFY(cal->isVisible());
+    QCOMPARE(cal->selectedDate(), QDate(2024, 6, 12));
+    cal->setSelectedDate(QDate(2024, 6, 19));
+    QTest::keyClick(cal->focusWidget() ? cal->focusWidget() : cal, Qt::Key_Return);
+    QTRY_VERIFY(!cal->isVisible());
+    QCOMPARE(data->date(), QDate(2024, 6, 19));
+    QCOMPARE(data->text(), QStringLiteral("19/06/2024"));
 }
 
 void TstImposta::opzioni_data()
