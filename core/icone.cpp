@@ -427,6 +427,24 @@ void salva(QPainter& p)
     freccia(p, QPointF(12, 8), QPointF(12, 18), kBlu);
 }
 
+void scheda(QPainter& p, bool piu)
+{
+    // A record card, with a plus to add one or a cross to take it away.
+    p.setPen(penna());
+    p.setBrush(kGrigioChiaro);
+    p.drawRoundedRect(QRectF(4, 2.5, 13, 17), 1.5, 1.5);
+    p.drawLine(QPointF(7, 7), QPointF(14, 7));
+    p.drawLine(QPointF(7, 10.5), QPointF(12, 10.5));
+    p.setPen(QPen(piu ? kVerde : kRosso, 2.8, Qt::SolidLine, Qt::RoundCap));
+    if (piu) {
+        p.drawLine(QPointF(17, 13), QPointF(17, 21.5));
+        p.drawLine(QPointF(12.75, 17.25), QPointF(21.25, 17.25));
+    } else {
+        p.drawLine(QPointF(13.5, 13.5), QPointF(20.5, 20.5));
+        p.drawLine(QPointF(20.5, 13.5), QPointF(13.5, 20.5));
+    }
+}
+
 using Disegno = std::function<void(QPainter&)>;
 
 const QHash<QString, Disegno>& disegni()
@@ -447,7 +465,9 @@ const QHash<QString, Disegno>& disegni()
         {QStringLiteral("lingua"), lingua},
         {QStringLiteral("mostra"), [](QPainter& p) { gallone(p, false); }},
         {QStringLiteral("nascondi"), [](QPainter& p) { gallone(p, true); }},
+        {QStringLiteral("inserisci"), [](QPainter& p) { scheda(p, true); }},
         {QStringLiteral("modifica"), modifica},
+        {QStringLiteral("cancella"), [](QPainter& p) { scheda(p, false); }},
         {QStringLiteral("conferma"), conferma},
         {QStringLiteral("annulla"), annulla},
         {QStringLiteral("indietro"), indietro},

@@ -42,6 +42,7 @@ enum Errore : int {
     // Main window and settings.
     ErrSfondo = 9100,           // + the picture's file name
     ErrConfigurazione = 9102,   // + the file's error
+    ErrDataNonValida = 9110,    // a typed date is no date of the calendar
 
     // Reports.
     ErrLogoMancante = 9200,     // + the logo's file name

@@ -117,6 +117,33 @@ QString CartellaProduzione(const TPresenzeCfg& cfg)
     return QDir::cleanPath(app.filePath(QDir::fromNativeSeparators(QString(cfg.PathProduzione).replace(QLatin1Char('\\'), QLatin1Char('/')))));
 }
 
+namespace {
+const char* const kLati[4] = {"Left", "Top", "Width", "Height"};
+}  // namespace
+
+QRect LeggiPosizione(const FileIni& ini, const QString& finestra)
+{
+    int v[4];
+    for (int n = 0; n < 4; ++n) {
+        const QString chiave = finestra + QLatin1String(kLati[n]);
+        if (!ini.esiste(Ini::Desktop, chiave))
+            return {};
+        v[n] = ini.leggiIntero(Ini::Desktop, chiave, 0);
+    }
+    return v[2] > 0 && v[3] > 0 ? QRect(v[0], v[1], v[2], v[3]) : QRect();
+}
+
+void ScriviPosizione(FileIni& ini, const QString& finestra, const QRect& r)
+{
+    const int v[4] = {r.x(), r.y(), r.width(), r.height()};
+    for (int n = 0; n < 4; ++n) {
+        const QString chiave = finestra + QLatin1String(kLati[n]);
+        // PRES.INI is rewritten on every write: only a change is written.
+        if (!ini.esiste(Ini::Desktop, chiave) || ini.leggiIntero(Ini::Desktop, chiave, v[n] + 1) != v[n])
+            ini.scriviIntero(Ini::Desktop, chiave, v[n]);
+    }
+}
+
 QString TestoBande(const std::array<bool, 5>& bande)
 {
     QString t;

@@ -5,6 +5,7 @@
 #include <QColor>
 #include <QDate>
 #include <QDateTime>
+#include <QRect>
 #include <QString>
 
 #include <array>
@@ -88,6 +89,13 @@ void Leggi(FileIni& ini, const QString& azienda, TPresenzeCfg& cfg);
 // Folder of the production database: PATH, relative to the application directory when it
 // is relative, or the default folder when empty.
 QString CartellaProduzione(const TPresenzeCfg& cfg);
+
+// Where a window was last left: [Desktop] <finestra>Left, Top, Width and Height, its
+// geometry without the frame. An empty rectangle when it was never stored.
+QRect LeggiPosizione(const FileIni& ini, const QString& finestra);
+// Writes the keys that differ from what is stored. Throws std::runtime_error when the file
+// cannot be written.
+void ScriviPosizione(FileIni& ini, const QString& finestra, const QRect& r);
 
 // The five toolbar flags as PRES.INI keeps them ("10101").
 QString TestoBande(const std::array<bool, 5>& bande);

@@ -1,5 +1,6 @@
 #include "tfrmimposta.h"
 
+#include "campodata.h"
 #include "cursoreattesa.h"
 #include "evidenzia.h"
 #include "icone.h"
@@ -7,10 +8,8 @@
 #include "tfrmaiuto.h"
 
 #include <QApplication>
-#include <QCalendarWidget>
 #include <QCheckBox>
 #include <QColorDialog>
-#include <QDateEdit>
 #include <QFormLayout>
 #include <QFrame>
 #include <QHBoxLayout>
@@ -23,7 +22,6 @@
 #include <QShortcut>
 #include <QSignalBlocker>
 #include <QTabWidget>
-#include <QTextCharFormat>
 #include <QVBoxLayout>
 
 namespace {
@@ -122,22 +120,9 @@ TfrmImposta::TfrmImposta(TdtmPresenze& dtm, TdtmUtil& util, QWidget* parent) : Q
 
     // --- Data Installazione ------------------------------------------------------------
     auto* pagData = new QWidget;
-    m_data = new QDateEdit(pagData);
+    m_data = new CampoData(m_dtm, pagData);
     m_data->setObjectName(QStringLiteral("dtpDataInst"));
     m_data->setProperty("campo", QStringLiteral("ConfigGen.DataInst"));
-    const QLocale italiano(QLocale::Italian, QLocale::Italy);
-    m_data->setLocale(italiano);
-    m_data->setDisplayFormat(QStringLiteral("dd/MM/yyyy"));
-    m_data->setCalendarPopup(true);
-    m_data->setMinimumWidth(140);
-    QCalendarWidget* cal = m_data->calendarWidget();
-    cal->setLocale(italiano);
-    cal->setFirstDayOfWeek(Qt::Monday);
-    cal->setGridVisible(true);
-    QTextCharFormat festivo = cal->weekdayTextFormat(Qt::Saturday);
-    festivo.setForeground(QColor(0xC0, 0x30, 0x30));
-    cal->setWeekdayTextFormat(Qt::Saturday, festivo);
-    cal->setWeekdayTextFormat(Qt::Sunday, festivo);
     auto* lblData = new QLabel(QStringLiteral("Data di installazione del prodotto:"), pagData);
     lblData->setBuddy(m_data);
     auto* hData = new QHBoxLayout;
@@ -325,6 +310,8 @@ void TfrmImposta::btnConfermaClick()
         break;
     }
     case PagDataInst: {
+        if (!m_data->Accetta())
+            return;
         QDate d;
         try {
             const CursoreAttesa attesa;

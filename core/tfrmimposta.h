@@ -7,8 +7,8 @@
 #include <QDate>
 #include <QDialog>
 
+class CampoData;
 class QCheckBox;
-class QDateEdit;
 class QFrame;
 class QLineEdit;
 class QListWidget;
@@ -64,7 +64,7 @@ private:
     QListWidget* m_colori;
     QFrame* m_colore;
     QPushButton* m_cambia;
-    QDateEdit* m_data;
+    CampoData* m_data;
     QWidget* m_paginaElaborazione;
     QCheckBox* m_anomAssenza;
     QCheckBox* m_calcolaAssenza;

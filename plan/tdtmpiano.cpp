@@ -168,6 +168,18 @@ void TdtmPiano::RefreshMaster()
         m_piano.Aggiorna();
 }
 
+QString TdtmPiano::Nominativo(int idDip)
+{
+    // Names do not change while the work plan is open; the caption asks at every row.
+    const auto trovato = m_nominativi.constFind(idDip);
+    if (trovato != m_nominativi.constEnd())
+        return *trovato;
+    QSqlQuery q = m_dtm.db().esegui(QStringLiteral("SELECT Cognome, Nome FROM Anagrafico WHERE Id = :Id"), {{"Id", idDip}});
+    const QString nome = q.next() ? (q.value(0).toString().trimmed() + QLatin1Char(' ') + q.value(1).toString().trimmed()).trimmed() : QString();
+    m_nominativi.insert(idDip, nome);
+    return nome;
+}
+
 // --- Column widths ----------------------------------------------------------------------
 
 int TdtmPiano::Larghezza(int colonna) const

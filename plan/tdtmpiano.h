@@ -88,6 +88,9 @@ public:
     int PosizionaSuToken(const QString& token);
     // After a punch is written or deleted: the grid re-reads its range on the same row.
     void RefreshMaster();
+    // "Cognome Nome" of an employee, for window captions; empty for an unknown id.
+    // Throws ErroreDb.
+    QString Nominativo(int idDip);
 
     // --- Column widths (PRES.INI [Desktop] PdLCol…) -------------------------------------
     int Larghezza(int colonna) const;
@@ -111,6 +114,7 @@ private:
     QList<VoceOrario> m_orari;
     QHash<int, QString> m_descrOrari;
     QHash<int, QString> m_indirizzi;
+    QHash<int, QString> m_nominativi;
     TabellaPiano m_piano;
     TabellaTimbrature m_timbr;
     TabellaAnagSel m_anagSel;

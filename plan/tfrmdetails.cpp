@@ -1,11 +1,14 @@
 #include "tfrmdetails.h"
 
+#include "comandiarchivio.h"
 #include "icone.h"
+#include "posizione.h"
 #include "tdtmpiano.h"
 #include "tfrmaiuto.h"
 #include "tfrmedtimbr.h"
 
 #include <QCloseEvent>
+#include <QHideEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
@@ -21,6 +24,8 @@
 namespace {
 
 constexpr int kSceltaGiornoChiuso = 2520;
+const QString kTitolo = QStringLiteral("Dettagli");
+const QString kChiavePosizione = QStringLiteral("Dettagli");  // PRES.INI [Desktop] DettagliLeft, ...
 constexpr int kErroreDatabase = 9452;  // followed by the engine's text
 
 // The list's columns, left to right: the original pair, then the valid one.
@@ -91,12 +96,10 @@ private:
     int m_perGruppo;
 };
 
-// Command pictures the shared set does not have, drawn on its 24 × 24 grid in its ink.
-QIcon iconaDettagli(const char* nome)
+// The dock/undock picture, which the shared set does not have: a window with its bottom
+// band filled and the way down into it, on the shared set's 24 × 24 grid and ink.
+QIcon iconaIncludi()
 {
-    const QColor inchiostro(0x2E, 0x3D, 0x4F);
-    const QColor carta(0xEC, 0xEF, 0xF3);
-    const QByteArray n(nome);
     QIcon icona;
     for (int lato : {16, 24, 32, 48}) {
         QPixmap pm(lato, lato);
@@ -104,31 +107,14 @@ QIcon iconaDettagli(const char* nome)
         QPainter p(&pm);
         p.setRenderHint(QPainter::Antialiasing);
         p.scale(lato / 24.0, lato / 24.0);
-        p.setPen(QPen(inchiostro, 1.5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-        p.setBrush(carta);
-        if (n == "includi") {
-            // A window with its bottom band filled, and the way down into it.
-            p.drawRect(QRectF(3, 3.5, 18, 17));
-            p.setBrush(QColor(0xCF, 0xE0, 0xF2));
-            p.drawRect(QRectF(3, 14.5, 18, 6));
-            p.setPen(QPen(QColor(0x3A, 0x78, 0xB5), 2.2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-            p.drawLine(QPointF(12, 6), QPointF(12, 12));
-            p.drawPolyline(QPolygonF{QPointF(9, 9.5), QPointF(12, 12.5), QPointF(15, 9.5)});
-        } else {
-            // A punch card, with a plus to add one or a cross to take it away.
-            p.drawRoundedRect(QRectF(4, 2.5, 13, 17), 1.5, 1.5);
-            p.drawLine(QPointF(7, 7), QPointF(14, 7));
-            p.drawLine(QPointF(7, 10.5), QPointF(12, 10.5));
-            const bool piu = n == "inserisci";
-            p.setPen(QPen(piu ? QColor(0x3F, 0x95, 0x5A) : QColor(0xC2, 0x4B, 0x45), 2.8, Qt::SolidLine, Qt::RoundCap));
-            if (piu) {
-                p.drawLine(QPointF(17, 13), QPointF(17, 21.5));
-                p.drawLine(QPointF(12.75, 17.25), QPointF(21.25, 17.25));
-            } else {
-                p.drawLine(QPointF(13.5, 13.5), QPointF(20.5, 20.5));
-                p.drawLine(QPointF(20.5, 13.5), QPointF(13.5, 20.5));
-            }
-        }
+        p.setPen(QPen(QColor(0x2E, 0x3D, 0x4F), 1.5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        p.setBrush(QColor(0xEC, 0xEF, 0xF3));
+        p.drawRect(QRectF(3, 3.5, 18, 17));
+        p.setBrush(QColor(0xCF, 0xE0, 0xF2));
+        p.drawRect(QRectF(3, 14.5, 18, 6));
+        p.setPen(QPen(QColor(0x3A, 0x78, 0xB5), 2.2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        p.drawLine(QPointF(12, 6), QPointF(12, 12));
+        p.drawPolyline(QPolygonF{QPointF(9, 9.5), QPointF(12, 12.5), QPointF(15, 9.5)});
         p.end();
         icona.addPixmap(pm);
     }
@@ -138,79 +124,52 @@ QIcon iconaDettagli(const char* nome)
 }  // namespace
 
 TfrmDetails::TfrmDetails(TdtmPresenze& dtm, TdtmPiano& piano, QWidget* finestraPiano)
-    : QWidget(nullptr, Qt::Tool | Qt::WindowStaysOnTopHint), m_dtm(dtm), m_piano(piano), m_finestraPiano(finestraPiano)
+    : QWidget(finestraPiano, Qt::Tool), m_dtm(dtm), m_piano(piano), m_finestraPiano(finestraPiano)
 {
     setObjectName(QStringLiteral("frmDetails"));
-    setWindowTitle(QStringLiteral("Dettagli"));
+    setWindowTitle(kTitolo);
     setWindowIcon(IconaComando(QStringLiteral("piano")));
     // Showing the details must not take the keyboard away from the work-plan grid;
     // FocusElenco is the explicit way in.
     setAttribute(Qt::WA_ShowWithoutActivating);
 
     // --- Commands ----------------------------------------------------------------------
-    const auto azione = [this](const char* nome, const QString& testo, const QIcon& icona, const QString& suggerimento,
-                               const QKeySequence& tasto, void (TfrmDetails::*gestore)()) {
-        auto* a = new QAction(icona, testo, this);
-        a->setObjectName(QString::fromLatin1(nome));
-        a->setToolTip(suggerimento);
-        a->setShortcut(tasto);
-        // The keys act where the details are: in their window, or in the docked panel
-        // without clashing with the work-plan window's own keys.
+    m_comandi = new ComandiArchivio(this, m_dtm, kContestoAiuto);
+    // The punch table asks question 3 itself, whoever deletes.
+    m_comandi->setChiediCancella(false);
+    // Help opens over the panel, which is on screen docked or not.
+    m_comandi->Collega(ComandiArchivio::Aiuto, [this] { itmHelpClick(); });
+    m_itmEsci = m_comandi->Collega(ComandiArchivio::Esci, [this] { itmEsciClick(); });
+    m_itmInserisci = m_comandi->Collega(ComandiArchivio::Inserisci, [this] { itmInserisciClick(); });
+    m_itmModifica = m_comandi->Collega(ComandiArchivio::Modifica, [this] { itmModificaClick(); });
+    m_itmCancella = m_comandi->Collega(ComandiArchivio::Cancella, [this] { itmCancellaClick(); });
+    m_itmIncludi = new QAction(iconaIncludi(), QStringLiteral("&Includi/Separa"), this);
+    m_itmIncludi->setObjectName(QStringLiteral("itmIncludi"));
+    m_itmIncludi->setToolTip(QStringLiteral("Includi/Separa"));
+    m_itmIncludi->setShortcut(QKeySequence(Qt::Key_F6));
+    connect(m_itmIncludi, &QAction::triggered, this, &TfrmDetails::itmIncludiClick);
+    // The punch keys act where the details are: in their window, or in the docked panel
+    // without clashing with the work-plan window's own keys. Alt+F4 and F1 stay with the
+    // details' window: the menu carries them, and goes away when the panel docks.
+    for (QAction* a : {m_itmInserisci, m_itmModifica, m_itmCancella, m_itmIncludi})
         a->setShortcutContext(Qt::WidgetWithChildrenShortcut);
-        connect(a, &QAction::triggered, this, gestore);
-        return a;
-    };
-    // Alt+F4 belongs to whichever window holds the details: the menu entry carries it (the
-    // menu goes away when the panel docks), the toolbar button does not.
-    m_itmEsci = azione("itmEsci", QStringLiteral("&Esci"), IconaComando(QStringLiteral("esci")), QStringLiteral("Esci"),
-                       QKeySequence(Qt::ALT | Qt::Key_F4), &TfrmDetails::itmEsciClick);
-    m_itmEsci->setShortcutContext(Qt::WindowShortcut);
-    m_btnEsci = azione("btnEsci", QStringLiteral("&Esci"), IconaComando(QStringLiteral("esci")), QStringLiteral("Esci"), QKeySequence(),
-                       &TfrmDetails::itmEsciClick);
-    m_itmInserisci = azione("itmInserisci", QStringLiteral("&Inserisci"), iconaDettagli("inserisci"), QStringLiteral("Inserisci"),
-                            QKeySequence(Qt::Key_F2), &TfrmDetails::itmInserisciClick);
-    m_itmModifica = azione("itmModifica", QStringLiteral("&Modifica"), IconaComando(QStringLiteral("modifica")), QStringLiteral("Modifica"),
-                           QKeySequence(Qt::Key_F3), &TfrmDetails::itmModificaClick);
-    m_itmCancella = azione("itmCancella", QStringLiteral("&Cancella"), iconaDettagli("cancella"), QStringLiteral("Cancella"),
-                           QKeySequence(Qt::Key_F4), &TfrmDetails::itmCancellaClick);
-    m_itmIncludi = azione("itmIncludi", QStringLiteral("&Includi/Separa"), iconaDettagli("includi"), QStringLiteral("Includi/Separa"),
-                          QKeySequence(Qt::Key_F6), &TfrmDetails::itmIncludiClick);
-    // The menu bar shows "?" as text, the toolbar a picture: two actions, one command.
-    m_itmAiuto = azione("itmAiuto", QStringLiteral("&?"), QIcon(), QStringLiteral("Help"), QKeySequence(QKeySequence::HelpContents),
-                        &TfrmDetails::itmHelpClick);
-    m_itmAiuto->setShortcutContext(Qt::WindowShortcut);
-    m_btnAiuto = azione("btnHelp", QStringLiteral("&?"), IconaComando(QStringLiteral("aiuto")), QStringLiteral("Help"), QKeySequence(),
-                        &TfrmDetails::itmHelpClick);
 
     m_menu = new QMenuBar(this);
     m_menu->setObjectName(QStringLiteral("mnuDetails"));
-    QMenu* mnuFile = m_menu->addMenu(QStringLiteral("&File"));
-    mnuFile->addAction(m_itmEsci);
-    QMenu* mnuTimbr = m_menu->addMenu(QStringLiteral("&Timbrature"));
-    mnuTimbr->addAction(m_itmInserisci);
-    mnuTimbr->addAction(m_itmModifica);
-    mnuTimbr->addAction(m_itmCancella);
+    QMenu* mnuTimbr = m_comandi->RiempiMenu(m_menu, QStringLiteral("&Timbrature"));
     mnuTimbr->addSeparator();
     mnuTimbr->addAction(m_itmIncludi);
-    m_menu->addAction(m_itmAiuto);
 
     // --- Panel: toolbar and punch list --------------------------------------------------
     m_pannello = new QWidget(this);
     m_pannello->setObjectName(QStringLiteral("pnlDetails"));
     m_barra = new QToolBar(m_pannello);
     m_barra->setObjectName(QStringLiteral("tbDetails"));
-    m_barra->setIconSize(QSize(24, 24));
-    m_barra->setToolButtonStyle(Qt::ToolButtonIconOnly);
-    m_barra->addAction(m_btnEsci);
-    m_barra->addSeparator();
-    m_barra->addAction(m_itmInserisci);
-    m_barra->addAction(m_itmModifica);
-    m_barra->addAction(m_itmCancella);
-    m_barra->addSeparator();
-    m_barra->addAction(m_itmIncludi);
-    m_barra->addSeparator();
-    m_barra->addAction(m_btnAiuto);
-    // The panel carries the actions too, so that their keys follow it when it docks.
+    m_comandi->RiempiBarra(m_barra);
+    QAction* btnAiuto = m_comandi->Pulsante(ComandiArchivio::Aiuto);
+    m_barra->insertAction(btnAiuto, m_itmIncludi);
+    m_barra->insertSeparator(btnAiuto);
+    // The panel carries the punch keys too, so that they follow it when it docks.
     m_pannello->addActions({m_itmInserisci, m_itmModifica, m_itmCancella, m_itmIncludi});
 
     TabellaTimbrature* timbr = m_piano.wwTblTimbr();
@@ -219,18 +178,7 @@ TfrmDetails::TfrmDetails(TdtmPresenze& dtm, TdtmPiano& piano, QWidget* finestraP
     m_elenco->setHorizontalHeader(
         new IntestazioneGruppi({QStringLiteral("Timbrature originali"), QStringLiteral("Timbrature variate")}, 2, m_elenco));
     m_elenco->setModel(timbr);
-    m_elenco->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_elenco->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_elenco->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_elenco->setTabKeyNavigation(false);
-    m_elenco->verticalHeader()->hide();
-    m_elenco->verticalHeader()->setDefaultSectionSize(m_elenco->fontMetrics().height() + 6);
-    m_elenco->setAlternatingRowColors(true);
-    QPalette pal = m_elenco->palette();
-    pal.setColor(QPalette::Base, Qt::white);
-    pal.setColor(QPalette::AlternateBase, ColoreDaIni(m_dtm.cfg().ColoreGrid));
-    pal.setColor(QPalette::HighlightedText, Qt::black);
-    m_elenco->setPalette(pal);
+    AspettoGriglia(m_elenco, m_dtm.cfg());
     QHeaderView* h = m_elenco->horizontalHeader();
     for (int c = 0; c < TabellaTimbrature::NumColonne; ++c)
         m_elenco->setColumnHidden(c, true);
@@ -273,9 +221,16 @@ TfrmDetails::TfrmDetails(TdtmPresenze& dtm, TdtmPiano& piano, QWidget* finestraP
     // Every re-read of the grid (a processing, a cancel) also signals its current row.
     connect(griglia, &TabellaPiano::rigaCorrenteCambiata, this, &TfrmDetails::mostraAnomalie);
     connect(griglia, &TabellaPiano::statoCambiato, this, &TfrmDetails::mostraAnomalie);
+    // The caption names the employee and the day the list shows.
+    connect(griglia, &TabellaPiano::rigaCorrenteCambiata, this, &TfrmDetails::aggiornaTitolo);
+    connect(griglia, &TabellaPiano::statoCambiato, this, &TfrmDetails::aggiornaTitolo);
+    connect(timbr, &TabellaTimbrature::statoCambiato, this, &TfrmDetails::aggiornaTitolo);
 
-    resize(340, 340);
+    // Wide enough for the caption with the employee and the day; tall enough for the punches
+    // and the day's anomalies under them.
+    resize(420, 340);
     AbilitazioneTimbrature();
+    aggiornaTitolo();
 }
 
 void TfrmDetails::ImpostaContenitore(QWidget* contenitore)
@@ -304,10 +259,50 @@ void TfrmDetails::Mostra()
         m_contenitore->show();
     } else {
         impostaGenitoreTransitorio();
+        posiziona();
         show();
         raise();
     }
     FormActivate();
+}
+
+void TfrmDetails::posiziona()
+{
+    if (m_posizionata || !m_finestraPiano)
+        return;
+    m_posizionata = true;
+    // The first time in the lower right corner of the work plan's window, over the last
+    // columns of the grid, away from the employee picker and the period at the top left.
+    const QRect piano = m_finestraPiano->window()->geometry();
+    RipristinaPosizione(this, m_dtm, kChiavePosizione, piano.bottomRight() - QPoint(width() + 24, height() + 24));
+}
+
+void TfrmDetails::hideEvent(QHideEvent* e)
+{
+    QWidget::hideEvent(e);
+    if (!e->spontaneous() && !m_incluso && m_posizionata)
+        MemorizzaPosizione(this, m_dtm, kChiavePosizione);
+}
+
+void TfrmDetails::aggiornaTitolo()
+{
+    const GiornoPiano* g = m_piano.wwTblPianoSomma()->GiornoCorrente();
+    const TabellaTimbrature* timbr = m_piano.wwTblTimbr();
+    const int idDip = g ? g->IdDip : (timbr->Aperta() ? timbr->IdDip() : -1);
+    const QDate giorno = g ? g->Data : (timbr->Aperta() ? timbr->Giorno() : QDate());
+    QString titolo = kTitolo;
+    if (giorno.isValid()) {
+        QString nome;
+        try {
+            nome = m_piano.Nominativo(idDip);
+        } catch (const ErroreDb&) {
+            // A caption without the name is better than a message for a caption.
+        }
+        if (!nome.isEmpty())
+            titolo += QStringLiteral(" - ") + nome;
+        titolo += QStringLiteral(" - ") + giorno.toString(QStringLiteral("dd/MM/yyyy"));
+    }
+    setWindowTitle(titolo);
 }
 
 void TfrmDetails::Nascondi()

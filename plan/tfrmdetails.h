@@ -2,8 +2,11 @@
 // The day details ("Dettagli"): the punches of the day of the work-plan grid's current
 // row, original beside valid, with the commands that insert, modify and delete them, and
 // under them "Anomalie del giorno": why processing left the day as it is.
-// Created once with the work-plan window and hidden; it floats above that window as a
-// tool window, or its panel docks at the bottom of it ("&Includi/Separa").
+// Created once with the work-plan window and hidden; it floats above the application as a
+// tool window of the work plan's top-level window, or its panel docks at the bottom of the
+// work plan ("&Includi/Separa"). Its caption names the employee and the day; it opens
+// where the user left it (PRES.INI [Desktop] Dettagli…), the first time in the lower right
+// corner of the work plan's window.
 //
 // The work-plan window drives it with Mostra / Nascondi (its "Dettagli" toggle),
 // FocusElenco (the punch cell), ImpostaContenitore (its bottom panel) and
@@ -13,6 +16,7 @@
 #include <QPointer>
 #include <QWidget>
 
+class ComandiArchivio;
 class QAction;
 class QListWidget;
 class QMenuBar;
@@ -27,8 +31,8 @@ class TfrmDetails : public QWidget {
 public:
     static constexpr int kContestoAiuto = 190;
 
-    // finestraPiano: the window the details stay above (transient parent); it does not own
-    // them, so disabling or hiding it leaves the details alone.
+    // finestraPiano: the work-plan window, parent of the details (a tool window that stays
+    // above finestraPiano's top-level window only, never above other applications).
     TfrmDetails(TdtmPresenze& dtm, TdtmPiano& piano, QWidget* finestraPiano);
 
     // The bottom panel of the work-plan window that receives the docked details; it has a
@@ -66,6 +70,7 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent* e) override;
+    void hideEvent(QHideEvent* e) override;
     bool eventFilter(QObject* o, QEvent* e) override;
 
 private:
@@ -80,6 +85,8 @@ private:
     void impostaGenitoreTransitorio();
     QWidget* creaAnomalie();
     void mostraAnomalie();
+    void posiziona();
+    void aggiornaTitolo();
 
     TdtmPresenze& m_dtm;
     TdtmPiano& m_piano;
@@ -87,6 +94,7 @@ private:
     QPointer<QWidget> m_contenitore;
     bool m_incluso = false;
     bool m_sincronizza = false;
+    bool m_posizionata = false;
 
     QVBoxLayout* m_layout;
     QMenuBar* m_menu;
@@ -94,12 +102,10 @@ private:
     QToolBar* m_barra;
     QTableView* m_elenco;
     QListWidget* m_anomalie;
+    ComandiArchivio* m_comandi;
     QAction* m_itmEsci;
-    QAction* m_btnEsci;
     QAction* m_itmInserisci;
     QAction* m_itmModifica;
     QAction* m_itmCancella;
     QAction* m_itmIncludi;
-    QAction* m_itmAiuto;
-    QAction* m_btnAiuto;
 };

@@ -2,6 +2,7 @@
 
 #include "evidenzia.h"
 #include "icone.h"
+#include "posizione.h"
 #include "tdtmpiano.h"
 #include "tfrmaiuto.h"
 
@@ -10,6 +11,7 @@
 #include <QFocusEvent>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QHideEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -23,6 +25,7 @@ namespace {
 
 constexpr int kErroreDoppia = 9451;    // another punch of the employee has that valid time
 constexpr int kErroreDatabase = 9452;  // followed by the engine's text
+const QString kChiavePosizione = QStringLiteral("EdTimbr");  // PRES.INI [Desktop] EdTimbrLeft, ...
 
 struct CursoreAttesa {
     CursoreAttesa() { QApplication::setOverrideCursor(Qt::WaitCursor); }
@@ -199,8 +202,21 @@ void TfrmEdTimbr::FormActivate()
 
 void TfrmEdTimbr::showEvent(QShowEvent* e)
 {
+    // Where the user left it; the first time centred over the window it was opened from.
+    if (!e->spontaneous()) {
+        const QWidget* sopra = parentWidget() ? parentWidget()->window() : nullptr;
+        const QPoint centro = sopra ? sopra->geometry().center() : geometry().center();
+        RipristinaPosizione(this, m_dtm, kChiavePosizione, centro - QPoint(width() / 2, height() / 2));
+    }
     QDialog::showEvent(e);
     focusOraValida();
+}
+
+void TfrmEdTimbr::hideEvent(QHideEvent* e)
+{
+    QDialog::hideEvent(e);
+    if (!e->spontaneous())
+        MemorizzaPosizione(this, m_dtm, kChiavePosizione);
 }
 
 void TfrmEdTimbr::focusOraValida()

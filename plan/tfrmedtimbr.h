@@ -2,7 +2,9 @@
 // The punch editor ("Timbrature"): a small modal dialog over the day details that edits
 // one punch of the day of the work-plan grid's current row. Insert keeps the dialog open
 // after each saved punch, ready for the next one; Modify closes it after the save. The
-// rules (typed times, required fields, the punch written) are EditTimbrature's.
+// rules (typed times, required fields, the punch written) are EditTimbrature's. It opens
+// where the user last left it (PRES.INI [Desktop] EdTimbr…), the first time centred over
+// the window it was opened from.
 
 #include "edittimbrature.h"
 
@@ -39,6 +41,7 @@ public slots:
 protected:
     void keyPressEvent(QKeyEvent* e) override;
     void showEvent(QShowEvent* e) override;
+    void hideEvent(QHideEvent* e) override;
     bool eventFilter(QObject* o, QEvent* e) override;
 
 private:

@@ -1,6 +1,8 @@
 #include "tfrmpiano.h"
 
 #include "avanzamentodialogo.h"
+#include "campodata.h"
+#include "comandiarchivio.h"
 #include "cursoreattesa.h"
 #include "icone.h"
 #include "presenzecfg.h"
@@ -12,7 +14,6 @@
 #include "tdtmpiano.h"
 #include "tdtmpresenze.h"
 #include "testipiano.h"
-#include "tfrmaiuto.h"
 #include "tfrmanteprima.h"
 #include "tfrmcheck.h"
 #include "tfrmdetails.h"
@@ -20,7 +21,7 @@
 #include "tqalight.h"
 
 #include <QComboBox>
-#include <QDateEdit>
+#include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -232,11 +233,9 @@ public:
 protected:
     void initStyleOption(QStyleOptionViewItem* opt, const QModelIndex& index) const override
     {
+        // The striping and the selection come from the grid's look (AspettoGriglia); the
+        // cells add their own colours.
         QStyledItemDelegate::initStyleOption(opt, index);
-        // Every other row in the grid colour, the others white.
-        opt->backgroundBrush = index.row() % 2 ? ColoreDaIni(m_dtm.cfg().ColoreGrid) : QColor(Qt::white);
-        opt->palette.setColor(QPalette::HighlightedText, Qt::black);
-        opt->palette.setColor(QPalette::Highlight, QColor(0xC9, 0xDD, 0xF2));
         if (index.column() == ColData) {
             const int g = TestiPiano::GiornoSettimana(index.data(TabellaPiano::RuoloData).toDate());
             if (g == 1 || g == 7)
@@ -373,28 +372,31 @@ QWidget* TfrmPiano::creaSelezione()
     etDip->setBuddy(m_dipendente);
 
     auto* etDal = new QLabel(QStringLiteral("&Periodo dal"), p);
-    m_dal = new QDateEdit(p);
+    m_dal = new CampoData(m_dtm, p);
     m_dal->setObjectName(QStringLiteral("edtDal"));
     auto* etAl = new QLabel(QStringLiteral("&al"), p);
-    m_al = new QDateEdit(p);
+    m_al = new CampoData(m_dtm, p);
     m_al->setObjectName(QStringLiteral("edtAl"));
-    for (QDateEdit* d : {m_dal, m_al}) {
-        d->setCalendarPopup(true);
-        d->setDisplayFormat(QStringLiteral("dd/MM/yyyy"));
-    }
     etDal->setBuddy(m_dal);
     etAl->setBuddy(m_al);
 
     auto* ok = new QToolButton(p);
     ok->setObjectName(QStringLiteral("btnOkPeriodo"));
-    l->addWidget(etDip);
-    l->addWidget(m_dipendente, 1);
-    l->addSpacing(16);
-    l->addWidget(etDal);
-    l->addWidget(m_dal);
-    l->addWidget(etAl);
-    l->addWidget(m_al);
-    l->addWidget(ok);
+    // Two rows, the employee over the period, with the totals beside them: the window fits
+    // a 1024 x 768 screen.
+    auto* campi = new QGridLayout;
+    campi->setContentsMargins(0, 0, 0, 0);
+    campi->setHorizontalSpacing(6);
+    campi->setVerticalSpacing(4);
+    campi->addWidget(etDip, 0, 0);
+    campi->addWidget(m_dipendente, 0, 1, 1, 5);
+    campi->addWidget(etDal, 1, 0);
+    campi->addWidget(m_dal, 1, 1);
+    campi->addWidget(etAl, 1, 2, Qt::AlignRight);
+    campi->addWidget(m_al, 1, 3);
+    campi->addWidget(ok, 1, 4);
+    campi->setColumnStretch(5, 1);
+    l->addLayout(campi, 1);
     l->addSpacing(16);
     l->addWidget(creaTotali());
     return p;
@@ -404,8 +406,11 @@ QWidget* TfrmPiano::creaTotali()
 {
     m_totali = new QGroupBox(QStringLiteral("Totali ore"), this);
     m_totali->setObjectName(QStringLiteral("grpTotali"));
-    auto* l = new QHBoxLayout(m_totali);
+    auto* l = new QGridLayout(m_totali);
     l->setContentsMargins(6, 2, 6, 4);
+    l->setHorizontalSpacing(6);
+    l->setVerticalSpacing(2);
+    int n = 0;
     const auto casella = [&](const QString& etichetta, const QString& nome) {
         auto* et = new QLabel(etichetta, m_totali);
         auto* e = new QLineEdit(m_totali);
@@ -417,8 +422,10 @@ QWidget* TfrmPiano::creaTotali()
         QPalette pal = e->palette();
         pal.setColor(QPalette::Base, ColoreDaIni(m_dtm.cfg().ColoreGrid));
         e->setPalette(pal);
-        l->addWidget(et);
-        l->addWidget(e);
+        // Two by two: ordinary and overtime above, presence and absence below.
+        l->addWidget(et, n / 2, (n % 2) * 2);
+        l->addWidget(e, n / 2, (n % 2) * 2 + 1);
+        ++n;
         return e;
     };
     m_totOrd = casella(QStringLiteral("Ordinarie"), QStringLiteral("edtTotOrdinarie"));
@@ -437,16 +444,11 @@ QWidget* TfrmPiano::creaGriglia()
     m_griglia = new QTableView(m_pannelloGriglia);
     m_griglia->setObjectName(QStringLiteral("wwGrdPdL"));
     m_griglia->setModel(m_piano.wwTblPianoSomma());
-    m_griglia->verticalHeader()->hide();
-    m_griglia->verticalHeader()->setDefaultSectionSize(m_griglia->fontMetrics().height() + 8);
-    m_griglia->horizontalHeader()->setHighlightSections(false);
+    AspettoGriglia(m_griglia, m_dtm.cfg(), SelezioneGriglia::Cella);
     m_griglia->horizontalHeader()->setStretchLastSection(false);
-    m_griglia->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_griglia->setSelectionBehavior(QAbstractItemView::SelectItems);
     m_griglia->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed | QAbstractItemView::AnyKeyPressed);
     m_griglia->setTabKeyNavigation(true);
     m_griglia->setContextMenuPolicy(Qt::CustomContextMenu);
-    m_griglia->setWordWrap(false);
     auto* delegato = new DelegatoPiano(m_dtm, m_piano, m_griglia);
     m_griglia->setItemDelegate(delegato);
     delegato->modificaRiga = [this](int riga) { m_piano.wwTblPianoSomma()->ImpostaRigaInModifica(riga); };
@@ -497,12 +499,14 @@ void TfrmPiano::creaComandi()
     // Enter confirms from the employee and period fields; in the grid it belongs to the cells.
     m_itmConferma->setShortcutContext(Qt::WidgetWithChildrenShortcut);
     findChild<QWidget*>(QStringLiteral("pnlSelezione"))->addAction(m_itmConferma);
-    QAction* itmEsci = azione(this, QStringLiteral("&Esci"), QStringLiteral("itmEsci"), QStringLiteral("esci"), QKeySequence(Qt::ALT | Qt::Key_F4));
+    auto* comandi = new ComandiArchivio(this, m_dtm, kAiuto);
+    QAction* itmEsci = comandi->Collega(ComandiArchivio::Esci, [this] { itmEsciClick(); });
+    QAction* itmStampa = comandi->Collega(ComandiArchivio::Stampa, [this] { itmStampaClick(); });
+    QAction* itmAiuto = comandi->Azione(ComandiArchivio::Aiuto);
     QAction* itmAnagrafico = azione(this, QStringLiteral("&Anagrafico"), QStringLiteral("itmAnagrafico"), QStringLiteral("dipendenti"),
                                     QKeySequence(Qt::ALT | Qt::Key_F8));
     QAction* itmSelezione = azione(this, QStringLiteral("&Selezione Dipendenti"), QStringLiteral("itmSelezione"), QStringLiteral("organico"),
                                    QKeySequence(Qt::Key_F8));
-    QAction* itmStampa = azione(this, QStringLiteral("&Stampa"), QStringLiteral("itmStampa"), QStringLiteral("stampa"), QKeySequence(Qt::Key_F5));
     m_itmDettagli = azione(this, QStringLiteral("Visualizza &Dettagli"), QStringLiteral("itmDettagli"), QStringLiteral("sommario"),
                            QKeySequence(Qt::Key_F6));
     m_itmDettagli->setCheckable(true);
@@ -510,8 +514,6 @@ void TfrmPiano::creaComandi()
                                      QStringLiteral("conferma"), QKeySequence(Qt::Key_F10));
     QAction* itmElabTutti = azione(this, QStringLiteral("Elabora Timbrature &dipendenti selezionati"), QStringLiteral("itmElabTutti"),
                                    QStringLiteral("dipendenti"), QKeySequence(Qt::SHIFT | Qt::Key_F10));
-    QAction* itmAiuto = azione(this, QStringLiteral("&?"), QStringLiteral("itmAiuto"));
-    QAction* itmAiutoF1 = azione(this, QStringLiteral("Help"), QStringLiteral("itmAiutoF1"), QStringLiteral("aiuto"), QKeySequence(Qt::Key_F1));
     m_itmAvanti = azione(this, QStringLiteral("Avanti"), QStringLiteral("btnAvanti"), QStringLiteral("avanti"));
     m_itmIndietro = azione(this, QStringLiteral("Indietro"), QStringLiteral("btnIndietro"), QStringLiteral("indietro"));
     m_btnOk = azione(this, QStringLiteral("Ok"), QStringLiteral("btnOk"), QStringLiteral("conferma"));
@@ -534,13 +536,12 @@ void TfrmPiano::creaComandi()
     mnuStrumenti->addAction(itmElabSingolo);
     mnuStrumenti->addAction(itmElabTutti);
     menu->addAction(itmAiuto);
-    addAction(itmAiutoF1);
 
     QToolBar* barra = addToolBar(QStringLiteral("Piano di Lavoro"));
     barra->setObjectName(QStringLiteral("tlbPiano"));
     barra->setMovable(false);
     barra->setIconSize(QSize(24, 24));
-    barra->addAction(itmEsci);
+    barra->addAction(comandi->Pulsante(ComandiArchivio::Esci));
     barra->addSeparator();
     barra->addAction(itmAnagrafico);
     barra->addAction(itmSelezione);
@@ -553,7 +554,7 @@ void TfrmPiano::creaComandi()
     barra->addAction(itmElabSingolo);
     barra->addAction(itmElabTutti);
     barra->addSeparator();
-    barra->addAction(itmAiutoF1);
+    barra->addAction(comandi->Pulsante(ComandiArchivio::Aiuto));
     findChild<QToolButton*>(QStringLiteral("btnOkPeriodo"))->setDefaultAction(m_btnOk);
     findChild<QToolButton*>(QStringLiteral("btnOkPeriodo"))->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
 
@@ -568,10 +569,8 @@ void TfrmPiano::creaComandi()
 
     connect(m_itmConferma, &QAction::triggered, this, &TfrmPiano::UpdateSelection);
     connect(m_btnOk, &QAction::triggered, this, &TfrmPiano::UpdateSelection);
-    connect(itmEsci, &QAction::triggered, this, &TfrmPiano::itmEsciClick);
     connect(itmAnagrafico, &QAction::triggered, this, &TfrmPiano::apriAnagrafico);
     connect(itmSelezione, &QAction::triggered, this, &TfrmPiano::SelezioneDipendenti);
-    connect(itmStampa, &QAction::triggered, this, &TfrmPiano::itmStampaClick);
     connect(m_itmDettagli, &QAction::triggered, this, &TfrmPiano::btnDetailClick);
     connect(itmElabSingolo, &QAction::triggered, this, &TfrmPiano::btnElaboraClick);
     connect(itmElabTutti, &QAction::triggered, this, &TfrmPiano::btnElabTuttiClick);
@@ -579,8 +578,7 @@ void TfrmPiano::creaComandi()
     connect(m_itmIndietro, &QAction::triggered, this, &TfrmPiano::itmIndietroClick);
     connect(itmElabora, &QAction::triggered, this, &TfrmPiano::itmElaboraClick);
     connect(itmAnnulla, &QAction::triggered, this, &TfrmPiano::itmAnnullaClick);
-    for (QAction* a : {itmAiuto, itmAiutoF1, itmAiutoGriglia})
-        connect(a, &QAction::triggered, this, [this] { MostraAiuto(this, m_dtm, kAiuto); });
+    connect(itmAiutoGriglia, &QAction::triggered, itmAiuto, &QAction::trigger);
     abilitaConferma(false);
     // The register window is not part of this window; its owner enables the command.
     itmAnagrafico->setEnabled(false);
@@ -596,6 +594,13 @@ QDate TfrmPiano::Dal() const
 QDate TfrmPiano::Al() const
 {
     return m_al->date();
+}
+
+bool TfrmPiano::periodoAccettato()
+{
+    // A command may start while a date is still being typed: the typed text counts, or
+    // the command stops at its refusal.
+    return m_dal->Accetta() && m_al->Accetta();
 }
 
 void TfrmPiano::ImpostaPeriodo(const QDate& dal, const QDate& al)
@@ -723,6 +728,8 @@ void TfrmPiano::UpdateSelection()
     if (!sel->Aperta() || riga < 0 || riga >= sel->Righe())
         return;
     m_dtm.IdDipCorrente = sel->Dipendente(riga).Id;
+    if (!periodoAccettato())
+        return;
     const CursoreAttesa attesa;
     if (Dal() > Al()) {
         m_dtm.MostraErrore(kErrPeriodo);
@@ -810,7 +817,7 @@ void TfrmPiano::elabora(int idDip, const QDate& dal, const QDate& al)
 
 void TfrmPiano::btnElaboraClick()
 {
-    if (!m_dtm.Chiedi(kScegliElabora))
+    if (!periodoAccettato() || !m_dtm.Chiedi(kScegliElabora))
         return;
     {
         const CursoreAttesa attesa;
@@ -826,7 +833,7 @@ void TfrmPiano::btnElaboraClick()
 
 void TfrmPiano::btnElabTuttiClick()
 {
-    if (!m_dtm.Chiedi(kScegliElabora))
+    if (!periodoAccettato() || !m_dtm.Chiedi(kScegliElabora))
         return;
     TabellaPiano* tab = m_piano.wwTblPianoSomma();
     if (!tab->Aperta())
@@ -915,6 +922,8 @@ void TfrmPiano::itmStampaClick()
         if (tab->Aperta() && rigaGriglia >= 0)
             tab->ImpostaRigaCorrente(rigaGriglia);
     };
+    if (!periodoAccettato())
+        return;
     if (Dal() > Al()) {
         m_dtm.MostraErrore(kErrPeriodo);
         return;
@@ -999,6 +1008,14 @@ bool TfrmPiano::gestisciTastoGriglia(QKeyEvent* k)
     case Qt::Key_Escape:
         m_saltaTasto = false;
         return false;
+    case Qt::Key_F2:
+    case Qt::Key_Insert:
+        // With the details on screen these keys are theirs, from the grid too: a new punch
+        // of the row's day. Without them F2 edits the cell.
+        if (!m_dettagli->Visibili() || (k->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier)
+            return false;
+        m_dettagli->itmInserisciClick();
+        return true;
     case Qt::Key_Return:
     case Qt::Key_Enter:
     case Qt::Key_Space:

@@ -12,13 +12,13 @@
 
 class QAction;
 class QComboBox;
-class QDateEdit;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QMenu;
 class QTableView;
 class QToolButton;
+class CampoData;
 class TdtmElab;
 class TdtmPiano;
 class TdtmPresenze;
@@ -85,6 +85,7 @@ private:
     void aggiornaAvantiIndietro();
     void adattaColonne();
     void abilitaConferma(bool abilita);
+    bool periodoAccettato();
     void apriCellaTimbrature();
     void chiudiCellaTimbrature();
     void mostraDettagliDaCella();
@@ -104,8 +105,8 @@ private:
     std::unique_ptr<TfrmStampa> m_stampa;
 
     SceltaDipendente* m_dipendente = nullptr;
-    QDateEdit* m_dal = nullptr;
-    QDateEdit* m_al = nullptr;
+    CampoData* m_dal = nullptr;
+    CampoData* m_al = nullptr;
     QTableView* m_griglia = nullptr;
     QWidget* m_pannelloGriglia = nullptr;
     QWidget* m_pannelloDettagli = nullptr;

@@ -1,5 +1,6 @@
 #include "tfrmvistimb.h"
 
+#include "comandiarchivio.h"
 #include "icone.h"
 #include "tdtmpresenze.h"
 #include "tfrmaiuto.h"
@@ -7,7 +8,6 @@
 #include <QFontDatabase>
 #include <QHeaderView>
 #include <QMenuBar>
-#include <QShortcut>
 #include <QTableWidget>
 #include <QToolBar>
 #include <QVBoxLayout>
@@ -25,44 +25,21 @@ TfrmVisTimb::TfrmVisTimb(TdtmPresenze& dtm, int idDip, const QDate& giorno, QWid
     setWindowIcon(IconaComando(QStringLiteral("presenti")));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
 
+    auto* comandi = new ComandiArchivio(this, m_dtm, kContestoAiuto);
+    comandi->Collega(ComandiArchivio::Esci, [this] { btnEsciClick(); });
     auto* menu = new QMenuBar(this);
-    QMenu* mnuFile = menu->addMenu(QStringLiteral("&File"));
-    QAction* itmEsci = mnuFile->addAction(IconaComando(QStringLiteral("esci")), QStringLiteral("&Esci"));
-    itmEsci->setObjectName(QStringLiteral("itmEsci"));
-    itmEsci->setShortcut(QKeySequence(Qt::ALT | Qt::Key_F4));
-    QAction* itmAiuto = menu->addAction(QStringLiteral("&?"));
-    itmAiuto->setObjectName(QStringLiteral("itmAiuto"));
-    connect(itmEsci, &QAction::triggered, this, &TfrmVisTimb::btnEsciClick);
-    connect(itmAiuto, &QAction::triggered, this, &TfrmVisTimb::btnHelpClick);
-
+    comandi->RiempiMenu(menu, QString());
     auto* barra = new QToolBar(this);
     barra->setObjectName(QStringLiteral("tbVisTimb"));
-    barra->setIconSize(QSize(24, 24));
-    QAction* btnEsci = barra->addAction(IconaComando(QStringLiteral("esci")), QStringLiteral("Esci"));
-    btnEsci->setObjectName(QStringLiteral("btnEsci"));
-    QAction* btnHelp = barra->addAction(IconaComando(QStringLiteral("aiuto")), QStringLiteral("Help"));
-    btnHelp->setObjectName(QStringLiteral("btnHelp"));
-    connect(btnEsci, &QAction::triggered, this, &TfrmVisTimb::btnEsciClick);
-    connect(btnHelp, &QAction::triggered, this, &TfrmVisTimb::btnHelpClick);
+    comandi->RiempiBarra(barra);
 
     m_griglia = new QTableWidget(0, 2, this);
     m_griglia->setObjectName(QStringLiteral("grdTimbr"));
     m_griglia->setHorizontalHeaderLabels({QStringLiteral("Originali"), QStringLiteral("Variate")});
-    m_griglia->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_griglia->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_griglia->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_griglia->verticalHeader()->hide();
-    m_griglia->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
-    m_griglia->horizontalHeader()->setHighlightSections(false);
     // Letter, blanks and time line up only in a fixed-pitch font.
     m_griglia->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
-    m_griglia->verticalHeader()->setDefaultSectionSize(m_griglia->fontMetrics().height() + 6);
-    m_griglia->setAlternatingRowColors(true);
-    QPalette pal = m_griglia->palette();
-    pal.setColor(QPalette::Base, Qt::white);
-    pal.setColor(QPalette::AlternateBase, ColoreDaIni(m_dtm.cfg().ColoreGrid));
-    pal.setColor(QPalette::HighlightedText, Qt::black);
-    m_griglia->setPalette(pal);
+    AspettoGriglia(m_griglia, m_dtm.cfg());
+    m_griglia->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
 
     auto* l = new QVBoxLayout(this);
     l->setMenuBar(menu);
@@ -70,9 +47,6 @@ TfrmVisTimb::TfrmVisTimb(TdtmPresenze& dtm, int idDip, const QDate& giorno, QWid
     l->setSpacing(4);
     l->addWidget(barra);
     l->addWidget(m_griglia, 1);
-
-    auto* f1 = new QShortcut(QKeySequence::HelpContents, this);
-    connect(f1, &QShortcut::activated, this, &TfrmVisTimb::btnHelpClick);
 
     FormCreate(idDip, giorno);
     resize(300, 320);

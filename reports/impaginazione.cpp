@@ -8,6 +8,9 @@
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QSet>
+
+#include <cmath>
 
 namespace Stampa {
 
@@ -31,16 +34,114 @@ QFont carattere(double punti, bool grassetto = false, bool fisso = false)
     return f;
 }
 
+// The same text measures a few percent wider or narrower at each resolution (the preview's
+// printer, a PDF at 300 dpi, the screen): a column is given this much more than its text
+// measures here, so that it fits on every device, not just on this one.
+constexpr double kTolleranza = 1.06;
+
+// Where the columns fall across the page. Each starts with its share of the line width;
+// a column narrower than its title or than the widest word of its cells would clip that
+// text (a cell draws inside its rectangle), by a different amount on the preview and on
+// paper, so it takes the room it needs from the columns that have room to spare.
+class Colonne {
+public:
+    Colonne(const DocumentoStampa& doc, const QPaintDevice& dev, qreal sinistra, qreal larghezza)
+        : m_doc(doc), m_dev(dev), m_corpo(carattere(8)), m_fisso(carattere(8, false, true)), m_grassetto(carattere(8, true))
+    {
+        const int n = int(doc.colonne.size());
+        int totale = 0;
+        for (const ColonnaStampa& c : doc.colonne)
+            totale += std::max(1, c.larghezza);
+        const qreal spazio = 2 * mmX(kSpazioCellaMm);
+        QList<qreal> serve(n);
+        qreal manca = 0, avanza = 0;
+        for (int c = 0; c < n; ++c) {
+            m_w.append(totale > 0 ? larghezza * std::max(1, doc.colonne.at(c).larghezza) / totale : 0);
+            serve[c] = std::ceil(testoPiuLargo(c) * kTolleranza) + spazio;
+            manca += std::max<qreal>(0, serve[c] - m_w[c]);
+            avanza += std::max<qreal>(0, m_w[c] - serve[c]);
+        }
+        if (manca > 0 && avanza > 0) {
+            // With too little to spare the narrow columns share what there is.
+            const qreal daDare = std::min(manca, avanza);
+            for (int c = 0; c < n; ++c) {
+                if (m_w[c] < serve[c])
+                    m_w[c] += (serve[c] - m_w[c]) * daDare / manca;
+                else
+                    m_w[c] -= (m_w[c] - serve[c]) * daDare / avanza;
+            }
+        }
+        qreal x = sinistra;
+        for (int c = 0; c < n; ++c) {
+            m_x.append(x);
+            x += m_w[c];
+        }
+    }
+
+    const QList<qreal>& x() const { return m_x; }
+    const QList<qreal>& w() const { return m_w; }
+    const QFont& font(int c) const { return m_doc.colonne.at(c).fissa ? m_fisso : m_corpo; }
+
+    // What does not fit its column: "title: text" for each title or word that would be clipped.
+    QStringList tagliati() const
+    {
+        QStringList l;
+        const qreal spazio = 2 * mmX(kSpazioCellaMm);
+        for (int c = 0; c < m_w.size(); ++c)
+            for (const auto& [testo, larghezza] : misure(c))
+                if (larghezza + spazio > m_w.at(c))
+                    l << m_doc.colonne.at(c).titolo + QStringLiteral(": ") + testo;
+        return l;
+    }
+
+private:
+    qreal mmX(double v) const { return v * m_dev.logicalDpiX() / 25.4; }
+
+    // The title (one line, bold) and every word of the column's detail cells, measured once
+    // each.
+    QList<std::pair<QString, qreal>> misure(int c) const
+    {
+        QList<std::pair<QString, qreal>> l;
+        QSet<QString> visti;
+        const QFontMetricsF titolo(m_grassetto, &m_dev);
+        const QFontMetricsF cella(font(c), &m_dev);
+        l.append({m_doc.colonne.at(c).titolo, titolo.horizontalAdvance(m_doc.colonne.at(c).titolo)});
+        for (const RigaStampa& r : m_doc.righe) {
+            if (r.tipo != RigaStampa::Tipo::Dettaglio || c >= r.celle.size())
+                continue;
+            for (const QString& parola : r.celle.at(c).split(QLatin1Char(' '), Qt::SkipEmptyParts))
+                if (!visti.contains(parola)) {
+                    visti.insert(parola);
+                    l.append({parola, cella.horizontalAdvance(parola)});
+                }
+        }
+        return l;
+    }
+    qreal testoPiuLargo(int c) const
+    {
+        qreal massimo = 0;
+        for (const auto& m : misure(c))
+            massimo = std::max(massimo, m.second);
+        return massimo;
+    }
+
+    const DocumentoStampa& m_doc;
+    const QPaintDevice& m_dev;
+    QFont m_corpo, m_fisso, m_grassetto;
+    QList<qreal> m_x, m_w;
+};
+
 class Impaginatore {
 public:
     Impaginatore(const DocumentoStampa& doc, QPagedPaintDevice& dev, QPainter& p)
         : m_doc(doc), m_dev(dev), m_p(p),
           m_area(0, 0, dev.width(), dev.height()),
-          m_corpo(carattere(8)), m_fisso(carattere(8, false, true)), m_grassetto(carattere(8, true)),
+          m_colonne(doc, dev, m_area.left(), m_area.width()),
+          m_x(m_colonne.x()), m_w(m_colonne.w()),
+          m_grassetto(carattere(8, true)),
           m_gruppo(carattere(9, true)), m_totale(carattere(8, true))
     {
         m_logo.load(doc.fileLogo);
-        calcolaColonne();
     }
 
     int esegui()
@@ -68,27 +169,13 @@ private:
     qreal mm(double v) const { return v * m_dev.logicalDpiY() / 25.4; }
     qreal mmX(double v) const { return v * m_dev.logicalDpiX() / 25.4; }
 
-    void calcolaColonne()
-    {
-        int totale = 0;
-        for (const ColonnaStampa& c : m_doc.colonne)
-            totale += std::max(1, c.larghezza);
-        qreal x = m_area.left();
-        for (const ColonnaStampa& c : m_doc.colonne) {
-            const qreal w = totale > 0 ? m_area.width() * std::max(1, c.larghezza) / totale : 0;
-            m_x.append(x);
-            m_w.append(w);
-            x += w;
-        }
-    }
-
     QRectF cellaRect(int c, qreal y, qreal h) const
     {
         return QRectF(m_x.at(c) + mmX(kSpazioCellaMm), y + mm(kSpazioRigaMm), m_w.at(c) - 2 * mmX(kSpazioCellaMm),
                       h - 2 * mm(kSpazioRigaMm));
     }
 
-    const QFont& fontCella(int c) const { return m_doc.colonne.at(c).fissa ? m_fisso : m_corpo; }
+    const QFont& fontCella(int c) const { return m_colonne.font(c); }
 
     static int allineamento(const ColonnaStampa& c)
     {
@@ -245,9 +332,11 @@ private:
     QPagedPaintDevice& m_dev;
     QPainter& m_p;
     QRectF m_area;
-    QFont m_corpo, m_fisso, m_grassetto, m_gruppo, m_totale;
+    Colonne m_colonne;
+    const QList<qreal>& m_x;
+    const QList<qreal>& m_w;
+    QFont m_grassetto, m_gruppo, m_totale;
     QImage m_logo;
-    QList<qreal> m_x, m_w;
     int m_pagina = 0;
     qreal m_y = 0;
     bool m_paginaVuota = true;
@@ -273,6 +362,11 @@ int Disegna(const DocumentoStampa& doc, QPagedPaintDevice& dispositivo)
     const int pagine = Impaginatore(doc, dispositivo, p).esegui();
     p.end();
     return pagine;
+}
+
+QStringList TestiTagliati(const DocumentoStampa& doc, const QPagedPaintDevice& dispositivo)
+{
+    return Colonne(doc, dispositivo, 0, dispositivo.width()).tagliati();
 }
 
 int ScriviPdf(const DocumentoStampa& doc, QIODevice& uscita)

@@ -68,7 +68,8 @@ TfrmAnteprima::TfrmAnteprima(TdtmPresenze& dtm, const DocumentoStampa& doc, QWid
     setWindowTitle(doc.titolo);
     setWindowIcon(IconaComando(QStringLiteral("stampa")));
     setWindowFlags(Qt::Window | Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint);
-    resize(1100, 780);
+    // Room for a landscape page on a 1024 x 768 screen too; the window can be maximised.
+    resize(1000, 700);
 
     m_anteprima = new QPrintPreviewWidget(m_stampante.get(), this);
     m_anteprima->setObjectName(QStringLiteral("anteprima"));

@@ -1,5 +1,6 @@
 #include "tdlgquerylight.h"
 
+#include "comandiarchivio.h"
 #include "pulsante.h"
 
 #include "tdlgpicklist.h"
@@ -8,10 +9,8 @@
 #include <QAbstractTableModel>
 #include <QComboBox>
 #include <QGridLayout>
-#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
-#include <QInputEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -32,33 +31,6 @@ constexpr int kSceltaAzzera = 9300;
 // In the order of the Confronto values.
 const QStringList kTipi{QStringLiteral("uguale a ..."), QStringLiteral("inizia con ..."), QStringLiteral("finisce con ..."),
                         QStringLiteral("contiene ..."), QStringLiteral("da... a...")};
-
-// The grid of the people found. A plain click or arrow key only moves the current row and
-// drops the marks; Ctrl marks or unmarks one row, Shift marks the rows from the last plain
-// position. So a double click or Enter on an unmarked grid means "the whole result".
-class GrigliaRisultati : public QTableView {
-public:
-    using QTableView::QTableView;
-
-protected:
-    QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index, const QEvent* e) const override
-    {
-        Qt::KeyboardModifiers m = QGuiApplication::keyboardModifiers();
-        if (e) {
-            switch (e->type()) {
-            case QEvent::MouseButtonPress:
-            case QEvent::MouseButtonRelease:
-            case QEvent::MouseButtonDblClick:
-            case QEvent::MouseMove:
-            case QEvent::KeyPress: m = static_cast<const QInputEvent*>(e)->modifiers(); break;
-            default: break;
-            }
-        }
-        if (!(m & (Qt::ShiftModifier | Qt::ControlModifier)))
-            return QItemSelectionModel::Clear;
-        return QTableView::selectionCommand(index, e);
-    }
-};
 
 }  // namespace
 
@@ -296,21 +268,12 @@ QWidget* TDlgQueryLight::creaPaginaRisultati()
     auto* pagina = new QWidget;
     pagina->setObjectName(QStringLiteral("pagRisultati"));
 
-    m_griglia = new GrigliaRisultati(pagina);
+    // A plain click or arrow key selects that row alone; Ctrl and Shift add rows.
+    m_griglia = new QTableView(pagina);
     m_griglia->setObjectName(QStringLiteral("grdRisultati"));
     m_griglia->setModel(m_modello);
-    m_griglia->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_griglia->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    m_griglia->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_griglia->setTabKeyNavigation(false);
-    m_griglia->verticalHeader()->hide();
-    m_griglia->verticalHeader()->setDefaultSectionSize(m_griglia->fontMetrics().height() + 8);
+    AspettoGriglia(m_griglia, m_qa.dtm().cfg(), SelezioneGriglia::Righe);
     m_griglia->horizontalHeader()->setStretchLastSection(true);
-    m_griglia->horizontalHeader()->setHighlightSections(false);
-    m_griglia->setAlternatingRowColors(true);
-    QPalette pal = m_griglia->palette();
-    pal.setColor(QPalette::AlternateBase, ColoreDaIni(m_qa.dtm().cfg().ColoreGrid));
-    m_griglia->setPalette(pal);
     m_griglia->setColumnWidth(0, 110);
     m_griglia->setColumnWidth(1, 200);
     m_griglia->setColumnWidth(2, 160);
@@ -328,10 +291,17 @@ QWidget* TDlgQueryLight::creaPaginaRisultati()
     comandi->addWidget(m_btnSeleziona);
     comandi->addWidget(btnAnnulla);
 
+    auto* suggerimento = new QLabel(QStringLiteral("Un clic sceglie una persona; Ctrl+clic o Maiusc+clic ne aggiungono altre. "
+                                                   "\u00ABSeleziona\u00BB prende le persone evidenziate, tutte se nessuna lo \u00E8."),
+                                    pagina);
+    suggerimento->setObjectName(QStringLiteral("lblSuggerimento"));
+    suggerimento->setWordWrap(true);
+
     auto* l = new QVBoxLayout(pagina);
     l->setContentsMargins(0, 0, 0, 0);
     l->setSpacing(10);
     l->addWidget(m_griglia, 1);
+    l->addWidget(suggerimento);
     l->addLayout(comandi);
 
     QWidget::setTabOrder(m_griglia, m_btnSeleziona);
@@ -370,8 +340,10 @@ void TDlgQueryLight::mostraPagina(Pagina p)
         return;
     }
     m_griglia->setFocus();
+    // The keyboard starts on the first row without choosing it: until the user picks rows,
+    // "Seleziona" takes the whole result.
     if (m_modello->rowCount() > 0 && !m_griglia->currentIndex().isValid())
-        m_griglia->setCurrentIndex(m_modello->index(0, 0));
+        m_griglia->selectionModel()->setCurrentIndex(m_modello->index(0, 0), QItemSelectionModel::NoUpdate);
 }
 
 void TDlgQueryLight::fuocoSuCondizioni()

@@ -2,8 +2,10 @@
 // on each page, colours, required-field labels, and the failures the window must survive.
 
 #include "ambiente.h"
+#include "campodata.h"
 #include "evidenzia.h"
 #include "fileini.h"
+#include "messaggi.h"
 #include "modale.h"
 #include "tdtmutil.h"
 #include "tfrmaiuto.h"
@@ -13,7 +15,6 @@
 #include <QCalendarWidget>
 #include <QCheckBox>
 #include <QColorDialog>
-#include <QDateEdit>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
@@ -125,8 +126,8 @@ void TstImposta::apertura()
     QCOMPARE(lista->currentRow(), 0);
     QCOMPARE(f.w<QFrame>("pnlColore")->palette().color(QPalette::Window), ColoreDaIni(amb.dtm().cfg().ColoreReqd));
 
-    QCOMPARE(f.w<QDateEdit>("dtpDataInst")->date(), QDate(2022, 5, 1));
-    QVERIFY(!f.w<QDateEdit>("dtpDataInst")->isEnabled());
+    QCOMPARE(f.w<CampoData>("dtpDataInst")->date(), QDate(2022, 5, 1));
+    QVERIFY(!f.w<CampoData>("dtpDataInst")->isEnabled());
     QVERIFY(f.w<QCheckBox>("chkAnomAssenza")->isChecked());
     QVERIFY(!f.w<QCheckBox>("chkCalcolaAssenza")->isChecked());
     QVERIFY(f.w<QCheckBox>("chkCalcolaStraord")->isChecked());
@@ -241,11 +242,20 @@ void TstImposta::dataInstallazione()
     Ambiente amb;
     Finestra f(amb);
     QVERIFY(f.ok);
-    auto* data = f.w<QDateEdit>("dtpDataInst");
+    auto* data = f.w<CampoData>("dtpDataInst");
     f.pagina(TfrmImposta::PagDataInst);
     QVERIFY(!data->isEnabled());
     f.clic("btnModifica");
     QVERIFY(data->isEnabled());
+    // A typed day the month does not have is refused, not moved to the month's last day.
+    const QString prima = data->text();
+    data->selectAll();
+    QTest::keyClicks(data, QStringLiteral("31022023"));
+    f.clic("btnConferma");
+    QCOMPARE(amb.registro().avvisi, QStringList{amb.dtm().TestoErrore(Msg::ErrDataNonValida)});
+    QVERIFY(f.frm.InModifica());
+    QCOMPARE(data->text(), prima);
+    amb.registro().avvisi.clear();
     data->setDate(QDate(2023, 3, 17));
     f.clic("btnConferma");
 
@@ -278,7 +288,7 @@ void TstImposta::dataInstallazioneFallita()
 
     Finestra f(amb);
     QVERIFY(f.ok);
-    auto* data = f.w<QDateEdit>("dtpDataInst");
+    auto* data = f.w<CampoData>("dtpDataInst");
     f.pagina(TfrmImposta::PagDataInst);
     f.clic("btnModifica");
     data->setDate(QDate(2023, 3, 17));
@@ -310,7 +320,7 @@ void TstImposta::dataInstallazioneAnnullata()
     amb.esegui(QStringLiteral("INSERT INTO ConfigGen (DataInst) VALUES (:d)"), {{"d", Sql::data(QDate(2022, 5, 1))}});
     Finestra f(amb);
     QVERIFY(f.ok);
-    auto* data = f.w<QDateEdit>("dtpDataInst");
+    auto* data = f.w<CampoData>("dtpDataInst");
     f.pagina(TfrmImposta::PagDataInst);
     f.clic("btnModifica");
     data->setDate(QDate(2023, 3, 17));
@@ -326,17 +336,28 @@ void TstImposta::calendario()
     amb.dtm().setOggi(QDate(2024, 6, 12));
     Finestra f(amb);
     QVERIFY(f.ok);
-    auto* data = f.w<QDateEdit>("dtpDataInst");
+    auto* data = f.w<CampoData>("dtpDataInst");
     // No installation date yet: today is proposed.
     QCOMPARE(data->date(), QDate(2024, 6, 12));
-    QVERIFY(data->calendarPopup());
-    QCOMPARE(data->displayFormat(), QStringLiteral("dd/MM/yyyy"));
     QCOMPARE(data->text(), QStringLiteral("12/06/2024"));
     QCalendarWidget* cal = data->calendarWidget();
     const QColor feriale = cal->weekdayTextFormat(Qt::Wednesday).foreground().color();
     for (Qt::DayOfWeek g : {Qt::Saturday, Qt::Sunday})
         QVERIFY(cal->weekdayTextFormat(g).foreground().color() != feriale);
     QCOMPARE(cal->firstDayOfWeek(), Qt::Monday);
+
+    // In edit, the field's button (or Alt+Down) drops the calendar on the field's date; a
+    // day chosen there is the field's date.
+    f.pagina(TfrmImposta::PagDataInst);
+    f.clic("btnModifica");
+    QTest::keyClick(data, Qt::Key_Down, Qt::AltModifier);
+    QTRY_VERIFY(cal->isVisible());
+    QCOMPARE(cal->selectedDate(), QDate(2024, 6, 12));
+    cal->setSelectedDate(QDate(2024, 6, 19));
+    QTest::keyClick(cal->focusWidget() ? cal->focusWidget() : cal, Qt::Key_Return);
+    QTRY_VERIFY(!cal->isVisible());
+    QCOMPARE(data->date(), QDate(2024, 6, 19));
+    QCOMPARE(data->text(), QStringLiteral("19/06/2024"));
 }
 
 void TstImposta::opzioni_data()

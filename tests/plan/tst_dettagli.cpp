@@ -5,6 +5,7 @@
 #include "../core/modale.h"
 #include "ambiente.h"
 #include "edittimbrature.h"
+#include "fileini.h"
 #include "tdtmpiano.h"
 #include "tfrmaiuto.h"
 #include "tfrmdetails.h"
@@ -115,7 +116,8 @@ public:
         new QVBoxLayout(contenitore);
         (new QVBoxLayout(&finestra))->addWidget(contenitore, 0, Qt::AlignBottom);
         contenitore->hide();
-        finestra.setGeometry(100, 100, 700, 500);
+        // Within the offscreen screen (800 x 600), so that no window is moved to stay on it.
+        finestra.setGeometry(40, 40, 700, 500);
         finestra.show();
         esposta = QTest::qWaitForWindowExposed(&finestra);
         det = std::make_unique<TfrmDetails>(amb.dtm(), piano, &finestra);
@@ -143,16 +145,12 @@ public:
         // does not, so the work-plan window takes it back first.
         if (!det->Visibili()) {
             finestra.activateWindow();
-            if (!QTest::qWaitForWindowActive(&finestra))
+            if (!AttendiAttiva(&finestra))
                 return false;
         }
         det->Mostra();
         det->FocusElenco();
-        if (!QTest::qWaitForWindowActive(elenco()->window()))
-            return false;
-        for (int n = 0; n < 200 && QApplication::focusWidget() != elenco(); ++n)
-            QTest::qWait(10);
-        return QApplication::focusWidget() == elenco();
+        return AttendiAttiva(elenco()) && QTest::qWaitFor([this] { return QApplication::focusWidget() == elenco(); });
     }
     void vaiA(int g) { piano.wwTblPianoSomma()->ImpostaRigaCorrente(piano.wwTblPianoSomma()->TrovaData(marzo(g))); }
 
@@ -199,6 +197,7 @@ private slots:
     void checkValues();
     void componi();
     void elencoEComandi();
+    void finestraPostoETitolo();
     void abilitazione();
     void cancellazione();
     void giornoChiuso();
@@ -310,11 +309,7 @@ void TstDettagli::elencoEComandi()
     s.piano.wwTblTimbr()->Chiudi();
     QVERIFY(s.apri(5));
 
-    // Its own window above the work-plan window, not a child of it.
-    QCOMPARE(s.det->windowTitle(), QStringLiteral("Dettagli"));
-    QVERIFY(!s.det->parent() && s.det->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
-    QCOMPARE(s.det->windowHandle()->transientParent(), s.finestra.windowHandle());
-    QVERIFY(s.contenitore->isHidden());
+    QVERIFY(s.det->isWindow() && s.contenitore->isHidden());
 
     // Shown, the list was opened and the grid re-read, so it has the punches written
     // meanwhile. Headings in two bands; rows in time order, read-only, striped.
@@ -349,6 +344,52 @@ void TstDettagli::elencoEComandi()
     auto* aiuto = s.det->findChild<TfrmAiuto*>();
     QVERIFY(aiuto && TfrmAiuto::EsisteArgomento(TfrmDetails::kContestoAiuto));
     QCOMPARE(aiuto->Argomento(), 190);
+}
+
+void TstDettagli::finestraPostoETitolo()
+{
+    Scenario s;
+    QVERIFY(s.apri(5));
+    // A tool window of the work plan's window, above it but never above other programs.
+    QCOMPARE(s.det->parentWidget(), &s.finestra);
+    QVERIFY(s.det->isWindow() && !s.det->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    QCOMPARE(s.det->windowHandle()->transientParent(), s.finestra.windowHandle());
+    // The first time in the lower right of the work plan, clear of the picker at its top left.
+    const QRect piano = s.finestra.geometry();
+    QVERIFY(piano.contains(s.det->geometry()));
+    QVERIFY(s.det->geometry().center().x() > piano.center().x() && s.det->geometry().center().y() > piano.center().y());
+    // The caption names the employee and the day of the grid's row.
+    QCOMPARE(s.det->windowTitle(), QStringLiteral("Dettagli - Rossi Mario - 05/03/2026"));
+    s.vaiA(6);
+    QCOMPARE(s.det->windowTitle(), QStringLiteral("Dettagli - Rossi Mario - 06/03/2026"));
+
+    // The punch editor belongs to the details, opens centred over them, and comes back
+    // where it was left.
+    QStringList visto;
+    const auto editor = [&](const Editor& e) {
+        visto << QString::number(e.dlg->windowHandle()->transientParent() == s.det->windowHandle())
+              << QString::number(e.dlg->windowFlags().testFlag(Qt::WindowStaysOnTopHint))
+              << QString::number((e.dlg->geometry().center() - s.det->geometry().center()).manhattanLength() <= 4);
+        e.dlg->move(e.dlg->pos() + QPoint(-40, 30));
+        visto << QString::number(e.dlg->pos().x()) + ',' + QString::number(e.dlg->pos().y());
+        e.tasto(Qt::Key_Escape);
+    };
+    QCOMPARE(s.conEditor(Qt::Key_F2, editor), 1);
+    QCOMPARE(s.conEditor(Qt::Key_F2, [&](const Editor& e) {
+                 visto << QString::number(e.dlg->pos().x()) + ',' + QString::number(e.dlg->pos().y());
+                 e.tasto(Qt::Key_Escape);
+             }),
+             1);
+    QCOMPARE(visto.mid(0, 3), (QStringList{"1", "0", "1"}));
+    QCOMPARE(visto.at(4), visto.at(3));
+
+    // Moved and closed, the details come back there, also in the next run.
+    s.det->setGeometry(150, 120, 420, 300);
+    s.det->close();
+    QCOMPARE(Configurazione::LeggiPosizione(FileIni(s.amb.fileIni()), QStringLiteral("Dettagli")), QRect(150, 120, 420, 300));
+    s.det = std::make_unique<TfrmDetails>(s.amb.dtm(), s.piano, &s.finestra);
+    QVERIFY(s.mostra());
+    QCOMPARE(s.det->geometry(), QRect(150, 120, 420, 300));
 }
 
 void TstDettagli::abilitazione()

@@ -4,23 +4,36 @@
 
 #include "../core/modale.h"
 #include "ambiente.h"
+#include "campodata.h"
 #include "demo.h"
 #include "fileini.h"
+#include "messaggi.h"
 #include "presenzecfg.h"
 #include "tabellaanagsel.h"
 #include "tabellapiano.h"
 #include "tabellatimbrature.h"
 #include "tdtmelab.h"
 #include "tdtmpiano.h"
+#include "rptpiano.h"
+#include "tdlgpicklist.h"
+#include "tdlgquerylight.h"
+#include "tdtmutil.h"
+#include "tfrmabout.h"
+#include "tfrmaiuto.h"
 #include "tfrmanteprima.h"
+#include "tfrmcheck.h"
+#include "tfrmdetails.h"
+#include "tfrmedtimbr.h"
+#include "tfrmimposta.h"
+#include "tfrmpasswd.h"
 #include "tfrmpiano.h"
 #include "tfrmpresenze.h"
 #include "tfrmstampa.h"
+#include "tfrmvistimb.h"
 #include "tqalight.h"
 
 #include <QAction>
 #include <QComboBox>
-#include <QDateEdit>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QMdiArea>
@@ -28,6 +41,8 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QTableView>
+#include <QToolButton>
+#include <QWindow>
 #include <QtTest>
 
 namespace {
@@ -132,12 +147,15 @@ private slots:
     void confermaSenzaDipendenti();
     void confermaCreaIGiorniDelPeriodo();
     void invioDalPeriodoConferma();
+    void dataDigitata_data();
+    void dataDigitata();
     void periodoRovesciato();
     void cambiDiStato();
     void backspaceSullOrario();
     void oreDigitate_data();
     void oreDigitate();
     void cellaDelleTimbrature();
+    void f2DallaGrigliaConIDettagli();
     void settimanaAvantiIndietroECanc();
     void elaboraEAnnullaGiornata();
     void elaboraTuttiRipristinaDipendenteERiga();
@@ -146,6 +164,8 @@ private slots:
     void selezioneDipendenti();
     void chiusuraSalvaPeriodoELarghezze();
     void uscitaDalProgrammaSalvaIlPiano();
+    void finestreA1024x768_data();
+    void finestreA1024x768();
 };
 
 void TestFrmPiano::confermaSenzaDipendenti()
@@ -186,11 +206,74 @@ void TestFrmPiano::confermaCreaIGiorniDelPeriodo()
 void TestFrmPiano::invioDalPeriodoConferma()
 {
     Finestra f;
-    auto* dal = f.w<QDateEdit>("edtDal");
+    auto* dal = f.w<CampoData>("edtDal");
     dal->setFocus();
     QTest::keyClick(dal, Qt::Key_Return);
     QTRY_VERIFY(f.w<QWidget>("pnlGriglia")->isVisible());
     QCOMPARE(f.griglia()->model()->rowCount(), 20);
+}
+
+void TestFrmPiano::dataDigitata_data()
+{
+    QTest::addColumn<QDate>("al");  // what the field holds before
+    QTest::addColumn<bool>("conClic");  // entered by a click in its middle, else by Tab
+    QTest::addColumn<QString>("testo");
+    QTest::addColumn<QString>("uscita");  // Tab, Invio or Ok: the last two confirm
+    QTest::addColumn<QDate>("attesa");  // null: refused
+    const QDate novembre(2026, 11, 30);
+    QTest::newRow("31/10 sopra un mese di 30 giorni") << novembre << false << "31102026" << "Tab" << QDate(2026, 10, 31);
+    QTest::newRow("31/08 con un clic") << QDate(2026, 9, 30) << true << "31082026" << "Tab" << QDate(2026, 8, 31);
+    QTest::newRow("31/10 confermato con Invio") << novembre << true << "31102026" << "Invio" << QDate(2026, 10, 31);
+    QTest::newRow("29/02 di un anno bisestile") << novembre << false << "29022028" << "Tab" << QDate(2028, 2, 29);
+    QTest::newRow("31/11 rifiutato") << QDate(2026, 10, 31) << false << "31112026" << "Tab" << QDate();
+    QTest::newRow("29/02 di un anno comune rifiutato con Invio") << novembre << true << "29022026" << "Invio" << QDate();
+    QTest::newRow("giorno 00 rifiutato") << novembre << true << "00102026" << "Tab" << QDate();
+    QTest::newRow("data a metà rifiutata da Ok") << novembre << false << "3110" << "Ok" << QDate();
+}
+
+void TestFrmPiano::dataDigitata()
+{
+    QFETCH(QDate, al);
+    QFETCH(bool, conClic);
+    QFETCH(QString, testo);
+    QFETCH(QString, uscita);
+    QFETCH(QDate, attesa);
+    Finestra f;
+    QVERIFY(f.esposta);
+    const QDate dal(2026, 10, 1);
+    f.frm->ImpostaPeriodo(dal, al);
+    auto* campoDal = f.w<CampoData>("edtDal");
+    auto* campo = f.w<CampoData>("edtAl");
+    if (conClic) {
+        QTest::mouseClick(campo, Qt::LeftButton, {}, campo->rect().center());
+    } else {
+        campoDal->setFocus();
+        QTest::keyClick(campoDal, Qt::Key_Tab);
+    }
+    QTRY_COMPARE(QApplication::focusWidget(), campo);
+    QCOMPARE(campo->selectedText(), al.toString(QStringLiteral("dd/MM/yyyy")));  // typing starts from the day
+    QTest::keyClicks(campo, testo);
+    if (uscita == QLatin1String("Ok"))
+        QTest::mouseClick(f.w<QToolButton>("btnOkPeriodo"), Qt::LeftButton);
+    else
+        QTest::keyClick(campo, uscita == QLatin1String("Tab") ? Qt::Key_Tab : Qt::Key_Return);
+
+    // Leaving by Tab, the refusal comes once the focus change is over.
+    const QDate mostrata = attesa.isValid() ? attesa : al;
+    QTRY_COMPARE(campo->text(), mostrata.toString(QStringLiteral("dd/MM/yyyy")));
+    QCOMPARE(campo->date(), mostrata);
+    QCOMPARE(f.frm->Al(), mostrata);
+    QCOMPARE(f.amb.registro().avvisi, attesa.isValid() ? QStringList() : QStringList{f.amb.dtm().TestoErrore(Msg::ErrDataNonValida)});
+    if (!attesa.isValid()) {
+        // Refused: the field keeps the keyboard, its date selected for typing again, and
+        // nothing was confirmed.
+        QTRY_COMPARE(QApplication::focusWidget(), campo);
+        QCOMPARE(campo->selectedText(), campo->text());
+        QVERIFY(!f.w<QWidget>("pnlGriglia")->isVisible());
+    } else if (uscita != QLatin1String("Tab")) {
+        QTRY_VERIFY(f.w<QWidget>("pnlGriglia")->isVisible());
+        QCOMPARE(f.griglia()->model()->rowCount(), int(dal.daysTo(attesa)) + 1);
+    }
 }
 
 void TestFrmPiano::periodoRovesciato()
@@ -343,6 +426,44 @@ void TestFrmPiano::cellaDelleTimbrature()
     QVERIFY(!f.frm->SaltaTasto());
     // The hint holds the valid and the original punches.
     QVERIFY(f.tab()->index(riga, ColTimbrature).data(Qt::ToolTipRole).toString().startsWith(testo + QLatin1Char('\n')));
+}
+
+void TestFrmPiano::f2DallaGrigliaConIDettagli()
+{
+    Finestra f;
+    f.conferma();
+    f.comando("itmDettagli")->trigger();
+    f.attiva();  // the details never take the keyboard by themselves
+    f.vai(3, ColNote);
+    const QString giorno = kDal.addDays(3).toString(Qt::ISODate);
+    // F2 in the grid, as in the details: the punch editor on a new punch of the row's day.
+    QuandoModale editor([](QWidget* w) {
+        auto* ora = w->findChild<QLineEdit*>(QStringLiteral("edtDataV"));
+        ora->setFocus();
+        QTest::keyClicks(ora, QStringLiteral("0603"));
+        auto* verso = w->findChild<QComboBox*>(QStringLiteral("cmbVersoV"));
+        verso->setCurrentIndex(verso->findData(QStringLiteral("E")));
+        QTest::keyClick(w, Qt::Key_Return);
+        QTest::keyClick(w, Qt::Key_Escape);
+    });
+    QTest::keyClick(f.griglia(), Qt::Key_F2);
+    editor.ferma();
+    QCOMPARE(editor.volte(), 1);
+    QCOMPARE(f.amb.conta(QStringLiteral("Timbrature"), QStringLiteral("IdDip = %1 AND DataV = '%2 06:03:00'").arg(f.amb.dtm().IdDipCorrente).arg(giorno)), 1);
+    QVERIFY(f.testo(3, ColTimbrature).contains(QStringLiteral("0603")));
+    // Without the details F2 edits the cell again.
+    f.comando("itmDettagli")->trigger();
+    f.attiva();
+    f.vai(3, ColNote);
+    QuandoModale nessuno([](QWidget* w) { w->close(); });
+    QTest::keyClick(f.griglia(), Qt::Key_F2);
+    nessuno.ferma();
+    QCOMPARE(nessuno.volte(), 0);
+    QLineEdit* cella = nullptr;
+    for (QLineEdit* e : f.griglia()->viewport()->findChildren<QLineEdit*>())
+        if (e->isVisible() && e->objectName() != QLatin1String("edtTimbrature"))
+            cella = e;
+    QVERIFY(cella);
 }
 
 void TestFrmPiano::settimanaAvantiIndietroECanc()
@@ -580,9 +701,90 @@ void TestFrmPiano::uscitaDalProgrammaSalvaIlPiano()
     frm->ImpostaPeriodo(QDate(2026, 3, 2), QDate(2026, 3, 15));
     frm->UpdateSelection();
     frm->findChild<QTableView*>(QStringLiteral("wwGrdPdL"))->setColumnWidth(ColNote, 333);
+    // The details stay with the main window, and their place is kept at the exit too.
+    frm->btnDetailClick(true);
+    QCOMPARE(frm->Dettagli().windowHandle()->transientParent(), principale.windowHandle());
     principale.close();
     QCOMPARE(FileIni(amb.fileIni()).leggiIntero(Ini::Desktop, QStringLiteral("PdLColNote"), 0), 333);
+    QCOMPARE(Configurazione::LeggiPosizione(FileIni(amb.fileIni()), QStringLiteral("Dettagli")), frm->Dettagli().geometry());
     QCOMPARE(amb.dtm().mem().DataDa.date(), QDate(2026, 3, 2));
+}
+
+void TestFrmPiano::finestreA1024x768_data()
+{
+    QTest::addColumn<QString>("finestra");
+    for (const char* n : {"piano nella finestra principale", "principale", "piano", "dettagli", "editor", "visualizzatore", "verifica",
+                          "ricerca", "valori", "stampa", "anteprima", "impostazioni", "accesso", "informazioni", "aiuto"})
+        QTest::newRow(n) << QString::fromLatin1(n);
+}
+
+// Every window opens, and can be made as small as it allows, on a 1024 x 768 screen less a
+// panel and the window's own title bar and borders.
+void TestFrmPiano::finestreA1024x768()
+{
+    QFETCH(QString, finestra);
+    const QSize schermo(1024 - 8, 768 - 28 - 32);
+    Finestra f;
+    TdtmPresenze& dtm = f.amb.dtm();
+    TdtmUtil util(dtm);
+    QWidget* w = nullptr;
+    std::unique_ptr<QWidget> propria;
+    const auto nuova = [&](QWidget* x) {
+        propria.reset(x);
+        return x;
+    };
+    if (finestra == QLatin1String("piano nella finestra principale")) {
+        // The work plan maximised in the main window: it must fit what the main window's
+        // menu, toolbar and status bar leave of the screen.
+        TfrmPresenze principale(dtm);
+        auto* piano = new TfrmPiano(dtm, f.piano, f.elab);
+        QMdiSubWindow* sotto = principale.mdiArea()->addSubWindow(piano);
+        principale.resize(schermo);
+        principale.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&principale));
+        sotto->showMaximized();
+        QTRY_VERIFY(sotto->isMaximized());
+        const QSize cornice = principale.size() - principale.mdiArea()->viewport()->size();
+        const QSize serve = piano->minimumSizeHint();
+        QVERIFY2(serve.width() <= schermo.width() - cornice.width() && serve.height() <= schermo.height() - cornice.height(),
+                 qPrintable(QStringLiteral("piano %1x%2, cornice %3x%4").arg(serve.width()).arg(serve.height()).arg(cornice.width()).arg(cornice.height())));
+        QCOMPARE(principale.size(), schermo);
+        return;
+    }
+    if (finestra == QLatin1String("principale"))
+        w = nuova(new TfrmPresenze(dtm));
+    else if (finestra == QLatin1String("piano"))
+        w = f.frm.get();
+    else if (finestra == QLatin1String("dettagli"))
+        w = &f.frm->Dettagli();
+    else if (finestra == QLatin1String("editor"))
+        w = nuova(new TfrmEdTimbr(f.piano, TfrmEdTimbr::Inserimento));
+    else if (finestra == QLatin1String("visualizzatore"))
+        w = nuova(new TfrmVisTimb(dtm, f.piano.wwTblAnagSel()->Dipendente(0).Id, kDal));
+    else if (finestra == QLatin1String("verifica"))
+        w = &f.frm->Check();
+    else if (finestra == QLatin1String("ricerca"))
+        w = nuova(new TDlgQueryLight(f.frm->QueryDipendenti()));
+    else if (finestra == QLatin1String("valori"))
+        w = nuova(new TDlgPickList(QStringLiteral("Reparto"), {{1, QStringLiteral("Amministrazione")}}, {}));
+    else if (finestra == QLatin1String("stampa"))
+        w = &f.frm->Stampa();
+    else if (finestra == QLatin1String("anteprima"))
+        w = nuova(new TfrmAnteprima(dtm, *Stampa::DocumentoPiano(dtm, Stampa::kAnomalie, ParametriPiano{{}, kDal, kAl, QStringLiteral("Anomalie"), {}})));
+    else if (finestra == QLatin1String("impostazioni"))
+        w = nuova(new TfrmImposta(dtm, util));
+    else if (finestra == QLatin1String("accesso"))
+        w = nuova(new TfrmPasswd(dtm));
+    else if (finestra == QLatin1String("informazioni"))
+        w = nuova(new TfrmAbout(dtm));
+    else if (finestra == QLatin1String("aiuto"))
+        w = nuova(new TfrmAiuto(dtm));
+    QVERIFY(w);
+    w->ensurePolished();
+    const QSize minima = w->minimumSizeHint().expandedTo(w->minimumSize());
+    const QSize apre = w->testAttribute(Qt::WA_Resized) ? w->size() : w->sizeHint().expandedTo(minima);
+    for (const QSize& s : {minima, apre})
+        QVERIFY2(s.width() <= schermo.width() && s.height() <= schermo.height(), qPrintable(QStringLiteral("%1x%2").arg(s.width()).arg(s.height())));
 }
 
 QTEST_MAIN(TestFrmPiano)

@@ -183,6 +183,8 @@ private slots:
     void celleDelleEsportazioni_data();
     void celleDelleEsportazioni();
     void pagine();
+    void testiInteriSuOgniDispositivo_data();
+    void testiInteriSuOgniDispositivo();
     void logoMancante();
     void rigaDiSelezione();
 };
@@ -660,6 +662,41 @@ void TestStampe::pagine()
     DocumentoStampa vuoto = p.documento(Stampa::kDettaglio, p.parametri(QDate(2030, 1, 1), QDate(2030, 1, 2)));
     QVERIFY(vuoto.vuoto());
     QCOMPARE(pagine(vuoto), 1);  // the header alone
+}
+
+void TestStampe::testiInteriSuOgniDispositivo_data()
+{
+    QTest::addColumn<int>("codice");
+    QTest::addColumn<int>("dpi");
+    // The PDF, the preview's high-resolution printer and a screen-resolution device: a text
+    // that fits on one and is clipped on another would make the preview differ from paper.
+    for (int dpi : {300, 1200, 96}) {
+        for (const auto& [nome, codice] : {std::pair{"anomalie", Stampa::kAnomalie}, std::pair{"note", Stampa::kNoteOriginali},
+                                            std::pair{"dettaglio", Stampa::kDettaglio}, std::pair{"timbrature", Stampa::kTimbOriginali},
+                                            std::pair{"totali", Stampa::kTotali}})
+            QTest::newRow(qPrintable(QStringLiteral("%1 a %2 dpi").arg(QLatin1String(nome)).arg(dpi))) << int(codice) << dpi;
+    }
+}
+
+void TestStampe::testiInteriSuOgniDispositivo()
+{
+    QFETCH(int, codice);
+    QFETCH(int, dpi);
+    Piano p;
+    p.dipendente(1, QStringLiteral("0000000001"), QStringLiteral("Rossi"), QStringLiteral("Mario"), QStringLiteral("0000000001"));
+    // The widest texts of each column: "Anomala", a Wednesday, hours of three figures.
+    for (int i = 0; i < 7; ++i) {
+        p.giorno(1, kDal.addDays(i), 2, 59999, 59999, 59999, 59999, QStringLiteral("Permesso retribuito"));
+        p.timbrature(1, kDal.addDays(i), 10);
+    }
+    const DocumentoStampa doc = p.documento(codice);
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    QPdfWriter pdf(&buffer);
+    pdf.setResolution(dpi);
+    Stampa::PreparaPagina(pdf, doc.orizzontale);
+    QCOMPARE(Stampa::TestiTagliati(doc, pdf), QStringList());
+    QVERIFY(Stampa::Disegna(doc, pdf) > 0);
 }
 
 void TestStampe::logoMancante()

@@ -10,6 +10,7 @@
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QStackedWidget>
@@ -130,7 +131,7 @@ public:
             if (fatto)
                 return;
             fatto = true;
-            if (QTest::qWaitForWindowActive(d))
+            if (AttendiAttiva(d))
                 azione(d);
             if (d->isVisible()) {
                 qWarning("finestra rimasta aperta: %s", qPrintable(d->objectName()));
@@ -234,10 +235,13 @@ void TstDlgQuery::marcatura()
     Scenario s;
     int pag = -1;
     QStringList classi, titoli;
-    QList<int> conCtrl, dopoClic, conShift, tolta, conFreccia;
+    QList<int> appena, conCtrl, dopoClic, conShift, tolta, conFreccia;
+    QString suggerimento;
     const int r = s.esegui([&](QWidget* d) {
         tasto(Qt::Key_F10);
         pag = pagina(d);
+        appena = righeMarcate(d);
+        suggerimento = w<QLabel>(d, "lblSuggerimento")->isVisible() ? w<QLabel>(d, "lblSuggerimento")->text() : QString();
         const QAbstractItemModel* m = griglia(d)->model();
         for (int c = 0; c < m->columnCount(); ++c)
             titoli << m->headerData(c, Qt::Horizontal).toString();
@@ -246,7 +250,7 @@ void TstDlgQuery::marcatura()
         clicRiga(d, 1, Qt::ControlModifier);
         clicRiga(d, 3, Qt::ControlModifier);
         conCtrl = righeMarcate(d);
-        clicRiga(d, 2);  // a plain click moves and drops the marks
+        clicRiga(d, 2);  // a plain click takes that row alone
         dopoClic = righeMarcate(d);
         clicRiga(d, 5, Qt::ShiftModifier);
         conShift = righeMarcate(d);
@@ -261,8 +265,10 @@ void TstDlgQuery::marcatura()
     QStringList classiAttese(9, QStringLiteral("Dipendente"));
     classiAttese[8] = QStringLiteral("Ospite");  // Verdi, last by name
     QCOMPARE(classi, classiAttese);
+    QVERIFY(appena.isEmpty());
+    QVERIFY(suggerimento.contains(QStringLiteral("Ctrl+clic")) && suggerimento.contains(QStringLiteral("Seleziona")));
     QCOMPARE(conCtrl, (QList<int>{1, 3}));
-    QVERIFY(dopoClic.isEmpty());
+    QCOMPARE(dopoClic, QList<int>{2});
     QCOMPARE(conShift, (QList<int>{2, 3, 4, 5}));
     QCOMPARE(tolta, (QList<int>{2, 4, 5}));
     QVERIFY(conFreccia.size() >= 2);
@@ -276,15 +282,23 @@ void TstDlgQuery::marcatura()
 
 void TstDlgQuery::senzaMarchi()
 {
-    // No condition, nothing marked, a double click: everybody, nothing copied.
+    // No condition, nothing marked, "Seleziona": everybody, nothing copied.
     Scenario s;
     int r = s.esegui([&](QWidget* d) {
+        tasto(Qt::Key_F10);
+        clic(d, "btnSeleziona");
+    });
+    QCOMPARE(r, int(TQALight::RisTutti));
+    QVERIFY(!Anagrafe::esisteTabella(s.amb, QStringLiteral("AnagraficoSelezione")));
+
+    // A double click takes its row alone.
+    r = s.esegui([&](QWidget* d) {
         tasto(Qt::Key_F10);
         clicRiga(d, 2);  // a double click starts with a press
         QTest::mouseDClick(griglia(d)->viewport(), Qt::LeftButton, {}, puntoRiga(d, 2));
     });
-    QCOMPARE(r, int(TQALight::RisTutti));
-    QVERIFY(!Anagrafe::esisteTabella(s.amb, QStringLiteral("AnagraficoSelezione")));
+    QCOMPARE(r, int(TQALight::RisSelezione));
+    QCOMPARE(Anagrafe::selezione(s.amb), QList<int>{kPerRiga.at(2)});
 
     // With a condition, Enter runs the search and Enter on the grid selects the whole result.
     QString fuocoRisultati;
@@ -414,7 +428,7 @@ void TstDlgQuery::organico()
             QuandoModale interno([&](QWidget* p) {
                 if (p->objectName() != QLatin1String("dlgPickList"))
                     return;
-                if (QTest::qWaitForWindowActive(p))
+                if (AttendiAttiva(p))
                     pick(p);
                 if (p->isVisible())
                     p->close();
