@@ -1,5 +1,7 @@
 #include "avvio.h"
 
+#include "messaggi.h"
+
 #include "avvio_ui.h"
 #include "tdtmelab.h"
 #include "tdtmpresenze.h"
@@ -11,11 +13,6 @@
 
 #include <QApplication>
 #include <QDir>
-
-namespace {
-constexpr int kErrApertura = 9001;
-constexpr int kErrIni = 9006;
-}  // namespace
 
 int AvviaApplicazione(QApplication& app, const QString& fileIni)
 {
@@ -32,10 +29,10 @@ int AvviaApplicazione(QApplication& app, const QString& fileIni)
         dtm.MostraErroreCon(e.numero(), QDir::toNativeSeparators(e.dettaglio()));
         return 1;
     } catch (const ErroreDb& e) {
-        dtm.MostraErroreCon(kErrApertura, QLatin1Char(' ') + e.testo());
+        dtm.MostraErroreCon(Msg::ErrApertura, e.testo());
         return 1;
     } catch (const std::exception& e) {
-        dtm.MostraErroreCon(kErrIni, QLatin1Char(' ') + QString::fromLocal8Bit(e.what()));
+        dtm.MostraErroreCon(Msg::ErrIni, QString::fromLocal8Bit(e.what()));
         return 1;
     }
     // The data modules of the windows, in their fixed order.

@@ -158,7 +158,7 @@ public:
             stampa(m_dtm.TestoScelta(EtTimbratureGenerate) + QLatin1Char(' ') + QString::number(r.timbrature));
             stampa(m_dtm.TestoScelta(EtSecondi) + QLatin1Char(' ') + QString::number(t.elapsed() / 1000.0, 'f', 2));
         } catch (const ErroreDb& e) {
-            m_dtm.MostraErroreCon(ErrDatabase, QLatin1Char(' ') + e.testo());
+            m_dtm.MostraErroreDb(e);
             return kErrore;
         }
         return kOk;
@@ -179,7 +179,7 @@ public:
             if (!dipendenti(&ids))
                 return kArgomenti;
         } catch (const ErroreDb& e) {
-            m_dtm.MostraErroreCon(ErrDatabase, QLatin1Char(' ') + e.testo());
+            m_dtm.MostraErroreDb(e);
             return kErrore;
         }
         m_dtm.mem().DataDa = QDateTime(dal, QTime(0, 0), Qt::UTC);
@@ -189,7 +189,7 @@ public:
         AvanzamentoStderr barra;
         const EsitoElaborazione esito = elab.ElaboraDipendenti(ids, dal, al, barra);
         if (!esito.Errore.isEmpty()) {
-            m_dtm.MostraErroreCon(ErrElaborazione, QLatin1Char(' ') + QStringLiteral("%1 (Id %2)").arg(esito.Errore).arg(esito.IdDipErrore));
+            m_dtm.MostraErroreCon(ErrElaborazione, QStringLiteral("%1 (Id %2)").arg(esito.Errore).arg(esito.IdDipErrore));
             return kErrore;
         }
         m_dtm.db().salvaSuDisco();
@@ -220,7 +220,7 @@ public:
                 return kErrore;
             }
         } catch (const ErroreDb& e) {
-            m_dtm.MostraErroreCon(ErrDatabase, QLatin1Char(' ') + e.testo());
+            m_dtm.MostraErroreDb(e);
             return kErrore;
         }
         return kOk;
@@ -253,7 +253,7 @@ public:
             if (par.titolo.isEmpty())
                 return erroreArgomenti(ErrStampaSconosciuta, gruppo + QLatin1Char(' ') + QString::number(codice));
             if (Stampa::PeriodoTroppoLungo(codice, dal, al)) {
-                m_dtm.MostraErrore(Stampa::kErrPeriodoLungo);
+                m_dtm.MostraErrore(Msg::ErrPeriodoLungo);
                 return kErrore;
             }
             if (m_arg.presente("dip")) {
@@ -270,10 +270,10 @@ public:
                 return erroreArgomenti(ErrStampaSconosciuta, gruppo + QLatin1Char(' ') + QString::number(codice));
             Stampa::Salva(*doc, formato, uscita);
         } catch (const ErroreStampa& e) {
-            m_dtm.MostraErroreCon(e.numero(), QLatin1Char(' ') + QDir::toNativeSeparators(e.dettaglio()));
+            m_dtm.MostraErroreCon(e.numero(), QDir::toNativeSeparators(e.dettaglio()));
             return kErrore;
         } catch (const ErroreDb& e) {
-            m_dtm.MostraErroreCon(ErrDatabase, QLatin1Char(' ') + e.testo());
+            m_dtm.MostraErroreDb(e);
             return kErrore;
         }
         stampa(m_dtm.TestoScelta(EtStampaSalvata) + QLatin1Char(' ') + QDir::toNativeSeparators(uscita));
@@ -322,7 +322,7 @@ private:
 
     int erroreArgomenti(int numero, const QString& testo)
     {
-        m_dtm.MostraErroreCon(numero, QLatin1Char(' ') + testo);
+        m_dtm.MostraErroreCon(numero, testo);
         return kArgomenti;
     }
 
@@ -353,9 +353,9 @@ private:
             // --ini naming something that is not a configuration file is a wrong argument.
             return e.numero() == ErrIniNonValido ? kArgomenti : kErrore;
         } catch (const ErroreDb& e) {
-            m_dtm.MostraErroreCon(ErrApertura, QLatin1Char(' ') + e.testo());
+            m_dtm.MostraErroreCon(ErrApertura, e.testo());
         } catch (const std::exception& e) {
-            m_dtm.MostraErroreCon(ErrIni, QLatin1Char(' ') + QString::fromLocal8Bit(e.what()));
+            m_dtm.MostraErroreCon(ErrIni, QString::fromLocal8Bit(e.what()));
         }
         return kErrore;
     }
@@ -370,7 +370,7 @@ private:
         }
         for (int id : richiesti)
             if (!ElencoDipendenti::Esiste(m_dtm, id)) {
-                m_dtm.MostraErroreCon(ErrDipendente, QLatin1Char(' ') + QString::number(id));
+                m_dtm.MostraErroreCon(ErrDipendente, QString::number(id));
                 return false;
             }
         *ids = richiesti;
@@ -483,7 +483,7 @@ int Esegui(const RigaDiComando& riga)
         TdtmPresenze dtm;
         PresentatoreStderr p;
         dtm.setPresentatore(&p);
-        dtm.MostraErroreCon(ErrComando, QLatin1Char(' ') + riga.comando);
+        dtm.MostraErroreCon(ErrComando, riga.comando);
         std::fprintf(stderr, "%s\n", Aiuto().toLocal8Bit().constData());
         return kArgomenti;
     }

@@ -49,6 +49,6 @@ void MemorizzaPosizione(const QWidget* w, TdtmPresenze& dtm, const QString& fine
     try {
         Configurazione::ScriviPosizione(dtm.ini(), finestra, w->geometry());
     } catch (const std::runtime_error& e) {
-        dtm.MostraErroreCon(Msg::ErrConfigurazione, QLatin1Char(' ') + QString::fromLocal8Bit(e.what()));
+        dtm.MostraErroreCon(Msg::ErrConfigurazione, QString::fromLocal8Bit(e.what()));
     }
 }

@@ -129,7 +129,7 @@ void RegistroComandi::Esegui(const QString& nome)
             break;
         }
     } catch (const ErroreDb& e) {
-        m_dtm.MostraErroreCon(Msg::ErrDatabase, QLatin1Char(' ') + e.testo());
+        m_dtm.MostraErroreDb(e);
     }
 }
 

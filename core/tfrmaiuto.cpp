@@ -1,5 +1,7 @@
 #include "tfrmaiuto.h"
 
+#include "messaggi.h"
+
 #include "icone.h"
 #include "tdtmpresenze.h"
 
@@ -8,11 +10,6 @@
 #include <QTextBrowser>
 #include <QToolBar>
 #include <QVBoxLayout>
-
-namespace {
-// Scelte rows of the navigation commands.
-enum : int { kTestoIndietro = 9100, kTestoAvanti = 9101, kTestoSommario = 9102 };
-}
 
 TfrmAiuto::TfrmAiuto(TdtmPresenze& dtm, QWidget* parent) : QWidget(parent, Qt::Window), m_dtm(dtm)
 {
@@ -23,9 +20,9 @@ TfrmAiuto::TfrmAiuto(TdtmPresenze& dtm, QWidget* parent) : QWidget(parent, Qt::W
     auto* barra = new QToolBar(this);
     barra->setIconSize(QSize(20, 20));
     barra->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-    m_indietro = barra->addAction(IconaComando(QStringLiteral("indietro")), dtm.TestoScelta(kTestoIndietro));
-    m_avanti = barra->addAction(IconaComando(QStringLiteral("avanti")), dtm.TestoScelta(kTestoAvanti));
-    QAction* sommario = barra->addAction(IconaComando(QStringLiteral("sommario")), dtm.TestoScelta(kTestoSommario));
+    m_indietro = barra->addAction(IconaComando(QStringLiteral("indietro")), dtm.TestoScelta(Msg::EtIndietro));
+    m_avanti = barra->addAction(IconaComando(QStringLiteral("avanti")), dtm.TestoScelta(Msg::EtAvanti));
+    QAction* sommario = barra->addAction(IconaComando(QStringLiteral("sommario")), dtm.TestoScelta(Msg::EtSommario));
     m_indietro->setObjectName(QStringLiteral("btnIndietro"));
     m_avanti->setObjectName(QStringLiteral("btnAvanti"));
     sommario->setObjectName(QStringLiteral("btnSommario"));

@@ -1,5 +1,7 @@
 #include "tfrmimposta.h"
 
+#include "messaggi.h"
+
 #include "campodata.h"
 #include "cursoreattesa.h"
 #include "evidenzia.h"
@@ -25,12 +27,6 @@
 #include <QVBoxLayout>
 
 namespace {
-
-enum : int {
-    kErroreCambioPagina = 1114,
-    kErroreDatabase = 9101,       // followed by the engine's text
-    kErroreConfigurazione = 9102  // followed by the file's error
-};
 
 QPushButton* pulsante(const QString& testo, const QString& nome, const QString& icona, QWidget* parent)
 {
@@ -276,7 +272,7 @@ void TfrmImposta::pgcImpostaChange(int pagina)
         // Back first, then the message: the user never sees the other page.
         const QSignalBlocker b(m_pagine);
         m_pagine->setCurrentIndex(m_pagina);
-        m_dtm.MostraErrore(kErroreCambioPagina);
+        m_dtm.MostraErrore(Msg::ErrCambioPagina);
         return;
     }
     m_pagina = pagina;
@@ -303,7 +299,7 @@ void TfrmImposta::btnConfermaClick()
         try {
             m_util.SalvaAzienda(a);
         } catch (const ErroreDb& e) {
-            m_dtm.MostraErroreCon(kErroreDatabase, QLatin1Char(' ') + e.testo());
+            m_dtm.MostraErroreDb(e);
             return;
         }
         m_azienda = a;
@@ -317,7 +313,7 @@ void TfrmImposta::btnConfermaClick()
             const CursoreAttesa attesa;
             d = m_util.ImpostaDataInstallazione(m_data->date());
         } catch (const ErroreDb& e) {
-            m_dtm.MostraErroreCon(kErroreDatabase, QLatin1Char(' ') + e.testo());
+            m_dtm.MostraErroreDb(e);
             return;
         }
         m_dataInst = d;
@@ -328,7 +324,7 @@ void TfrmImposta::btnConfermaClick()
         try {
             m_util.SalvaOpzioni(m_anomAssenza->isChecked(), m_calcolaAssenza->isChecked(), m_calcolaStraord->isChecked());
         } catch (const std::exception& e) {
-            m_dtm.MostraErroreCon(kErroreConfigurazione, QLatin1Char(' ') + QString::fromLocal8Bit(e.what()));
+            m_dtm.MostraErroreCon(Msg::ErrConfigurazione, QString::fromLocal8Bit(e.what()));
             return;
         }
         break;
@@ -379,7 +375,7 @@ void TfrmImposta::btnCambiaClick()
     try {
         m_util.SalvaColore(tipo, ColoreInIni(dlg.selectedColor()));
     } catch (const std::exception& e) {
-        m_dtm.MostraErroreCon(kErroreConfigurazione, QLatin1Char(' ') + QString::fromLocal8Bit(e.what()));
+        m_dtm.MostraErroreCon(Msg::ErrConfigurazione, QString::fromLocal8Bit(e.what()));
     }
     lstColoriChange();
     // The required-field colour shows at once on this window's own labels.

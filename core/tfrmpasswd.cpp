@@ -107,7 +107,7 @@ void TfrmPasswd::btnOKClick()
         reject();
         return;
     }
-    m_dtm.MostraErrore(8009);
+    m_dtm.MostraErrore(Msg::ErrLogin);
     m_password->setFocus();
     m_password->selectAll();
 }

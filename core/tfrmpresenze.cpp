@@ -1,5 +1,7 @@
 #include "tfrmpresenze.h"
 
+#include "messaggi.h"
+
 #include "fileini.h"
 #include "icone.h"
 #include "tdtmpresenze.h"
@@ -26,12 +28,6 @@
 #include <QVBoxLayout>
 
 namespace {
-
-enum : int {
-    kErroreSfondo = 9100,         // followed by the file name
-    kErroreDatabase = 9101,       // followed by the engine's text
-    kErroreConfigurazione = 9102  // followed by the file's error
-};
 
 // The MDI workspace with the picture centred on it. The workspace is painted with the
 // colour of the picture's corner, so a picture with flat edges blends into any window size.
@@ -273,7 +269,7 @@ void TfrmPresenze::FormCreate()
     setWindowTitle(cfg.NomeProg);
     m_sfondo = LeggiSfondo(cfg.DirApplicazione, cfg.NomeProg);
     if (m_sfondo.isNull())
-        m_dtm.MostraErroreCon(kErroreSfondo, QLatin1Char(' ') + QDir(cfg.DirApplicazione).filePath(cfg.NomeProg + QStringLiteral(".bmp")));
+        m_dtm.MostraErroreCon(Msg::ErrSfondo, QDir(cfg.DirApplicazione).filePath(cfg.NomeProg + QStringLiteral(".bmp")));
     static_cast<AreaSfondo*>(m_mdi)->impostaSfondo(m_sfondo);
 }
 
@@ -282,7 +278,7 @@ void TfrmPresenze::FormShow()
     try {
         m_dtm.CaricaMemoria();
     } catch (const ErroreDb& e) {
-        m_dtm.MostraErroreCon(kErroreDatabase, QLatin1Char(' ') + e.testo());
+        m_dtm.MostraErroreDb(e);
     }
     mostraRagioneSociale(m_dtm.mem().RagSoc);
     ApplicaBande();
@@ -328,7 +324,7 @@ void TfrmPresenze::FormClose()
     try {
         m_dtm.ini().scriviTesto(Ini::Desktop, QStringLiteral("TblSetting"), Configurazione::TestoBande(m_dtm.cfg().Bande));
     } catch (const std::exception& err) {
-        m_dtm.MostraErroreCon(kErroreConfigurazione, QLatin1Char(' ') + QString::fromLocal8Bit(err.what()));
+        m_dtm.MostraErroreCon(Msg::ErrConfigurazione, QString::fromLocal8Bit(err.what()));
     }
 }
 

@@ -1,5 +1,7 @@
 #include "edittimbrature.h"
 
+#include "messaggi.h"
+
 #include "testiora.h"
 
 namespace EditTimbrature {
@@ -72,24 +74,24 @@ QString TestoOra(const QDateTime& dt)
 Verifica CheckValues(const Valori& v, bool modTimbOrig)
 {
     if (modTimbOrig && LeggiOra(v.oraO) == EsitoOra::NonValida)
-        return {Campo::OraO, kErroreOra};
+        return {Campo::OraO, Msg::ErrOra};
     switch (LeggiOra(v.oraV)) {
     case EsitoOra::Vuota:
-        return {Campo::OraV, kErroreMancante};
+        return {Campo::OraV, Msg::ErrDatoMancante};
     case EsitoOra::NonValida:
-        return {Campo::OraV, kErroreOra};
+        return {Campo::OraV, Msg::ErrOra};
     case EsitoOra::Valida:
         break;
     }
     if (v.versoV.trimmed().isEmpty())
-        return {Campo::VersoV, kErroreMancante};
+        return {Campo::VersoV, Msg::ErrDatoMancante};
     if (modTimbOrig) {
         const bool oraO = !v.oraO.trimmed().isEmpty();
         const bool versoO = !v.versoO.trimmed().isEmpty();
         if (oraO && !versoO)
-            return {Campo::VersoO, kErroreMancante};
+            return {Campo::VersoO, Msg::ErrDatoMancante};
         if (versoO && !oraO)
-            return {Campo::OraO, kErroreMancante};
+            return {Campo::OraO, Msg::ErrDatoMancante};
     }
     return {};
 }

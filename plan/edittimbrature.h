@@ -12,8 +12,6 @@
 
 namespace EditTimbrature {
 
-constexpr int kErroreMancante = 103;   // a required value is missing
-constexpr int kErroreOra = 9450;       // the typed time is not a time of day
 
 enum class EsitoOra { Vuota, Valida, NonValida };
 

@@ -1,5 +1,7 @@
 #include "tabellapiano.h"
 
+#include "messaggi.h"
+
 #include "anomaliegiorno.h"
 #include "database.h"
 #include "tdtmpiano.h"
@@ -10,8 +12,6 @@
 namespace {
 
 constexpr int kStatoChiuso = 3;
-constexpr int kErroreCambioStato = 2002;
-constexpr int kSceltaCambioStato = 2004;
 constexpr int kLunghezzaNote = 50;
 
 // The range's last second: days are stored at midnight, punches at any second of the day.
@@ -358,11 +358,11 @@ bool TabellaPiano::CambiaStato(int riga, int nuovo)
 {
     switch (ControllaStato(riga, nuovo)) {
     case EsitoStato::Vietato:
-        m_piano.dtm().MostraErrore(kErroreCambioStato);
+        m_piano.dtm().MostraErrore(Msg::ErrCambioStato);
         RileggiRiga(riga);  // the picker shows the stored state again
         return false;
     case EsitoStato::Consentito:
-        if (!m_piano.dtm().Chiedi(kSceltaCambioStato)) {
+        if (!m_piano.dtm().Chiedi(Msg::SclCambioStato)) {
             RileggiRiga(riga);
             return false;
         }

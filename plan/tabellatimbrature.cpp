@@ -1,5 +1,7 @@
 #include "tabellatimbrature.h"
 
+#include "messaggi.h"
+
 #include "database.h"
 #include "tdtmpiano.h"
 #include "testiora.h"
@@ -8,7 +10,6 @@
 
 namespace {
 
-constexpr int kSceltaCancella = 3;
 
 QVariant interoONull(const QVariant& v)
 {
@@ -191,7 +192,7 @@ void TabellaTimbrature::Modifica(int riga, const Timbratura& t)
 
 bool TabellaTimbrature::ConfirmDelete()
 {
-    return m_piano.dtm().Chiedi(kSceltaCancella);
+    return m_piano.dtm().Chiedi(Msg::SclCancella);
 }
 
 bool TabellaTimbrature::Cancella(int riga)

@@ -1,5 +1,7 @@
 #include "tdtmpiano.h"
 
+#include "messaggi.h"
+
 #include "fileini.h"
 #include "testipiano.h"
 
@@ -7,7 +9,6 @@
 
 namespace {
 
-constexpr int kSceltaInModifica = 2001;
 
 }  // namespace
 
@@ -54,7 +55,7 @@ void TdtmPiano::BuildStructures()
         if (ok && n >= 1 && n <= 7)
             m_giorni[size_t(n - 1)] = g.descr;
     }
-    m_testoInModifica = m_dtm.TestoScelta(kSceltaInModifica);
+    m_testoInModifica = m_dtm.TestoScelta(Msg::SclInModifica);
 }
 
 QString TdtmPiano::NomeBreveGiorno(int giorno) const
@@ -94,7 +95,7 @@ bool TdtmPiano::StatoValido(int stato) const
 QString TdtmPiano::TestoInModifica()
 {
     if (m_testoInModifica.isEmpty())
-        m_testoInModifica = m_dtm.TestoScelta(kSceltaInModifica);
+        m_testoInModifica = m_dtm.TestoScelta(Msg::SclInModifica);
     return m_testoInModifica;
 }
 

@@ -1,5 +1,7 @@
 #include "tfrmdetails.h"
 
+#include "messaggi.h"
+
 #include "comandiarchivio.h"
 #include "icone.h"
 #include "posizione.h"
@@ -23,10 +25,8 @@
 
 namespace {
 
-constexpr int kSceltaGiornoChiuso = 2520;
 const QString kTitolo = QStringLiteral("Dettagli");
 const QString kChiavePosizione = QStringLiteral("Dettagli");  // PRES.INI [Desktop] DettagliLeft, ...
-constexpr int kErroreDatabase = 9452;  // followed by the engine's text
 
 // The list's columns, left to right: the original pair, then the valid one.
 constexpr int kColonne[] = {TabellaTimbrature::ColVTradO, TabellaTimbrature::ColDataO, TabellaTimbrature::ColVTradV,
@@ -341,7 +341,7 @@ void TfrmDetails::FormActivate()
         // The grid re-reads its punch texts, and through its current row the list too.
         m_piano.RefreshMaster();
     } catch (const ErroreDb& e) {
-        m_dtm.MostraErroreCon(kErroreDatabase, QLatin1Char(' ') + e.testo());
+        m_dtm.MostraErroreDb(e);
     }
     mostraRigaCorrente();
     AbilitazioneTimbrature();
@@ -394,7 +394,7 @@ void TfrmDetails::itmIncludiClick()
             if (g)
                 m_piano.wwTblTimbr()->Limita(g->IdDip, g->Data);
         } catch (const ErroreDb& e) {
-            m_dtm.MostraErroreCon(kErroreDatabase, QLatin1Char(' ') + e.testo());
+            m_dtm.MostraErroreDb(e);
         }
         if (m_finestraPiano)
             m_finestraPiano->update();
@@ -470,7 +470,7 @@ void TfrmDetails::AbilitazioneTimbrature()
 void TfrmDetails::EditRecord(bool inserisci)
 {
     // A closed day is not processed again, so a change would not show in its figures.
-    if (m_piano.StatoBloccato() && !m_dtm.Chiedi(kSceltaGiornoChiuso))
+    if (m_piano.StatoBloccato() && !m_dtm.Chiedi(Msg::SclGiornoChiuso))
         return;
     TfrmEdTimbr editor(m_piano, inserisci ? TfrmEdTimbr::Inserimento : TfrmEdTimbr::Modifica, m_pannello);
     editor.exec();
@@ -482,7 +482,7 @@ void TfrmDetails::DeleteRecord()
     try {
         timbr->Cancella(timbr->RigaCorrente());
     } catch (const ErroreDb& e) {
-        m_dtm.MostraErroreCon(kErroreDatabase, QLatin1Char(' ') + e.testo());
+        m_dtm.MostraErroreDb(e);
     }
 }
 

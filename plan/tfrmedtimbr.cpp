@@ -1,5 +1,7 @@
 #include "tfrmedtimbr.h"
 
+#include "messaggi.h"
+
 #include "evidenzia.h"
 #include "icone.h"
 #include "posizione.h"
@@ -23,8 +25,6 @@
 
 namespace {
 
-constexpr int kErroreDoppia = 9451;    // another punch of the employee has that valid time
-constexpr int kErroreDatabase = 9452;  // followed by the engine's text
 const QString kChiavePosizione = QStringLiteral("EdTimbr");  // PRES.INI [Desktop] EdTimbrLeft, ...
 
 struct CursoreAttesa {
@@ -133,7 +133,7 @@ TfrmEdTimbr::TfrmEdTimbr(TdtmPiano& piano, Modo modo, QWidget* parent)
         try {
             versi = m_dtm.Codici(QStringLiteral("Costanti4"), QStringLiteral("Verso"));
         } catch (const ErroreDb& e) {
-            m_dtm.MostraErroreCon(kErroreDatabase, QLatin1Char(' ') + e.testo());
+            m_dtm.MostraErroreDb(e);
         }
     }
     const auto gruppo = [this](const char* nome, const QString& titolo, QLineEdit* ora, QComboBox* verso) {
@@ -302,9 +302,9 @@ bool TfrmEdTimbr::CheckValues()
     } catch (const ErroreDb& e) {
         focusOraValida();
         if (e.violazioneVincolo())
-            m_dtm.MostraErrore(kErroreDoppia);
+            m_dtm.MostraErrore(Msg::ErrTimbraturaDoppia);
         else
-            m_dtm.MostraErroreCon(kErroreDatabase, QLatin1Char(' ') + e.testo());
+            m_dtm.MostraErroreDb(e);
         return false;
     }
     ++m_registrate;
@@ -360,7 +360,7 @@ bool TfrmEdTimbr::oraLasciata(QLineEdit* campo)
     if (m_inAvviso || EditTimbrature::LeggiOra(campo->text()) != EditTimbrature::EsitoOra::NonValida)
         return false;
     m_inAvviso = true;
-    m_dtm.MostraErrore(EditTimbrature::kErroreOra);
+    m_dtm.MostraErrore(Msg::ErrOra);
     m_inAvviso = false;
     // Back once the focus change under way is over, or it would win.
     QMetaObject::invokeMethod(

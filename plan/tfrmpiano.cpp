@@ -1,5 +1,7 @@
 #include "tfrmpiano.h"
 
+#include "messaggi.h"
+
 #include "avanzamentodialogo.h"
 #include "campodata.h"
 #include "comandiarchivio.h"
@@ -41,14 +43,7 @@
 
 namespace {
 
-enum : int {
-    kErrPeriodo = 2001,
-    kScegliElabora = 2,  // "process the punches?"
-    kErrDatabase = 9101,
-    kErrIni = 9102,
-    kErrElaborazione = 9010,
-    kAiuto = 150,
-};
+constexpr int kAiuto = 150;  // help topic
 
 // The work plan's report group in the catalogue.
 const QString kGruppoStampe = QStringLiteral("CP");
@@ -307,7 +302,7 @@ TfrmPiano::TfrmPiano(TdtmPresenze& dtm, TdtmPiano& piano, TdtmElab& elab, QWidge
             m_piano.ImpostaLarghezza(c, m_griglia->columnWidth(c));
     });
     connect(tab, &TabellaPiano::erroreScrittura, this,
-            [this](const QString& testo) { m_dtm.MostraErroreCon(kErrDatabase, QLatin1Char(' ') + testo); });
+            [this](const QString& testo) { m_dtm.MostraErroreCon(Msg::ErrDatabase, testo); });
     TabellaAnagSel* sel = m_piano.wwTblAnagSel();
     connect(sel, &TabellaAnagSel::statoCambiato, m_dipendente, &QWidget::setEnabled);
     connect(sel, &TabellaAnagSel::rigaCorrenteCambiata, this, [this](int riga) {
@@ -327,7 +322,7 @@ void TfrmPiano::FormCreate()
         m_piano.BuildStructures();
         m_piano.ApriTabelleRicerca();
     } catch (const ErroreDb& e) {
-        m_dtm.MostraErroreCon(kErrDatabase, QLatin1Char(' ') + e.testo());
+        m_dtm.MostraErroreDb(e);
     }
     const QDate oggi = m_dtm.Oggi();
     const QDate dal = m_dtm.mem().DataDa.isValid() ? m_dtm.mem().DataDa.date() : QDate(oggi.year(), oggi.month(), 1);
@@ -458,7 +453,7 @@ QWidget* TfrmPiano::creaGriglia()
             m_piano.wwTblPianoSomma()->CambiaStato(riga, stato);
         } catch (const ErroreDb& e) {
             m_piano.wwTblPianoSomma()->RileggiRiga(riga);
-            m_dtm.MostraErroreCon(kErrDatabase, QLatin1Char(' ') + e.testo());
+            m_dtm.MostraErroreDb(e);
         }
         m_griglia->viewport()->update();
     };
@@ -466,7 +461,7 @@ QWidget* TfrmPiano::creaGriglia()
         try {
             m_piano.wwTblPianoSomma()->ImpostaOrario(riga, id);
         } catch (const ErroreDb& e) {
-            m_dtm.MostraErroreCon(kErrDatabase, QLatin1Char(' ') + e.testo());
+            m_dtm.MostraErroreDb(e);
         }
     };
     m_griglia->installEventFilter(this);
@@ -694,7 +689,7 @@ void TfrmPiano::showEvent(QShowEvent* e)
         if (!sel->Aperta())
             sel->Apri();
     } catch (const ErroreDb& err) {
-        m_dtm.MostraErroreCon(kErrDatabase, QLatin1Char(' ') + err.testo());
+        m_dtm.MostraErroreDb(err);
         return;
     }
     if (sel->Righe() > 0) {
@@ -732,7 +727,7 @@ void TfrmPiano::UpdateSelection()
         return;
     const CursoreAttesa attesa;
     if (Dal() > Al()) {
-        m_dtm.MostraErrore(kErrPeriodo);
+        m_dtm.MostraErrore(Msg::ErrPeriodoInvertito);
         return;
     }
     m_dtm.mem().DataDa = QDateTime(Dal(), QTime(0, 0));
@@ -748,7 +743,7 @@ void TfrmPiano::UpdateSelection()
         }
         m_piano.wwTblPianoSomma()->Apri(m_dtm.IdDipCorrente, Dal(), Al());
     } catch (const ErroreDb& e) {
-        m_dtm.MostraErroreCon(kErrDatabase, QLatin1Char(' ') + e.testo());
+        m_dtm.MostraErroreDb(e);
         return;
     }
     adattaColonne();
@@ -792,7 +787,7 @@ void TfrmPiano::SelezioneDipendenti()
         // employee was chosen, so the picker never stays disabled.
         sel->Apri();
     } catch (const ErroreDb& e) {
-        m_dtm.MostraErroreCon(kErrDatabase, QLatin1Char(' ') + e.testo());
+        m_dtm.MostraErroreDb(e);
         return;
     }
     const bool trovato = precedente > 0 && sel->Aperta() && sel->Trova(precedente);
@@ -817,7 +812,7 @@ void TfrmPiano::elabora(int idDip, const QDate& dal, const QDate& al)
 
 void TfrmPiano::btnElaboraClick()
 {
-    if (!periodoAccettato() || !m_dtm.Chiedi(kScegliElabora))
+    if (!periodoAccettato() || !m_dtm.Chiedi(Msg::SclElabora))
         return;
     {
         const CursoreAttesa attesa;
@@ -828,12 +823,12 @@ void TfrmPiano::btnElaboraClick()
     }
     // The grid keeps what was written before a failure; the failure is told, not hidden.
     if (!m_elab.UltimoErrore().isEmpty())
-        m_dtm.MostraErroreCon(kErrElaborazione, QLatin1Char(' ') + m_elab.UltimoErrore());
+        m_dtm.MostraErroreCon(Msg::ErrElaborazione, m_elab.UltimoErrore());
 }
 
 void TfrmPiano::btnElabTuttiClick()
 {
-    if (!periodoAccettato() || !m_dtm.Chiedi(kScegliElabora))
+    if (!periodoAccettato() || !m_dtm.Chiedi(Msg::SclElabora))
         return;
     TabellaPiano* tab = m_piano.wwTblPianoSomma();
     if (!tab->Aperta())
@@ -872,7 +867,7 @@ void TfrmPiano::btnElabTuttiClick()
         UpdateTotals();
     }
     if (!errore.isEmpty())
-        m_dtm.MostraErroreCon(kErrElaborazione, QLatin1Char(' ') + errore);
+        m_dtm.MostraErroreCon(Msg::ErrElaborazione, errore);
 }
 
 void TfrmPiano::itmElaboraClick()
@@ -888,7 +883,7 @@ void TfrmPiano::itmElaboraClick()
         UpdateTotals();
     }
     if (!m_elab.UltimoErrore().isEmpty())
-        m_dtm.MostraErroreCon(kErrElaborazione, QLatin1Char(' ') + m_elab.UltimoErrore());
+        m_dtm.MostraErroreCon(Msg::ErrElaborazione, m_elab.UltimoErrore());
 }
 
 void TfrmPiano::itmAnnullaClick()
@@ -902,7 +897,7 @@ void TfrmPiano::itmAnnullaClick()
     try {
         m_elab.AnnullaGiorno(idDip, giorno);
     } catch (const ErroreDb& e) {
-        m_dtm.MostraErroreCon(kErrDatabase, QLatin1Char(' ') + e.testo());
+        m_dtm.MostraErroreDb(e);
     }
     m_piano.wwTblPianoSomma()->Aggiorna();
     UpdateTotals();
@@ -925,7 +920,7 @@ void TfrmPiano::itmStampaClick()
     if (!periodoAccettato())
         return;
     if (Dal() > Al()) {
-        m_dtm.MostraErrore(kErrPeriodo);
+        m_dtm.MostraErrore(Msg::ErrPeriodoInvertito);
         return;
     }
     const TRecStampa scelta = m_stampa->Esegui(kGruppoStampe);
@@ -934,7 +929,7 @@ void TfrmPiano::itmStampaClick()
         return;
     }
     if (Stampa::PeriodoTroppoLungo(scelta.codice, Dal(), Al())) {
-        m_dtm.MostraErrore(Stampa::kErrPeriodoLungo);
+        m_dtm.MostraErrore(Msg::ErrPeriodoLungo);
         ripristina();
         return;
     }
@@ -1107,7 +1102,7 @@ void TfrmPiano::closeEvent(QCloseEvent* e)
     try {
         m_piano.wwTblPianoSomma()->Chiudi();
     } catch (const std::runtime_error& err) {
-        m_dtm.MostraErroreCon(kErrIni, QLatin1Char(' ') + QString::fromLocal8Bit(err.what()));
+        m_dtm.MostraErroreCon(Msg::ErrConfigurazione, QString::fromLocal8Bit(err.what()));
     }
     m_piano.wwTblTimbr()->Chiudi();
     EnableTotals(false);

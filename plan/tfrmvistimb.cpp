@@ -1,5 +1,7 @@
 #include "tfrmvistimb.h"
 
+#include "messaggi.h"
+
 #include "comandiarchivio.h"
 #include "icone.h"
 #include "tdtmpresenze.h"
@@ -14,8 +16,6 @@
 
 namespace {
 
-constexpr int kSceltaTitolo = 2103;
-constexpr int kErroreDatabase = 9452;  // followed by the engine's text
 
 }  // namespace
 
@@ -57,9 +57,9 @@ void TfrmVisTimb::FormCreate(int idDip, const QDate& giorno)
     try {
         m_dati = VisTimbrature::Leggi(m_dtm, idDip, giorno);
     } catch (const ErroreDb& e) {
-        m_dtm.MostraErroreCon(kErroreDatabase, QLatin1Char(' ') + e.testo());
+        m_dtm.MostraErroreDb(e);
     }
-    setWindowTitle(m_dtm.TestoScelta(kSceltaTitolo) + QLatin1Char(' ') + m_dati.Cognome + QLatin1Char(' ') + m_dati.Nome);
+    setWindowTitle(m_dtm.TestoScelta(Msg::SclTimbratureDi) + QLatin1Char(' ') + m_dati.Cognome + QLatin1Char(' ') + m_dati.Nome);
     m_griglia->setRowCount(int(m_dati.righe.size()));
     for (int r = 0; r < m_dati.righe.size(); ++r) {
         m_griglia->setItem(r, 0, new QTableWidgetItem(m_dati.righe.at(r).Originali));

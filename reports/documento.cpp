@@ -1,5 +1,7 @@
 #include "documento.h"
 
+#include "messaggi.h"
+
 #include "tdtmpresenze.h"
 
 #include <QDir>
@@ -32,7 +34,7 @@ DocumentoStampa NuovoDocumento(const TdtmPresenze& dtm, const QString& titolo, b
     DocumentoStampa doc;
     doc.fileLogo = FileLogo(dtm);
     if (!QFileInfo(doc.fileLogo).isFile())
-        throw ErroreStampa(kErrLogoMancante, QDir::toNativeSeparators(doc.fileLogo));
+        throw ErroreStampa(Msg::ErrLogoMancante, QDir::toNativeSeparators(doc.fileLogo));
     doc.ragioneSociale = dtm.mem().RagSoc;
     doc.applicazione = dtm.cfg().NomeProg;
     doc.titolo = titolo;

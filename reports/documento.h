@@ -69,13 +69,9 @@ private:
 
 namespace Stampa {
 
-// Messages of the report layer.
-constexpr int kErrLogoMancante = 9200;
-constexpr int kErrScrittura = 9201;
-
 // The page header common to every report: company name, application name, print date and
 // time, and the logo named after the application in the application folder. A missing logo
-// stops the report (ErroreStampa kErrLogoMancante).
+// stops the report (ErroreStampa Msg::ErrLogoMancante).
 DocumentoStampa NuovoDocumento(const TdtmPresenze& dtm, const QString& titolo, bool orizzontale);
 QString FileLogo(const TdtmPresenze& dtm);
 

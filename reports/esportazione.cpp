@@ -1,5 +1,7 @@
 #include "esportazione.h"
 
+#include "messaggi.h"
+
 #include "impaginazione.h"
 
 #include <QFile>
@@ -263,7 +265,7 @@ void Salva(const DocumentoStampa& doc, Formato formato, const QString& file)
     const bool sulPosto = fi.exists() && !fi.isFile() && !fi.isDir();
     QFileDevice& f = sulPosto ? static_cast<QFileDevice&>(diretto) : nuovo;
     if (!f.open(QIODevice::WriteOnly))
-        throw ErroreStampa(kErrScrittura, file);
+        throw ErroreStampa(Msg::ErrScrittura, file);
     bool scritto = true;
     if (formato == Formato::Pdf) {
         scritto = ScriviPdf(doc, f) > 0;
@@ -289,7 +291,7 @@ void Salva(const DocumentoStampa& doc, Formato formato, const QString& file)
         scritto = nuovo.commit();
     }
     if (!scritto)
-        throw ErroreStampa(kErrScrittura, file);
+        throw ErroreStampa(Msg::ErrScrittura, file);
 }
 
 }  // namespace Stampa

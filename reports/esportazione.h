@@ -26,7 +26,7 @@ QByteArray Csv(const DocumentoStampa& doc);
 QString Html(const DocumentoStampa& doc);
 
 // Writes the document in the given form: a file is replaced in one step, a device or a pipe
-// is written in place. Throws ErroreStampa(kErrScrittura, file) when anything could not be
+// is written in place. Throws ErroreStampa(Msg::ErrScrittura, file) when anything could not be
 // written; a partly written file is never left behind.
 void Salva(const DocumentoStampa& doc, Formato formato, const QString& file);
 

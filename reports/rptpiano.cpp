@@ -1,5 +1,7 @@
 #include "rptpiano.h"
 
+#include "messaggi.h"
+
 #include "anomaliegiorno.h"
 #include "database.h"
 #include "dialetto.h"
@@ -245,7 +247,7 @@ bool PeriodoTroppoLungo(int codice, const QDate& dal, const QDate& al)
 
 QString RigaSelezionePiano(TdtmPresenze& dtm, const QDate& dal, const QDate& al)
 {
-    return dtm.TestoScelta(2010) + QLatin1Char(' ') + dal.toString(kFormatoData) + QStringLiteral("   ") + dtm.TestoScelta(2003)
+    return dtm.TestoScelta(Msg::SclPeriodoDal) + QLatin1Char(' ') + dal.toString(kFormatoData) + QStringLiteral("   ") + dtm.TestoScelta(Msg::SclAl)
         + QLatin1Char(' ') + al.toString(kFormatoData);
 }
 

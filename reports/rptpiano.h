@@ -40,7 +40,6 @@ enum CodicePiano {
     kTotali = 6,
     kAnomalie = 7,
 };
-constexpr int kErrPeriodoLungo = 2010;  // detail and notes reports cover 31 days at most
 
 // True when report `codice` is refused for the period (codes 3, 4, 5 over more than 31 days).
 bool PeriodoTroppoLungo(int codice, const QDate& dal, const QDate& al);

@@ -23,7 +23,6 @@
 
 namespace {
 
-constexpr int kErrDatabase = 9101;  // followed by the engine's text
 
 std::unique_ptr<QPrinter> nuovaStampante(const DocumentoStampa& doc)
 {
@@ -200,7 +199,7 @@ bool TfrmAnteprima::SalvaSuFile(Stampa::Formato formato, const QString& file)
         Stampa::Salva(m_doc, formato, file);
         return true;
     } catch (const ErroreStampa& e) {
-        m_dtm.MostraErroreCon(e.numero(), QStringLiteral(" ") + QDir::toNativeSeparators(e.dettaglio()));
+        m_dtm.MostraErroreCon(e.numero(), QDir::toNativeSeparators(e.dettaglio()));
         return false;
     }
 }
@@ -246,11 +245,11 @@ bool CreaEdEsegui(QWidget* parent, TdtmPresenze& dtm, const std::function<Docume
         QApplication::restoreOverrideCursor();
     } catch (const ErroreStampa& e) {
         QApplication::restoreOverrideCursor();
-        dtm.MostraErroreCon(e.numero(), QLatin1Char(' ') + QDir::toNativeSeparators(e.dettaglio()));
+        dtm.MostraErroreCon(e.numero(), QDir::toNativeSeparators(e.dettaglio()));
         return false;
     } catch (const ErroreDb& e) {
         QApplication::restoreOverrideCursor();
-        dtm.MostraErroreCon(kErrDatabase, QLatin1Char(' ') + e.testo());
+        dtm.MostraErroreDb(e);
         return false;
     }
     Esegui(parent, dtm, *doc);

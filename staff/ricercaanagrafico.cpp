@@ -1,5 +1,7 @@
 #include "ricercaanagrafico.h"
 
+#include "messaggi.h"
+
 #include "creazione.h"
 #include "tabelle.h"
 #include "tdtmpresenze.h"
@@ -11,9 +13,6 @@
 
 namespace {
 
-constexpr int kErrNessunRecord = 9301;
-constexpr int kErrIntervallo = 9302;
-constexpr int kErrTabellaSelezione = 9304;
 
 struct CampoSql {
     const char* tabella;
@@ -340,7 +339,7 @@ QList<QSqlRecord> RicercaAnagrafico::esegui(const QString& sql, const QList<std:
 RicercaAnagrafico::Esito RicercaAnagrafico::Cerca()
 {
     if (IntervalloErrato()) {
-        m_dtm.MostraErrore(kErrIntervallo);
+        m_dtm.MostraErrore(Msg::ErrIntervallo);
         return Esito::IntervalloErrato;
     }
     const IstruzioneRicerca i = Istruzione();
@@ -349,7 +348,7 @@ RicercaAnagrafico::Esito RicercaAnagrafico::Cerca()
     m_conCondizioni = i.conCondizioni();
     m_scelti.clear();
     if (m_righe.isEmpty()) {
-        m_dtm.MostraErrore(kErrNessunRecord);
+        m_dtm.MostraErrore(Msg::ErrNessunRecord);
         return Esito::Nessuno;
     }
     return Esito::Trovati;
@@ -421,7 +420,7 @@ void RicercaAnagrafico::PreparaTabellaSelezione()
     Database& db = m_dtm.db();
     const QString nome = m_imp.tempTableName;
     if (!identificatore(nome) || !eLavoro(m_imp.tempDataBaseName).value_or(false) || !db.lavoroAperto())
-        throw ErroreDb(m_dtm.TestoErrore(kErrTabellaSelezione) + QLatin1Char(' ') + nome);
+        throw ErroreDb(m_dtm.TestoErrore(Msg::ErrTabellaSelezione) + QLatin1Char(' ') + nome);
     const QString rif = RiferimentoSelezione(m_imp.tempDataBaseName, nome);
     const QStringList campi = CampiSelezione();
 
@@ -431,7 +430,7 @@ void RicercaAnagrafico::PreparaTabellaSelezione()
     if (dichiarata && dichiarata->archivio == Archivio::PresUt) {
         for (const QString& c : campi)
             if (!dichiarata->campo(c))
-                throw ErroreDb(m_dtm.TestoErrore(kErrTabellaSelezione) + QLatin1Char(' ') + nome);
+                throw ErroreDb(m_dtm.TestoErrore(Msg::ErrTabellaSelezione) + QLatin1Char(' ') + nome);
         if (!db.tabelleEsistenti(true).contains(nome, Qt::CaseInsensitive))
             Creazione::creaTabelle(db);
         db.esegui(QStringLiteral("DELETE FROM ") + rif);

@@ -1,5 +1,7 @@
 #include "tdlgquerylight.h"
 
+#include "messaggi.h"
+
 #include "comandiarchivio.h"
 #include "pulsante.h"
 
@@ -25,8 +27,6 @@
 
 namespace {
 
-constexpr int kErrDatabase = 9305;  // followed by the engine's text
-constexpr int kSceltaAzzera = 9300;
 
 // In the order of the Confronto values.
 const QStringList kTipi{QStringLiteral("uguale a ..."), QStringLiteral("inizia con ..."), QStringLiteral("finisce con ..."),
@@ -421,7 +421,7 @@ void TDlgQueryLight::scegliUnita(Organico o)
     try {
         elenco = m_ricerca.elencoUnita(o);
     } catch (const ErroreDb& e) {
-        m_qa.dtm().MostraErroreCon(kErrDatabase, QLatin1Char(' ') + e.testo());
+        m_qa.dtm().MostraErroreDb(e);
         return;
     }
     TDlgPickList dlg(o == Organico::Reparto ? QStringLiteral("Reparto") : QStringLiteral("Qualifica"), elenco, m_ricerca.unita(o), this);
@@ -451,7 +451,7 @@ void TDlgQueryLight::btnEseguiClick()
     try {
         esito = m_ricerca.Cerca();
     } catch (const ErroreDb& e) {
-        m_qa.dtm().MostraErroreCon(kErrDatabase, QLatin1Char(' ') + e.testo());
+        m_qa.dtm().MostraErroreDb(e);
         return;
     }
     switch (esito) {
@@ -472,7 +472,7 @@ void TDlgQueryLight::btnEseguiClick()
 
 void TDlgQueryLight::btnAzzeraClick()
 {
-    if (!m_qa.dtm().Chiedi(kSceltaAzzera))
+    if (!m_qa.dtm().Chiedi(Msg::SclAzzera))
         return;
     m_ricerca.Azzera();
     mostraCondizioni();
@@ -500,7 +500,7 @@ void TDlgQueryLight::btnSelezionaClick()
     try {
         risultato = m_ricerca.Conferma(marcati);
     } catch (const ErroreDb& e) {
-        m_qa.dtm().MostraErroreCon(kErrDatabase, QLatin1Char(' ') + e.testo());
+        m_qa.dtm().MostraErroreDb(e);
         return;
     }
     done(risultato);

@@ -1,14 +1,13 @@
 #include "tqalight.h"
 
+#include "messaggi.h"
+
 #include "tdtmpresenze.h"
 
 #include <stdexcept>
 
 namespace {
 
-constexpr int kErrArchivio = 9300;
-constexpr int kErrImpostazioni = 9303;  // names both settings
-constexpr int kErrDialogo = 9306;
 
 FabbricaDialogoQA& fabbricaComune()
 {
@@ -30,14 +29,14 @@ void TQALight::RegistraFabbrica(FabbricaDialogoQA f)
 void TQALight::setClassTypeFilter(ClasseRicerca c)
 {
     if (c != ClasseRicerca::ctEmployees && DumpMode() == ModoCopia::dmProfile)
-        throw std::invalid_argument(m_dtm.TestoErrore(kErrImpostazioni).toStdString());
+        throw std::invalid_argument(m_dtm.TestoErrore(Msg::ErrImpostazioni).toStdString());
     m_ricerca.impostazioni().classe = c;
 }
 
 void TQALight::setDumpMode(ModoCopia m)
 {
     if (m == ModoCopia::dmProfile && ClassTypeFilter() != ClasseRicerca::ctEmployees)
-        throw std::invalid_argument(m_dtm.TestoErrore(kErrImpostazioni).toStdString());
+        throw std::invalid_argument(m_dtm.TestoErrore(Msg::ErrImpostazioni).toStdString());
     m_ricerca.impostazioni().modo = m;
 }
 
@@ -45,13 +44,13 @@ int TQALight::Execute(QWidget* parent)
 {
     if (!m_dialogo) {
         if (!m_ricerca.ArchivioValido()) {
-            m_dtm.MostraErrore(kErrArchivio);
+            m_dtm.MostraErrore(Msg::ErrArchivio);
             m_result = RisAnnullato;
             return m_result;
         }
         const FabbricaDialogoQA& fabbrica = m_fabbrica ? m_fabbrica : fabbricaComune();
         if (!fabbrica)
-            throw std::logic_error(m_dtm.TestoErrore(kErrDialogo).toStdString());
+            throw std::logic_error(m_dtm.TestoErrore(Msg::ErrDialogo).toStdString());
         // A new dialog starts from scratch: no conditions and no results of an earlier one.
         m_ricerca.Azzera();
         m_ricerca.AzzeraRisultati();

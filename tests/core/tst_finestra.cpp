@@ -3,6 +3,7 @@
 // commands that open the dialogs, the dialog presenter and the progress dialog.
 
 #include "ambiente.h"
+#include "messaggi.h"
 #include "avanzamentodialogo.h"
 #include "avvio_ui.h"
 #include "fileini.h"
@@ -946,8 +947,8 @@ void TstFinestra::databaseChiuso()
     f.show();
     QVERIFY(QTest::qWaitForWindowExposed(&f));
     QCOMPARE(amb.registro().avvisi.size(), 1);
-    QVERIFY(!amb.dtm().TestoErrore(9101).isEmpty());
-    QVERIFY2(amb.registro().avvisi.first().startsWith(amb.dtm().TestoErrore(9101) + QLatin1Char(' ')), qPrintable(amb.registro().avvisi.first()));
+    QVERIFY(!amb.dtm().TestoErrore(Msg::ErrDatabase).isEmpty());
+    QVERIFY2(amb.registro().avvisi.first().startsWith(amb.dtm().TestoErrore(Msg::ErrDatabase) + QLatin1Char(' ')), qPrintable(amb.registro().avvisi.first()));
     QCOMPARE(f.findChild<QLabel*>(QStringLiteral("pnlRagSoc"))->text(), QString());
     QCOMPARE(f.property("FileAiuto").toString(), f.FileAiuto());
 }

@@ -297,7 +297,7 @@ void TstImposta::dataInstallazioneFallita()
     // The engine's own words, after the window's message; the user may retry or cancel.
     QCOMPARE(amb.registro().avvisi.size(), 1);
     const QString avviso = amb.registro().avvisi.first();
-    QVERIFY2(avviso.startsWith(amb.dtm().TestoErrore(9101) + QLatin1Char(' ')), qPrintable(avviso));
+    QVERIFY2(avviso.startsWith(amb.dtm().TestoErrore(Msg::ErrDatabase) + QLatin1Char(' ')), qPrintable(avviso));
     QVERIFY2(avviso.contains(QStringLiteral("profilo bloccato")), qPrintable(avviso));
     QVERIFY(f.frm.InModifica());
     QVERIFY(f.pulsante("btnConferma")->isEnabled());
@@ -458,7 +458,7 @@ void TstImposta::aziendaSenzaCampoObbligatorio()
     f.clic("btnConferma");
 
     QCOMPARE(amb.registro().avvisi.size(), 1);
-    QVERIFY(amb.registro().avvisi.first().startsWith(amb.dtm().TestoErrore(9101)));
+    QVERIFY(amb.registro().avvisi.first().startsWith(amb.dtm().TestoErrore(Msg::ErrDatabase)));
     QVERIFY(f.frm.InModifica());
     QVERIFY(!descr->isReadOnly());
     QCOMPARE(f.w<QLineEdit>("edtRagSoc")->text(), QStringLiteral("Rossi S.p.A. & Figli"));

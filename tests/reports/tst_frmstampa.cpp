@@ -1,6 +1,8 @@
 // The print settings dialog driven as a user does, and the preview window over a report.
 
 #include "../core/modale.h"
+
+#include "messaggi.h"
 #include "ambiente.h"
 #include "fileini.h"
 #include "presenzecfg.h"
@@ -222,7 +224,7 @@ void TestFrmStampa::anteprima()
     // A failed save is told to the user, not passed over.
     QVERIFY(!frm.SalvaSuFile(Stampa::Formato::Html, amb.dir() + QStringLiteral("/manca/x.html")));
     QCOMPARE(amb.registro().avvisi.size(), 1);
-    QVERIFY(amb.registro().avvisi.first().startsWith(amb.dtm().TestoErrore(Stampa::kErrScrittura)));
+    QVERIFY(amb.registro().avvisi.first().startsWith(amb.dtm().TestoErrore(Msg::ErrScrittura)));
     QVERIFY(amb.registro().avvisi.first().contains(QLatin1String("x.html")));
 }
 
@@ -251,7 +253,7 @@ void TestFrmStampa::creaEdEseguiMostraGliErrori()
     QVERIFY(!Stampa::CreaEdEsegui(nullptr, amb.dtm(), [&] { return TrptPLTot(amb.dtm()).Crea(par); }));
     QVERIFY(titoloVisto.isEmpty());
     QCOMPARE(amb.registro().avvisi.size(), 1);
-    QVERIFY(amb.registro().avvisi.first().startsWith(amb.dtm().TestoErrore(Stampa::kErrLogoMancante)));
+    QVERIFY(amb.registro().avvisi.first().startsWith(amb.dtm().TestoErrore(Msg::ErrLogoMancante)));
     QVERIFY(amb.registro().avvisi.first().endsWith(QLatin1String("Quorlin_rptlogo.bmp")));
     QVERIFY(QApplication::overrideCursor() == nullptr);
 }

@@ -2,6 +2,8 @@
 // punch texts, the number formats, and the frame that turns a report into pages and files.
 
 #include "ambiente.h"
+
+#include "messaggi.h"
 #include "catalogo.h"
 #include "dialetto.h"
 #include "esportazione.h"
@@ -578,7 +580,7 @@ void TestStampe::esportazioni()
             Stampa::Salva(doc, f, p.amb.dir() + QStringLiteral("/manca/stampa.out"));
             QFAIL("saving into a missing folder succeeded");
         } catch (const ErroreStampa& e) {
-            QCOMPARE(e.numero(), Stampa::kErrScrittura);
+            QCOMPARE(e.numero(), Msg::ErrScrittura);
         }
     }
     Stampa::Formato f;
@@ -713,7 +715,7 @@ void TestStampe::logoMancante()
             p.documento(codice);
             QFAIL("report made without its logo");
         } catch (const ErroreStampa& e) {
-            QCOMPARE(e.numero(), Stampa::kErrLogoMancante);
+            QCOMPARE(e.numero(), Msg::ErrLogoMancante);
             QVERIFY(e.dettaglio().endsWith(QLatin1String("Quorlin_rptlogo.bmp")));
         }
     }
