@@ -27,7 +27,7 @@ QProgressBar* barra(const char* nome, QWidget* parent)
 }  // namespace
 
 TfrmCheck::TfrmCheck(TdtmPresenze& dtm, QWidget* finestraPiano)
-    : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint), m_verifica(dtm), m_piano(finestraPiano)
+    : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint), m_verifica(dtm), m_piano(finestraPiano)
 {
     setObjectName(QStringLiteral("frmCheck"));
     setWindowTitle(QStringLiteral("Verifica Piano di Lavoro"));
@@ -102,6 +102,7 @@ bool TfrmCheck::StartCheck(int idDip, const QDate& dal, const QDate& al)
     if (m_inCorso)
         return false;
     m_inCorso = true;
+    Adotta();
     if (isVisible())
         raise();
     else
@@ -169,6 +170,20 @@ void TfrmCheck::showEvent(QShowEvent* e)
 {
     QWidget::showEvent(e);
     Centra();
+}
+
+void TfrmCheck::Adotta()
+{
+    // A tool window of the application's top-level window stays above it, and with it, but
+    // never above other programs. Not a child of the work plan itself: disabling the work plan
+    // while the check runs would disable this window and its "Annulla" too.
+    QWidget* principale = m_piano ? m_piano->window() : nullptr;
+    if (!principale || principale == m_piano || parentWidget() == principale)
+        return;
+    const bool visibile = isVisible();
+    setParent(principale, windowFlags());
+    if (visibile)
+        show();
 }
 
 void TfrmCheck::Centra()

@@ -6,9 +6,9 @@
 // 30 once taken, 40 while days are created, 100 at their end), the employee-day bar the
 // units of the second phase.
 //
-// It is not a child of the work-plan window, because disabling that window while the
-// check runs would disable this one and its cancel button with it; the owner keeps it
-// alive (the work-plan window holds one for the whole run).
+// It is a tool window of the application's main window, not a child of the work-plan window:
+// disabling that window while the check runs would disable this one and its cancel button
+// with it. The owner keeps it alive (the work-plan window holds one for the whole run).
 
 #include "avanzamento.h"
 #include "verificapiano.h"
@@ -37,6 +37,9 @@ public:
     // cursor and re-enabling the work-plan window.
     bool StartCheck(int idDip, const QDate& dal, const QDate& al);
     bool InCorso() const { return m_inCorso; }
+    // Becomes a tool window of the work plan's top-level window (the main window), once the
+    // work plan sits in it.
+    void Adotta();
 
     // Avanzamento: what the check reports while it runs.
     void Inizia(const QString& titolo, int massimo) override;

@@ -733,6 +733,7 @@ void TfrmPiano::UpdateSelection()
     m_dtm.mem().DataDa = QDateTime(Dal(), QTime(0, 0));
     m_dtm.mem().DataA = QDateTime(Al(), QTime(0, 0));
     try {
+        m_check->Adotta();
         m_check->show();
         const bool completo = m_check->StartCheck(m_dtm.IdDipCorrente, Dal(), Al());
         // The check window had the keyboard; the work plan takes it back.

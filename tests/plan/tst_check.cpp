@@ -60,6 +60,7 @@ class TstCheck : public QObject {
 
 private slots:
     void finestra();
+    void finestraDellApplicazione();
     void annullaFermaGliInserimenti();
     void periodoCompleto();
     void periodoIncompleto();
@@ -71,7 +72,7 @@ void TstCheck::finestra()
     QVERIFY(s.esposto);
     QCOMPARE(s.chk.windowTitle(), QStringLiteral("Verifica Piano di Lavoro"));
     QVERIFY(s.chk.windowFlags() & Qt::FramelessWindowHint);
-    QVERIFY(s.chk.windowFlags() & Qt::WindowStaysOnTopHint);
+    QVERIFY(!(s.chk.windowFlags() & Qt::WindowStaysOnTopHint));
     QStringList etichette;
     for (QLabel* l : s.chk.findChildren<QLabel*>())
         if (!l->text().isEmpty())
@@ -82,6 +83,29 @@ void TstCheck::finestra()
     QCOMPARE(s.annulla()->text(), QStringLiteral("&Annulla"));
     // Small: it fits well inside the work-plan window it covers.
     QVERIFY(s.chk.width() < s.piano.width() / 2);
+}
+
+// With the work plan inside the main window, the check is a tool window of the main window:
+// above it and with it, never above other programs, and live while the work plan is disabled.
+void TstCheck::finestraDellApplicazione()
+{
+    Ambiente amb;
+    amb.esegui(QStringLiteral("INSERT INTO Anagrafico (Id, Cognome, Nome, Classe) VALUES (1, 'Verdi', 'Dario', 'D')"));
+    QWidget principale;
+    auto* piano = new QWidget(&principale);
+    principale.setGeometry(100, 100, 800, 600);
+    piano->setGeometry(0, 0, 800, 600);
+    principale.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&principale));
+    TfrmCheck chk(amb.dtm(), piano);
+    bool visto = false;
+    QObject::connect(chk.findChild<QProgressBar*>(QStringLiteral("barGiorni")), &QProgressBar::valueChanged, &chk, [&](int v) {
+        if (v == 10)
+            visto = chk.isWindow() && chk.parentWidget() == &principale && chk.isVisible() && chk.isEnabled() && !piano->isEnabled();
+    });
+    QVERIFY(chk.StartCheck(1, kInizio, kFine));
+    QVERIFY(visto);
+    QVERIFY(piano->isEnabled());
 }
 
 void TstCheck::annullaFermaGliInserimenti()
