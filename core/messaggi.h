@@ -13,6 +13,12 @@ enum Errore : int {
     ErrDbLavoro = 1,            // the work database cannot be opened
     ErrDatoMancante = 103,      // a required value is missing or invalid
     ErrCambioPagina = 1114,     // confirm or cancel the edits before changing page
+    ErrUltimaTimbratura = 1517, // the punch window's last minute against its first and the closing mode
+    ErrOrarioInTurno = 1541,    // the timetable is used by a rotation day
+    ErrOrarioInPiano = 1543,    // the timetable is on work-plan days
+    ErrOrarioFestivo = 1544,    // the timetable is a profile's holiday timetable
+    ErrOrarioScomparso = 1545,  // the timetable being modified was deleted meanwhile
+    ErrFinestraCorta = 1801,    // the punch window is shorter than the expected work
     ErrPeriodoInvertito = 2001, // the period starts after it ends
     ErrCambioStato = 2002,      // 1 <-> 2 only through processing
     ErrPeriodoLungo = 2010,     // this report covers 31 days at most

@@ -112,12 +112,17 @@ public:
     // engine, the check and every other data module take the employee as a parameter.
     int IdDipCorrente = -1;
 
+    // A data module committed a change to a master table ("OrariRep", …): every module that
+    // keeps a lookup of that table reads it again before its next use.
+    void ArchivioCambiato(const QString& tabella) { emit archivioCambiato(tabella); }
+
     // Today's date for every rule that depends on it; tests and batch runs may fix it.
     QDate Oggi() const { return m_oggi.isValid() ? m_oggi : QDate::currentDate(); }
     void setOggi(const QDate& d) { m_oggi = d; }
 
 signals:
     void ragioneSocialeCambiata(const QString& ragSoc);
+    void archivioCambiato(const QString& tabella);
     // The init command is about to add these tables and fields ("Tabella", "Tabella.Campo")
     // to an existing production database.
     void schemaDaCompletare(const QString& file, const QStringList& mancanti);

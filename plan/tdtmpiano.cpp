@@ -19,6 +19,11 @@ TdtmPiano::TdtmPiano(TdtmPresenze& dtm, QObject* parent)
     // grid (which also signals its current row) re-reads the punches as well.
     connect(&m_piano, &TabellaPiano::rigaCorrenteCambiata, this, &TdtmPiano::seguiRiga);
     connect(&m_timbr, &TabellaTimbrature::timbratureCambiate, this, &TdtmPiano::RefreshMaster);
+    // A timetable or terminal written elsewhere shows in the pickers and the grid at once.
+    connect(&m_dtm, &TdtmPresenze::archivioCambiato, this, [this](const QString& tabella) {
+        if (tabella == QLatin1String("OrariRep") || tabella == QLatin1String("Terminali"))
+            m_ricercheLette = false;
+    });
 }
 
 void TdtmPiano::seguiRiga()

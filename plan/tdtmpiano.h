@@ -74,7 +74,8 @@ public:
     QString TestoInModifica();
 
     // --- Timetable and terminal lookups (wwTblOrariRep, wwTblTerminali) -----------------
-    // Re-reads both tables; they are otherwise read on first use.
+    // Re-reads both tables; they are otherwise read on first use, and again after a data
+    // module reports a change to either (TdtmPresenze::archivioCambiato).
     void ApriTabelleRicerca();
     const QList<VoceOrario>& ElencoOrari();  // all timetables by description
     QString DescrizioneOrario(const QVariant& idOrario);
