@@ -4,9 +4,11 @@
 
 #include "avvio_ui.h"
 #include "tdtmelab.h"
+#include "tdtmorari.h"
 #include "tdtmpresenze.h"
 #include "tdlgquerylight.h"
 #include "tdtmpiano.h"
+#include "tfrmorari.h"
 #include "tfrmpasswd.h"
 #include "tfrmpiano.h"
 #include "tfrmpresenze.h"
@@ -38,11 +40,13 @@ int AvviaApplicazione(QApplication& app, const QString& fileIni)
     // The data modules of the windows, in their fixed order.
     TdtmElab elab(dtm);
     TdtmPiano piano(dtm);
+    TdtmOrari orari(dtm);
     RegistraDialogoQA();
     return AvviaInterfaccia(app, dtm, [&](TfrmPresenze& frm) {
         // The work plan lives for the whole run; the registry owns it and only hides it.
         auto* frmPiano = new TfrmPiano(dtm, piano, elab);
         QObject::connect(frmPiano, &TfrmPiano::apriAnagrafico, &frm, [&frm] { frm.Comandi().Esegui(QStringLiteral("Dipendenti")); });
         frm.Comandi().RegistraPersistente(QStringLiteral("PianodiLav"), frmPiano);
+        frm.Comandi().RegistraSingola(QStringLiteral("OrariLav"), [&orari] { return new TfrmOrari(orari); });
     });
 }

@@ -133,14 +133,6 @@ QList<CodiceDescr> TdtmOrari::Chiusure()
     return l;
 }
 
-QString TdtmOrari::DescrChiusura(const QString& codice)
-{
-    for (const CodiceDescr& c : Chiusure())
-        if (c.codice == codice.trimmed())
-            return c.descr;
-    return codice;
-}
-
 // --- Writing -------------------------------------------------------------------------------
 
 int TdtmOrari::Registra(DatiOrario& orario)

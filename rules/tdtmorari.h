@@ -88,8 +88,6 @@ public:
     std::optional<DatiOrario> Leggi(int id);
     // The closing modes (code list "GioDescr"), each code once, in description order.
     QList<CodiceDescr> Chiusure();
-    // Description of a closing code in the user's language; the code itself when unknown.
-    QString DescrChiusura(const QString& codice);
 
     // Stores the timetable in one transaction: OrariRep, then its two ArroTim rows and its
     // bands, replacing the old ones. Id 0 creates it with the next free id, which is set in
