@@ -192,9 +192,10 @@ void TfrmOrari::apriEditor(bool inserisci)
     const DatiOrario* o = Corrente();
     if (!inserisci && !o)
         return;
+    const int corrente = o ? o->Id : 0;
     TfrmOrariEdit editor(m_orari, inserisci ? TfrmOrariEdit::Inserimento : TfrmOrariEdit::Modifica, o ? *o : DatiOrario(), this);
-    if (editor.exec() == QDialog::Accepted)
-        Initialize(editor.Id());
+    // Read again either way: the editor may have found the timetable deleted elsewhere.
+    Initialize(editor.exec() == QDialog::Accepted ? editor.Id() : corrente);
 }
 
 void TfrmOrari::btnInserisciClick()
