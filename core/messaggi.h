@@ -13,6 +13,7 @@ enum Errore : int {
     ErrDbLavoro = 1,            // the work database cannot be opened
     ErrDatoMancante = 103,      // a required value is missing or invalid
     ErrCambioPagina = 1114,     // confirm or cancel the edits before changing page
+    ErrTurnoInUso = 1800,       // a profile names the rotation
     ErrPeriodoInvertito = 2001, // the period starts after it ends
     ErrCambioStato = 2002,      // 1 <-> 2 only through processing
     ErrPeriodoLungo = 2010,     // this report covers 31 days at most
@@ -62,6 +63,9 @@ enum Errore : int {
     // Punch editing.
     ErrOra = 9450,              // the typed time is not a time of day
     ErrTimbraturaDoppia = 9451, // another punch of the employee has that valid time
+
+    // Holiday calendar.
+    AvvFestivitaPresenti = 9700, // + the year: its national holidays are all in the calendar
 };
 
 // Rows of Scelte.
@@ -100,6 +104,9 @@ enum Scelta : int {
 
     // Phases of long work (Avanzamento).
     EtAggiornamentoCalendario = 9500,  // the work-plan check creating missing days
+
+    // Holiday calendar.
+    SclFestivitaNazionali = 9700,      // + the dates: add these national holidays?
 };
 
 }  // namespace Msg
