@@ -87,7 +87,7 @@ TfrmCalendario::TfrmCalendario(TdtmPresenze& dtm, TdtmTurni& turni, QWidget* par
         if (it)
             giornoScelto(it->data(Qt::UserRole).toDate());
     });
-    resize(760, 470);
+    setMinimumSize(700, 430);
     Initialize();
 }
 

@@ -124,7 +124,8 @@ TfrmTurni::TfrmTurni(TdtmPresenze& dtm, TdtmTurni& turni, std::function<void(boo
             QTimer::singleShot(0, this, &TfrmTurni::tieniDavanti);
     });
 
-    resize(900, 600);
+    // Room for the days, the editing panel beside them and a readable chart, within 1024x768.
+    setMinimumSize(760, 560);
     try {
         m_turni.ApriTurno(0);
     } catch (const ErroreDb& e) {
@@ -232,15 +233,28 @@ QWidget* TfrmTurni::creaPannello()
     g->addWidget(m_edtDescr, 2, 1);
 
     auto* pulsanti = new QHBoxLayout;
-    m_btnProssimo = new QPushButton(IconaComando(QStringLiteral("avanti")), QStringLiteral("&Prossimo"), m_pannello);
+    m_btnProssimo = new QPushButton(IconaComando(QStringLiteral("avanti")), QStringLiteral("Prossi&mo"), m_pannello);
     m_btnProssimo->setObjectName(QStringLiteral("btnNextRecord"));
-    m_btnOk = new QPushButton(IconaComando(QStringLiteral("conferma")), QStringLiteral("&OK"), m_pannello);
+    m_btnOk = new QPushButton(IconaComando(QStringLiteral("conferma")), QStringLiteral("O&K"), m_pannello);
     m_btnOk->setObjectName(QStringLiteral("btnOK"));
-    m_btnAnnulla = new QPushButton(IconaComando(QStringLiteral("annulla")), QStringLiteral("A&nnulla"), m_pannello);
+    m_btnAnnulla = new QPushButton(IconaComando(QStringLiteral("annulla")), QStringLiteral("Annu&lla"), m_pannello);
     m_btnAnnulla->setObjectName(QStringLiteral("btnAnnulla"));
     connect(m_btnProssimo, &QPushButton::clicked, this, &TfrmTurni::btnNextRecordClick);
     connect(m_btnOk, &QPushButton::clicked, this, &TfrmTurni::btnOKClick);
     connect(m_btnAnnulla, &QPushButton::clicked, this, &TfrmTurni::btnResetClick);
+    // The letters avoid the main window's menus (Alt+O, Alt+P, Alt+N), which stay in the
+    // same window while this one edits. Enter goes on: the next day, or OK on the last.
+    auto* invio = new QAction(this);
+    invio->setObjectName(QStringLiteral("itmAvanti"));
+    invio->setShortcuts({QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)});
+    invio->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    connect(invio, &QAction::triggered, this, [this] {
+        if (m_btnProssimo->isVisible())
+            btnNextRecordClick();
+        else if (m_btnOk->isVisible())
+            btnOKClick();
+    });
+    m_pannello->addAction(invio);
     // Esc leaves the editing as "Annulla" does.
     auto* esc = new QAction(this);
     esc->setObjectName(QStringLiteral("itmAnnullaModifica"));
