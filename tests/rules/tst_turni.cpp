@@ -24,6 +24,7 @@
 #include <QPushButton>
 #include <QSqlQuery>
 #include <QTableView>
+#include <QWindow>
 #include <QtTest>
 
 namespace {
@@ -284,9 +285,15 @@ void TstTurni::modifica()
 
     // Another window of the application becoming active hands the activation back.
     QLineEdit altra;
+    bool altraAttiva = false;
+    const auto c = connect(qApp, &QGuiApplication::focusWindowChanged, this, [&](QWindow* w) {
+        altraAttiva |= w && w == altra.windowHandle();
+    });
     altra.show();
     altra.activateWindow();
+    QTRY_VERIFY(altraAttiva);
     QTRY_VERIFY(f.frm->isActiveWindow());
+    disconnect(c);
 
     // The grid stays usable: Wednesday (row 4) gets the night, the name changes.
     auto* griglia = f.w<QTableView>("grdGiorni");
