@@ -9,9 +9,12 @@
 #include "tdlgquerylight.h"
 #include "tdtmpiano.h"
 #include "tfrmorari.h"
+#include "tdtmturni.h"
+#include "tfrmcalendario.h"
 #include "tfrmpasswd.h"
 #include "tfrmpiano.h"
 #include "tfrmpresenze.h"
+#include "tfrmturni.h"
 
 #include <QApplication>
 #include <QDir>
@@ -38,6 +41,7 @@ int AvviaApplicazione(QApplication& app, const QString& fileIni)
         return 1;
     }
     // The data modules of the windows, in their fixed order.
+    TdtmTurni turni(dtm);
     TdtmElab elab(dtm);
     TdtmPiano piano(dtm);
     TdtmOrari orari(dtm);
@@ -48,5 +52,11 @@ int AvviaApplicazione(QApplication& app, const QString& fileIni)
         QObject::connect(frmPiano, &TfrmPiano::apriAnagrafico, &frm, [&frm] { frm.Comandi().Esegui(QStringLiteral("Dipendenti")); });
         frm.Comandi().RegistraPersistente(QStringLiteral("PianodiLav"), frmPiano);
         frm.Comandi().RegistraSingola(QStringLiteral("OrariLav"), [&orari] { return new TfrmOrari(orari); });
+        // A second "Turni" or "Calendario" while the window is open leaves it where it is.
+        frm.Comandi().RegistraSingola(
+            QStringLiteral("Turni"), [&] { return new TfrmTurni(dtm, turni, [&frm](bool abilita) { frm.EnableControls(abilita); }); },
+            RegistroComandi::Riapertura::Nulla);
+        frm.Comandi().RegistraSingola(
+            QStringLiteral("Calendario"), [&] { return new TfrmCalendario(dtm, turni); }, RegistroComandi::Riapertura::Nulla);
     });
 }

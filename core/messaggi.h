@@ -18,6 +18,7 @@ enum Errore : int {
     ErrOrarioInPiano = 1543,    // the timetable is on work-plan days
     ErrOrarioFestivo = 1544,    // the timetable is a profile's holiday timetable
     ErrOrarioScomparso = 1545,  // the timetable being modified was deleted meanwhile
+    ErrTurnoInUso = 1800,       // a profile names the rotation
     ErrFinestraCorta = 1801,    // the punch window is shorter than the expected work
     ErrPeriodoInvertito = 2001, // the period starts after it ends
     ErrCambioStato = 2002,      // 1 <-> 2 only through processing
@@ -68,6 +69,9 @@ enum Errore : int {
     // Punch editing.
     ErrOra = 9450,              // the typed time is not a time of day
     ErrTimbraturaDoppia = 9451, // another punch of the employee has that valid time
+
+    // Holiday calendar.
+    AvvFestivitaPresenti = 9700, // + the year: its national holidays are all in the calendar
 };
 
 // Rows of Scelte.
@@ -106,6 +110,9 @@ enum Scelta : int {
 
     // Phases of long work (Avanzamento).
     EtAggiornamentoCalendario = 9500,  // the work-plan check creating missing days
+
+    // Holiday calendar.
+    SclFestivitaNazionali = 9700,      // + the dates: add these national holidays?
 };
 
 }  // namespace Msg

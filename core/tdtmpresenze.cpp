@@ -319,6 +319,11 @@ bool TdtmPresenze::Chiedi(int n)
     return presentatoreAttivo().domanda(TestoScelta(n));
 }
 
+bool TdtmPresenze::ChiediCon(int n, const QString& testo)
+{
+    return presentatoreAttivo().domanda(ConDettaglio(TestoScelta(n), testo));
+}
+
 QList<CodiceDescr> TdtmPresenze::Codici(const QString& tabella, const QString& nomeCampo, const QString& colonnaCodice)
 {
     if (!Schema::tabella(tabella) || !Schema::tabella(tabella)->campo(colonnaCodice))

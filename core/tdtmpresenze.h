@@ -94,6 +94,9 @@ public:
     static QString ConDettaglio(const QString& messaggio, const QString& dettaglio);
     QString TestoErrore(int n);
     bool Chiedi(int n);
+    // The question followed by what it is about (a date, a list of dates), set off as in
+    // MostraErroreCon.
+    bool ChiediCon(int n, const QString& testo);
     QString TestoScelta(int n);
     // Descriptions and codes of a code list in the current language, in code order.
     QList<CodiceDescr> Codici(const QString& tabella, const QString& nomeCampo, const QString& colonnaCodice = QStringLiteral("ValCod"));

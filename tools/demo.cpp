@@ -1,6 +1,7 @@
 #include "demo.h"
 
 #include "database.h"
+#include "festivita.h"
 #include "tdtmpresenze.h"
 
 #include <QDateTime>
@@ -305,33 +306,6 @@ struct Dipendente {
 
 }  // namespace
 
-namespace Demo {
-
-QDate Pasqua(int anno)
-{
-    // Anonymous Gregorian algorithm (Meeus/Jones/Butcher).
-    const int a = anno % 19, b = anno / 100, c = anno % 100, d = b / 4, e = b % 4;
-    const int f = (b + 8) / 25, g = (b - f + 1) / 3, h = (19 * a + b - d - g + 15) % 30;
-    const int i = c / 4, k = c % 4, l = (32 + 2 * e + 2 * i - h - k) % 7;
-    const int m = (a + 11 * h + 22 * l) / 451;
-    const int mese = (h + l - 7 * m + 114) / 31, giorno = (h + l - 7 * m + 114) % 31 + 1;
-    return QDate(anno, mese, giorno);
-}
-
-QList<QDate> FestivitaNazionali(int anno)
-{
-    QList<QDate> f{QDate(anno, 1, 1),  QDate(anno, 1, 6),   Pasqua(anno).addDays(1), QDate(anno, 4, 25),
-                   QDate(anno, 5, 1),  QDate(anno, 6, 2),   QDate(anno, 8, 15),      QDate(anno, 11, 1),
-                   QDate(anno, 12, 8), QDate(anno, 12, 25), QDate(anno, 12, 26)};
-    // Easter Monday falls between 23 March and 26 April: it may come after Liberation Day,
-    // or be Liberation Day itself (2011), and a calendar holds each date once.
-    std::sort(f.begin(), f.end());
-    f.erase(std::unique(f.begin(), f.end()), f.end());
-    return f;
-}
-
-}  // namespace Demo
-
 RisultatoDemo GeneraDemo(TdtmPresenze& dtm, const OpzioniDemo& o)
 {
     if (o.dipendenti < 0 || o.giorni < 0)
@@ -480,7 +454,7 @@ RisultatoDemo GeneraDemo(TdtmPresenze& dtm, const OpzioniDemo& o)
     const int annoA = o.giorni > 0 ? ultimo.year() : oggi.year();
     QSet<QDate> festivi;
     for (int anno = annoDa - 1; anno <= annoA; ++anno)  // also the day before the first, for the nights
-        for (const QDate& d : Demo::FestivitaNazionali(anno))
+        for (const QDate& d : Festivita::Nazionali(anno))
             festivi.insert(d);
     {
         if (!db.esisteRiga(QStringLiteral("SELECT 1 FROM Calendari WHERE Id = 1")))
@@ -492,7 +466,7 @@ RisultatoDemo GeneraDemo(TdtmPresenze& dtm, const OpzioniDemo& o)
             presenti.insert(c.value(0).toString());
         QSqlQuery ins = db.prepara(QStringLiteral("INSERT INTO RelCalend (IdCalend, Giorno, Tipo) VALUES (1, :giorno, :tipo)"));
         for (int anno = annoDa; anno <= annoA; ++anno) {
-            for (const QDate& d : Demo::FestivitaNazionali(anno)) {
+            for (const QDate& d : Festivita::Nazionali(anno)) {
                 const QVariant giorno = Sql::data(d);
                 if (presenti.contains(giorno.toString()))
                     continue;

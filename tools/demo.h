@@ -4,7 +4,6 @@
 // that every window and the processing can be shown and tried without real data.
 
 #include <QDate>
-#include <QList>
 
 class TdtmPresenze;
 
@@ -28,14 +27,3 @@ struct RisultatoDemo {
 // options and starting database always give the same rows. Negative counts throw
 // std::invalid_argument.
 RisultatoDemo GeneraDemo(TdtmPresenze& dtm, const OpzioniDemo& o);
-
-namespace Demo {
-
-// Easter Sunday of the Gregorian calendar.
-QDate Pasqua(int anno);
-// The national holidays of a year, in date order and each date once: New Year, Epiphany,
-// Easter Monday, Liberation Day, Labour Day, Republic Day, Assumption, All Saints,
-// Immaculate Conception, Christmas and St Stephen.
-QList<QDate> FestivitaNazionali(int anno);
-
-}  // namespace Demo

@@ -3,6 +3,7 @@
 
 #include "ambiente.h"
 #include "demo.h"
+#include "festivita.h"
 #include "tabelle.h"
 
 #include <QHash>
@@ -120,10 +121,6 @@ class TstDemo : public QObject {
 private slots:
     void initTestCase();
 
-    void pasqua_data();
-    void pasqua();
-    void festivitaNazionali_data();
-    void festivitaNazionali();
 
     void dipendentiBadgeEProfili();
     void profiliComeLiCreaLAnagrafico();
@@ -159,57 +156,6 @@ void TstDemo::initTestCase()
     m_risPiccola = GeneraDemo(m_piccola->dtm(), {20, 14, kOggi, 20261209});
     m_media = std::make_unique<Ambiente>();
     m_risMedia = GeneraDemo(m_media->dtm(), {60, 31, kOggi, 77});
-}
-
-void TstDemo::pasqua_data()
-{
-    QTest::addColumn<int>("anno");
-    QTest::addColumn<QDate>("attesa");
-    QTest::newRow("2026") << 2026 << QDate(2026, 4, 5);
-    QTest::newRow("2025") << 2025 << QDate(2025, 4, 20);
-    QTest::newRow("2024 marzo") << 2024 << QDate(2024, 3, 31);
-    QTest::newRow("2019") << 2019 << QDate(2019, 4, 21);
-    QTest::newRow("2018 primo aprile") << 2018 << QDate(2018, 4, 1);
-    QTest::newRow("2016 fine marzo") << 2016 << QDate(2016, 3, 27);
-    QTest::newRow("2008 presto") << 2008 << QDate(2008, 3, 23);
-    QTest::newRow("2000") << 2000 << QDate(2000, 4, 23);
-    QTest::newRow("2038 la più tardiva") << 2038 << QDate(2038, 4, 25);
-    QTest::newRow("2285 la più precoce") << 2285 << QDate(2285, 3, 22);
-    QTest::newRow("1954") << 1954 << QDate(1954, 4, 18);
-}
-
-void TstDemo::pasqua()
-{
-    QFETCH(int, anno);
-    QFETCH(QDate, attesa);
-    QCOMPARE(Demo::Pasqua(anno), attesa);
-}
-
-void TstDemo::festivitaNazionali_data()
-{
-    QTest::addColumn<int>("anno");
-    QTest::addColumn<QDate>("pasquetta");
-    QTest::addColumn<int>("date");
-    QTest::newRow("2026") << 2026 << QDate(2026, 4, 6) << 11;
-    QTest::newRow("2024 pasquetta il primo aprile") << 2024 << QDate(2024, 4, 1) << 11;
-    QTest::newRow("2038 pasquetta dopo il 25 aprile") << 2038 << QDate(2038, 4, 26) << 11;
-    QTest::newRow("2011 pasquetta il 25 aprile, una data sola") << 2011 << QDate(2011, 4, 25) << 10;
-}
-
-void TstDemo::festivitaNazionali()
-{
-    QFETCH(int, anno);
-    QFETCH(QDate, pasquetta);
-    QFETCH(int, date);
-    const QList<QDate> f = Demo::FestivitaNazionali(anno);
-    QCOMPARE(f.size(), date);
-    QVERIFY(f.contains(pasquetta));
-    const std::initializer_list<std::pair<int, int>> fisse{{1, 1}, {1, 6}, {4, 25}, {5, 1}, {6, 2}, {8, 15}, {11, 1}, {12, 8}, {12, 25}, {12, 26}};
-    for (const auto& [mese, giorno] : fisse)
-        QVERIFY2(f.contains(QDate(anno, mese, giorno)), qPrintable(QDate(anno, mese, giorno).toString(Qt::ISODate)));
-    // In date order, each date once: the calendar's key refuses a repeated day.
-    for (int n = 1; n < f.size(); ++n)
-        QVERIFY(f[n - 1] < f[n]);
 }
 
 void TstDemo::dipendentiBadgeEProfili()
@@ -497,7 +443,7 @@ void TstDemo::calendarioDegliAnniCoperti()
         memorizzati.insert(Sql::leggiData(riga[0]));
     QSet<QDate> attesi;
     for (const QDate& p : pasquette)
-        for (const QDate& d : Demo::FestivitaNazionali(p.year()))
+        for (const QDate& d : Festivita::Nazionali(p.year()))
             attesi.insert(d);
     QCOMPARE(memorizzati, attesi);
     for (const QDate& p : pasquette)
