@@ -130,8 +130,8 @@ public:
     {
         if (const int esito = apri(TdtmPresenze::ModoCreazione::Sempre); esito != kOk)
             return esito;
-        stampa(m_dtm.TestoScelta(EtDbProduzione) + QLatin1Char(' ') + QDir::toNativeSeparators(m_dtm.FileProduzione()));
-        stampa(m_dtm.TestoScelta(EtDbLavoro) + QLatin1Char(' ') + QDir::toNativeSeparators(m_dtm.FileLavoro()));
+        stampa(m_dtm.TestoScelta(EtDbProduzione) + QLatin1Char(' ') + m_dtm.db().descrizione());
+        stampa(m_dtm.TestoScelta(EtDbLavoro) + QLatin1Char(' ') + m_dtm.db().descrizioneLavoro());
         return kOk;
     }
 
@@ -158,7 +158,7 @@ public:
             stampa(m_dtm.TestoScelta(EtTimbratureGenerate) + QLatin1Char(' ') + QString::number(r.timbrature));
             stampa(m_dtm.TestoScelta(EtSecondi) + QLatin1Char(' ') + QString::number(t.elapsed() / 1000.0, 'f', 2));
         } catch (const ErroreDb& e) {
-            m_dtm.MostraErroreCon(ErrDatabase, QLatin1Char(' ') + e.testo());
+            m_dtm.MostraErroreDb(e);
             return kErrore;
         }
         return kOk;
@@ -179,7 +179,7 @@ public:
             if (!dipendenti(&ids))
                 return kArgomenti;
         } catch (const ErroreDb& e) {
-            m_dtm.MostraErroreCon(ErrDatabase, QLatin1Char(' ') + e.testo());
+            m_dtm.MostraErroreDb(e);
             return kErrore;
         }
         m_dtm.mem().DataDa = QDateTime(dal, QTime(0, 0), Qt::UTC);
@@ -189,6 +189,11 @@ public:
         AvanzamentoStderr barra;
         const EsitoElaborazione esito = elab.ElaboraDipendenti(ids, dal, al, barra);
         if (!esito.Errore.isEmpty()) {
+            // A server that went away ends the run: what was committed before stays.
+            if (!m_dtm.db().aperto()) {
+                m_dtm.MostraErroreCon(ErrConnessionePersa, QLatin1Char(' ') + esito.Errore);
+                return kErrore;
+            }
             m_dtm.MostraErroreCon(ErrElaborazione, QLatin1Char(' ') + QStringLiteral("%1 (Id %2)").arg(esito.Errore).arg(esito.IdDipErrore));
             return kErrore;
         }
@@ -220,7 +225,7 @@ public:
                 return kErrore;
             }
         } catch (const ErroreDb& e) {
-            m_dtm.MostraErroreCon(ErrDatabase, QLatin1Char(' ') + e.testo());
+            m_dtm.MostraErroreDb(e);
             return kErrore;
         }
         return kOk;
@@ -273,7 +278,7 @@ public:
             m_dtm.MostraErroreCon(e.numero(), QLatin1Char(' ') + QDir::toNativeSeparators(e.dettaglio()));
             return kErrore;
         } catch (const ErroreDb& e) {
-            m_dtm.MostraErroreCon(ErrDatabase, QLatin1Char(' ') + e.testo());
+            m_dtm.MostraErroreDb(e);
             return kErrore;
         }
         stampa(m_dtm.TestoScelta(EtStampaSalvata) + QLatin1Char(' ') + QDir::toNativeSeparators(uscita));

@@ -132,7 +132,7 @@ void TstServizi::nuovoIdNomeNonValido()
     QVERIFY(errore);
     QCOMPARE(amb.conta(QStringLiteral("Anagrafico")), 0);
     QCOMPARE(amb.conta(QStringLiteral("Turni")), 1);
-    QVERIFY(amb.db().tabelleEsistenti(false).contains(QStringLiteral("Anagrafico")));
+    QVERIFY(amb.db().tabelleEsistenti(false).contains(QStringLiteral("Anagrafico"), Qt::CaseInsensitive));
 }
 
 void TstServizi::nuovoIdTabellaSenzaId()
