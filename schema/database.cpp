@@ -716,9 +716,11 @@ void suServer(const Connessione& c, const QString& istruzione)
 }
 }  // namespace
 
-void Database::creaSuServer(const Connessione& c)
+void Database::creaSuServer(const Connessione& c, const QString& modello)
 {
-    suServer(c, QStringLiteral("CREATE DATABASE %1 ENCODING 'UTF8' TEMPLATE template0"));
+    if (!modello.isEmpty() && !Connessione::nomeValido(modello))
+        throw ErroreDb(QStringLiteral("%1: nome del database non valido").arg(modello));
+    suServer(c, QStringLiteral("CREATE DATABASE %1 ENCODING 'UTF8' TEMPLATE ") + (modello.isEmpty() ? QStringLiteral("template0") : modello));
 }
 
 void Database::eliminaSuServer(const Connessione& c)

@@ -167,8 +167,9 @@ public:
     QList<InfoIndice> indiciEsistenti(const QString& tabella, bool lavoro) const;
 
     // Creates or drops a database on the server of `c` (its `database`), connecting to the
-    // server's maintenance database. For tests and for moving a company to a server.
-    static void creaSuServer(const Connessione& c);
+    // server's maintenance database; a new one copies `modello` (a database nobody is
+    // connected to) when given. For tests and for moving a company to a server.
+    static void creaSuServer(const Connessione& c, const QString& modello = {});
     static void eliminaSuServer(const Connessione& c);
 
     // Changes each time the connection is opened: statements prepared on an earlier
