@@ -723,6 +723,16 @@ void Database::creaSuServer(const Connessione& c, const QString& modello)
     suServer(c, QStringLiteral("CREATE DATABASE %1 ENCODING 'UTF8' TEMPLATE ") + (modello.isEmpty() ? QStringLiteral("template0") : modello));
 }
 
+void Database::chiudiSessioniAltrui(const Connessione& c)
+{
+    if (c.motore != Dialetto::Motore::PostgreSQL)
+        return;
+    Database db;
+    db.apri(c, false);
+    db.esegui(QStringLiteral("SELECT pg_terminate_backend(pid) FROM pg_stat_activity WHERE datname = :d AND pid <> pg_backend_pid()"),
+              {{"d", c.completata().database}});
+}
+
 void Database::eliminaSuServer(const Connessione& c)
 {
     suServer(c, QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)"));

@@ -171,6 +171,10 @@ public:
     // connected to) when given. For tests and for moving a company to a server.
     static void creaSuServer(const Connessione& c, const QString& modello = {});
     static void eliminaSuServer(const Connessione& c);
+    // Ends every other session on the database of `c` (a server's administrator does it
+    // before maintenance; the tests, to see a server go away). Nothing on SQLite, which has
+    // no sessions.
+    static void chiudiSessioniAltrui(const Connessione& c);
 
     // Changes each time the connection is opened: statements prepared on an earlier
     // connection must be prepared again.

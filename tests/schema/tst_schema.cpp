@@ -164,6 +164,7 @@ private slots:
     void dialettoTraDueDatabase_data();
     void dialettoTraDueDatabase();
     void tabelleDiLavoroPrivate();
+    void postazioniConLavoroProprio();
     void durataDelleTransazioni();
     void testoDataMinuti_data();
     void testoDataMinuti();
@@ -653,6 +654,35 @@ void TstSchema::tabelleDiLavoroPrivate()
     altra.apriLavoro(amb.db().luogoLavoro());
     QCOMPARE(ids(altra, selezione), QStringLiteral("9"));
     QVERIFY_THROWS_EXCEPTION(ErroreDb, Creazione::rendiPrivate(altra, {QStringLiteral("Timbrature")}));
+}
+
+// Two workstations on one production database: what one writes there the other reads; each
+// has work tables of its own (a file beside its PRES.INI, or a schema of its own on the server).
+void TstSchema::postazioniConLavoroProprio()
+{
+    Ambiente amb;
+    QTemporaryDir altra;
+    const QString iniAltra = QDir(altra.path()).filePath(QStringLiteral("PRES.INI"));
+    if (Banco::suServer())
+        scriviFile(iniAltra, "[Ambiente START]\nMotore=PostgreSQL\nDatabase=" + amb.produzione().connessione().database.toUtf8() + "\nSchema=cassa2\n");
+    else
+        scriviFile(iniAltra, "[Ambiente START]\nPATH=" + QFileInfo(amb.db().fileProduzione()).absolutePath().toUtf8() + "\n");
+    TdtmPresenze b;
+    PresentatoreRegistro reg;
+    b.setPresentatore(&reg);
+    // The second workstation's first start: its work tables are made, the company's are there.
+    QVERIFY(b.Apri(iniAltra, TdtmPresenze::ModoCreazione::Mai));
+    QVERIFY(b.db().lavoroAperto());
+    QVERIFY(b.db().luogoLavoro() != amb.db().luogoLavoro());
+    QCOMPARE(Creazione::mancanti(b.db()), QStringList());
+
+    amb.esegui(QStringLiteral("INSERT INTO Timbrature (IdDip, DataV, VersoV) VALUES (1, '2024-03-05 08:00:00', 'E')"));
+    amb.esegui(QStringLiteral("INSERT INTO ':dbPresUt:EEvid' (Prod, IdSegnalaz) VALUES ('P', 1)"));
+    b.db().esegui(QStringLiteral("INSERT INTO ':dbPresUt:EEvid' (Prod, IdSegnalaz) VALUES ('P', 2)"));
+    QCOMPARE(b.db().valore(QStringLiteral("SELECT COUNT(*) FROM Timbrature")).toInt(), 1);
+    QCOMPARE(Banco::colonna(amb.db(), QStringLiteral("SELECT IdSegnalaz FROM EEvid")), QStringLiteral("1"));
+    QCOMPARE(Banco::colonna(b.db(), QStringLiteral("SELECT IdSegnalaz FROM ':dbPresUt:EEvid'")), QStringLiteral("2"));
+    QCOMPARE(reg.avvisi, QStringList());
 }
 
 void TstSchema::durataDelleTransazioni()
