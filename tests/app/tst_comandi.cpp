@@ -8,8 +8,11 @@
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QSqlRecord>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <thread>
 
 namespace {
 
@@ -93,6 +96,7 @@ private slots:
     void databaseMancanteDaUnErroreChiaro();
     void demoPoiElaboraEVerifica();
     void stampaDaRigaDiComando();
+    void dueCopieComeUna();
     void aiutoInItaliano();
     void fileDellApplicazioneIntatti_data();
     void fileDellApplicazioneIntatti();
@@ -375,6 +379,79 @@ void TstComandi::stampaDaRigaDiComando()
     QCOMPARE(senzaLogo.stato, 1);
     QVERIFY2(senzaLogo.errori.contains(QLatin1String("Quorlin_rptlogo.bmp")), qPrintable(senzaLogo.errori));
     QVERIFY(!QFile::exists(QDir(dir.path()).filePath(QStringLiteral("x.txt"))));
+}
+
+// Two copies processing and printing disjoint halves of a company at the same time give the
+// figures one copy gives for the whole of it.
+void TstComandi::dueCopieComeUna()
+{
+    const Azienda una, due;
+    const QStringList demo{QStringLiteral("demo"), QStringLiteral("--dipendenti"), QStringLiteral("8"), QStringLiteral("--giorni"),
+                           QStringLiteral("12"), QStringLiteral("--oggi"), QStringLiteral("2026-03-11")};
+    QCOMPARE(quorlin(QStringList{QStringLiteral("--ini"), una.ini} + demo).stato, 0);
+    QCOMPARE(quorlin(QStringList{QStringLiteral("--ini"), due.ini} + demo).stato, 0);
+    const QStringList periodo{QStringLiteral("--dal"), QStringLiteral("2026-02-27"), QStringLiteral("--al"), QStringLiteral("2026-03-10")};
+    const auto meta = [](int n) {
+        QStringList l;
+        for (int id = 4 * n + 1; id <= 4 * n + 4; ++id)
+            l << QStringLiteral("--dip") << QString::number(id);
+        return l;
+    };
+    const auto elabora = [&](const Azienda& az, const QStringList& chi) {
+        return QStringList{QStringLiteral("--ini"), az.ini, QStringLiteral("elabora")} + periodo + chi
+            + QStringList{QStringLiteral("--oggi"), QStringLiteral("2026-03-11")};
+    };
+    const auto stampa = [&](const Azienda& az, int n) {
+        return QStringList{QStringLiteral("--ini"), az.ini, QStringLiteral("stampa"), QStringLiteral("CP"), QStringLiteral("3")} + periodo
+            + QStringList{QStringLiteral("--formato"), QStringLiteral("txt"), QStringLiteral("--out"),
+                          QDir(az.cartella).filePath(QStringLiteral("meta%1.txt").arg(n))}
+            + meta(n);
+    };
+
+    QCOMPARE(quorlin(elabora(una, {})).stato, 0);
+    for (int n : {0, 1})
+        QCOMPARE(quorlin(stampa(una, n)).stato, 0);
+    int stati[2] = {-1, -1};
+    {
+        std::thread copie[2];
+        for (int n : {0, 1})
+            copie[n] = std::thread([&, n] {
+                const int e = quorlin(elabora(due, meta(n))).stato;
+                stati[n] = e != 0 ? e : quorlin(stampa(due, n)).stato;
+            });
+        for (std::thread& t : copie)
+            t.join();
+    }
+    QCOMPARE(stati[0], 0);
+    QCOMPARE(stati[1], 0);
+
+    const auto testo = [](const Azienda& az, int n) {
+        QFile f(QDir(az.cartella).filePath(QStringLiteral("meta%1.txt").arg(n)));
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    };
+    const auto tabelle = [](const Azienda& az) {
+        Database db;
+        az.apri(db);
+        QStringList righe;
+        for (const char* sql : {"SELECT * FROM PianoSomma ORDER BY IdDip, Data", "SELECT * FROM AnomalieGiorno ORDER BY IdDip, Data, Prog",
+                                "SELECT * FROM Timbrature ORDER BY IdDip, DataV"}) {
+            QSqlQuery q = db.esegui(QLatin1String(sql));
+            while (q.next()) {
+                QStringList r;
+                for (int c = 0; c < q.record().count(); ++c)
+                    r << (q.isNull(c) ? QStringLiteral("-") : q.value(c).toString());
+                righe << r.join(QLatin1Char(' '));
+            }
+        }
+        return righe;
+    };
+    for (int n : {0, 1}) {
+        QVERIFY(testo(una, n).contains("Totale"));
+        QCOMPARE(testo(due, n), testo(una, n));
+    }
+    const QStringList attese = tabelle(una);
+    QVERIFY(attese.size() > 8 * 12);
+    QCOMPARE(tabelle(due), attese);
 }
 
 void TstComandi::aiutoInItaliano()
