@@ -26,11 +26,11 @@ int versioneSchema(const Database& db);
 // Tables of the upgrade steps after `versione` ("Tabella"): what an older database lacks
 // by design and its upgrade adds.
 QStringList tabelleDegliAggiornamenti(int versione);
-// Brings an older production database to Schema::kVersione. A copy of its file is kept
-// beside it first (Database::copiaProduzione, never replacing an earlier copy); then every step runs in
+// Brings an older production database to Schema::kVersione. A copy of it is kept beside it
+// first (Database::copiaProduzione, never replacing an earlier copy); then every step runs in
 // one transaction, which re-reads the version under the write lock, so a copy of the
 // application upgrading at the same moment is waited for and not repeated. Returns the
-// copy's path; empty when the database needed nothing. Throws ErroreDb, leaving the database
+// copy's name; empty when the database needed nothing. Throws ErroreDb, leaving the database
 // as it was.
 QString aggiorna(Database& db);
 

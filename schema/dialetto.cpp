@@ -193,6 +193,12 @@ QString nulliComeSqlite(const QString& sql)
     QString out;
     qsizetype pos = 0;
     for (auto m = ordina.match(sql, pos); m.hasMatch(); m = ordina.match(sql, pos)) {
+        // Words inside a quoted text are text.
+        if (sql.left(m.capturedStart()).count(QLatin1Char('\'')) % 2 != 0) {
+            out += sql.mid(pos, m.capturedEnd() - pos);
+            pos = m.capturedEnd();
+            continue;
+        }
         out += sql.mid(pos, m.capturedEnd() - pos);
         qsizetype i = m.capturedEnd();
         int livello = 0;
@@ -299,7 +305,16 @@ QString Dialetto::traduci(const QString& sql) const
         out = nulliComeSqlite(out);
     if (m_motore == Motore::PostgreSQL && out.contains(QLatin1String("LIKE"), Qt::CaseInsensitive)) {
         static const QRegularExpression reLike(QStringLiteral("\\bLIKE\\b"), QRegularExpression::CaseInsensitiveOption);
-        out.replace(reLike, QStringLiteral("ILIKE"));
+        // From the end, so that the positions still to change stay where they were found;
+        // words inside a quoted text are text.
+        QList<qsizetype> posizioni;
+        for (auto it3 = reLike.globalMatch(out); it3.hasNext();) {
+            const qsizetype p = it3.next().capturedStart();
+            if (out.left(p).count(QLatin1Char('\'')) % 2 == 0)
+                posizioni.prepend(p);
+        }
+        for (const qsizetype p : posizioni)
+            out.replace(p, 4, QStringLiteral("ILIKE"));
     }
     m_cache.insert(sql, out);
     return out;

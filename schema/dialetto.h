@@ -58,7 +58,8 @@ public:
     // Rewrites a statement written in the application's SQL into the engine's:
     //  ':dbPresenze:Tab' and ':dbPresUt:Tab' name a table of the other database;
     //  EXTRACT(HOUR|MINUTE FROM x) gives the hour or minute of a stored date-time;
-    //  LIKE compares letters regardless of case, as SQLite does, on both engines.
+    //  LIKE compares letters regardless of case, as SQLite does, on both engines;
+    //  ORDER BY puts NULL before every value, as SQLite does, on both engines.
     // SELECT ALL is standard in both engines and passes through unchanged.
     QString traduci(const QString& sql) const;
 

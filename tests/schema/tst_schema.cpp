@@ -163,6 +163,8 @@ private slots:
 
     void dialettoTraDueDatabase_data();
     void dialettoTraDueDatabase();
+    void stessiRisultatiSuEntrambi_data();
+    void stessiRisultatiSuEntrambi();
     void tabelleDiLavoroPrivate();
     void postazioniConLavoroProprio();
     void durataDelleTransazioni();
@@ -758,6 +760,37 @@ void TstSchema::dialettoTraDueDatabase()
         rifiutato = true;
     }
     QVERIFY(rifiutato);
+}
+
+void TstSchema::stessiRisultatiSuEntrambi_data()
+{
+    QTest::addColumn<QString>("sql");
+    QTest::addColumn<QString>("ids");
+
+    QTest::newRow("NULL prima degli altri valori") << "SELECT Id FROM Anagrafico ORDER BY Libero, Id" << "1,3,4,2";
+    QTest::newRow("NULL dopo in ordine decrescente") << "SELECT Id FROM Anagrafico ORDER BY Libero DESC, Id" << "2,4,1,3";
+    QTest::newRow("posto dei NULL scelto dall'istruzione") << "SELECT Id FROM Anagrafico ORDER BY Libero DESC NULLS FIRST, Id" << "1,3,2,4";
+    QTest::newRow("ordine dentro una sottoselezione")
+        << "SELECT Id FROM (SELECT Id, Libero FROM Anagrafico ORDER BY Libero LIMIT 2) t ORDER BY Id DESC" << "3,1";
+    QTest::newRow("testo con parole chiave") << "SELECT Id FROM Anagrafico WHERE Nome <> 'x, order by y' ORDER BY Libero, Id" << "1,3,4,2";
+    QTest::newRow("LIKE senza badare alle maiuscole") << "SELECT Id FROM Anagrafico WHERE Cognome LIKE 'ros%' ORDER BY Id" << "1,4";
+    QTest::newRow("like dentro un testo resta testo") << "SELECT Id FROM Anagrafico WHERE Cognome || ' like' LIKE '%i like' ORDER BY Id" << "1,2,3,4";
+    QTest::newRow("testi ordinati per byte") << "SELECT Id FROM Anagrafico ORDER BY Cognome" << "2,1,3,4";
+}
+
+void TstSchema::stessiRisultatiSuEntrambi()
+{
+    QFETCH(QString, sql);
+    QFETCH(QString, ids);
+    Ambiente& amb = comune();
+    if (amb.conta(QStringLiteral("Anagrafico"), QStringLiteral("Id <= 4")) == 0) {
+        const QString ins = QStringLiteral("INSERT INTO Anagrafico (Id, Cognome, Nome, Classe, Libero) VALUES (:id, :c, 'N', 'D', :l)");
+        amb.esegui(ins, {{"id", 1}, {"c", QStringLiteral("Rossi")}, {"l", QVariant()}});
+        amb.esegui(ins, {{"id", 2}, {"c", QStringLiteral("Bianchi")}, {"l", QStringLiteral("b")}});
+        amb.esegui(ins, {{"id", 3}, {"c", QStringLiteral("Verdi")}, {"l", QVariant()}});
+        amb.esegui(ins, {{"id", 4}, {"c", QStringLiteral("rossini")}, {"l", QStringLiteral("a")}});
+    }
+    QCOMPARE(Banco::colonna(amb.db(), sql), ids);
 }
 
 void TstSchema::testoDataMinuti_data()
