@@ -90,6 +90,8 @@ public:
     Presentatore* presentatore() const { return m_presentatore; }
 
     // --- Services ------------------------------------------------------------------
+    // The table's highest Id + 1. Read inside the transaction that inserts the row, it stays
+    // this caller's until the commit: write transactions of every copy take turns.
     int NuovoId(const QString& tabella);
     void MostraErrore(int n);
     // The message followed by a detail (a file name, an argument), set off by one blank

@@ -27,7 +27,7 @@ public:
     enum class Tipo {
         Altro,
         Vincolo,          // refused by a key or another constraint of the table
-        ConnessionePersa, // the server went away: nothing after the last commit was kept
+        ConnessionePersa, // the server cannot be reached or went away: nothing after the last commit was kept
     };
     ErroreDb(const QString& testo, const QString& istruzione = {}, Tipo tipo = Tipo::Altro);
     QString testo() const { return m_testo; }  // the engine's text
