@@ -130,8 +130,8 @@ public:
     {
         if (const int esito = apri(TdtmPresenze::ModoCreazione::Sempre); esito != kOk)
             return esito;
-        stampa(m_dtm.TestoScelta(EtDbProduzione) + QLatin1Char(' ') + QDir::toNativeSeparators(m_dtm.FileProduzione()));
-        stampa(m_dtm.TestoScelta(EtDbLavoro) + QLatin1Char(' ') + QDir::toNativeSeparators(m_dtm.FileLavoro()));
+        stampa(m_dtm.TestoScelta(EtDbProduzione) + QLatin1Char(' ') + m_dtm.db().descrizione());
+        stampa(m_dtm.TestoScelta(EtDbLavoro) + QLatin1Char(' ') + m_dtm.db().descrizioneLavoro());
         return kOk;
     }
 
@@ -189,6 +189,11 @@ public:
         AvanzamentoStderr barra;
         const EsitoElaborazione esito = elab.ElaboraDipendenti(ids, dal, al, barra);
         if (!esito.Errore.isEmpty()) {
+            // A server that went away ends the run: what was committed before stays.
+            if (!m_dtm.db().aperto()) {
+                m_dtm.MostraErroreCon(ErrConnessionePersa, esito.Errore);
+                return kErrore;
+            }
             m_dtm.MostraErroreCon(ErrElaborazione, QStringLiteral("%1 (Id %2)").arg(esito.Errore).arg(esito.IdDipErrore));
             return kErrore;
         }

@@ -40,6 +40,9 @@ enum Errore : int {
     ErrVerificaAnnullata = 9012,
     ErrDbRecente = 9018,        // + the file and both schema versions: a later release's database
     AvvDbAggiornato = 9019,     // + the copy of the database as it was before the upgrade
+    ErrChiaveConnessione = 9020, // + "Chiave=valore": an engine or port of PRES.INI that is not one
+    ErrConnessionePersa = 9021, // + the engine's text: the server went away
+    ErrVincolo = 9022,          // + the engine's text: a key or a required field refused the data
     ErrIniNonValido = 9013,     // + the file (and ":line"): --ini names something that is not INI text
     ErrDbVuoto = 9014,          // + the file: an empty production database outside init
     ErrDbEstraneo = 9015,       // + the file: a database without any of our tables

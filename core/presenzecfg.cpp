@@ -73,6 +73,14 @@ QList<Predefinito> leggiValori(const FileIni& ini, TPresenzeCfg& cfg)
 
     cfg.NetFileDir = ini.leggiTesto(Ini::AmbienteStart, QStringLiteral("NetFileDir"), QStringLiteral("C:\\"));
     cfg.PathProduzione = ini.leggiTesto(Ini::AmbienteStart, QStringLiteral("PATH")).trimmed();
+    // Read only: a missing key means SQLite, or the server the environment names.
+    const auto chiave = [&](const char* nome) { return ini.leggiTesto(Ini::AmbienteStart, QString::fromLatin1(nome)).trimmed(); };
+    cfg.Motore = chiave("Motore");
+    cfg.Host = chiave("Host");
+    cfg.Porta = chiave("Porta");
+    cfg.Database = chiave("Database");
+    cfg.Utente = chiave("Utente");
+    cfg.Schema = chiave("Schema");
     return daScrivere;
 }
 }  // namespace

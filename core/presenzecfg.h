@@ -48,6 +48,15 @@ struct TPresenzeCfg {
     QString DirApplicazione;
     QString NetFileDir = QStringLiteral("C:\\");
     QString PathProduzione;  // [Ambiente START] PATH as written; empty for the default folder
+    // [Ambiente START]: the engine of the production database ("SQLite" or "PostgreSQL", as
+    // written; empty for SQLite) and, on a server, where it is and the schema of this
+    // workstation's work tables. Empty keys fall back on the environment (Connessione).
+    QString Motore;
+    QString Host;
+    QString Porta;
+    QString Database;
+    QString Utente;
+    QString Schema;
 
     static QString chiaveColonna(int colonna);
     static int larghezzaPredefinita(int colonna);

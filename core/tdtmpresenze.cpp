@@ -112,21 +112,55 @@ void TdtmPresenze::apriCartellaPriv()
         QDir().mkpath(priv.path());
     for (const QString& f : priv.entryList({QStringLiteral("_*.db")}, QDir::Files))
         priv.remove(f);
-    qputenv("SQLITE_TMPDIR", QFile::encodeName(priv.absolutePath()));
+    m_db->setCartellaTemporanea(priv.absolutePath());
+}
+
+Connessione TdtmPresenze::ConnessioneProduzione() const
+{
+    Connessione c;
+    if (!m_cfg.Motore.isEmpty() && !Dialetto::motoreDaNome(m_cfg.Motore, &c.motore))
+        throw ErroreAvvio(Msg::ErrChiaveConnessione, QStringLiteral("Motore=") + m_cfg.Motore);
+    if (c.motore == Dialetto::Motore::SQLite) {
+        c.file = FileProduzione();
+        return c;
+    }
+    bool ok = true;
+    if (!m_cfg.Porta.isEmpty()) {
+        c.porta = m_cfg.Porta.toInt(&ok);
+        if (!ok || c.porta < 1 || c.porta > 65535 || !m_cfg.Porta.front().isDigit())
+            throw ErroreAvvio(Msg::ErrChiaveConnessione, QStringLiteral("Porta=") + m_cfg.Porta);
+    }
+    if (!m_cfg.Database.isEmpty() && !Connessione::nomeValido(m_cfg.Database))
+        throw ErroreAvvio(Msg::ErrChiaveConnessione, QStringLiteral("Database=") + m_cfg.Database);
+    if (!m_cfg.Schema.isEmpty() && !Connessione::nomeValido(m_cfg.Schema))
+        throw ErroreAvvio(Msg::ErrChiaveConnessione, QStringLiteral("Schema=") + m_cfg.Schema);
+    c.host = m_cfg.Host;
+    c.database = m_cfg.Database;
+    c.utente = m_cfg.Utente;
+    return c.completata();
+}
+
+QString TdtmPresenze::SchemaLavoro() const
+{
+    return m_cfg.Schema.isEmpty() ? Connessione::schemaLavoroPredefinito() : m_cfg.Schema.toLower();
 }
 
 bool TdtmPresenze::Apri(const QString& fileIni, ModoCreazione creazione)
 {
     LeggiConfigurazione(fileIni);
+    const Connessione connessione = ConnessioneProduzione();
+    const bool server = connessione.motore != Dialetto::Motore::SQLite;
     apriCartellaPriv();
 
+    // A database on a server always exists (its administrator creates it): only its tables
+    // can be missing, and only the init command creates them (controllaProduzione).
     const bool predefinita = m_cfg.PathProduzione.isEmpty();
-    const bool nuovo = !QFileInfo::exists(FileProduzione());
+    const bool nuovo = !server && !QFileInfo::exists(FileProduzione());
     const bool puoCreare = nuovo && (creazione == ModoCreazione::Sempre || (creazione == ModoCreazione::CartellaPredefinita && predefinita));
     const QString cartella = Configurazione::CartellaProduzione(m_cfg);
     if (puoCreare && predefinita && !QDir(cartella).exists() && !QDir().mkpath(cartella))
         throw ErroreDb(QStringLiteral("%1: impossibile creare la cartella").arg(cartella));
-    m_db->apriProduzione(FileProduzione(), puoCreare, [&] { controllaProduzione(nuovo, creazione); });
+    m_db->apri(connessione, puoCreare, [&] { controllaProduzione(nuovo, creazione); });
     if (!nuovo) {
         const QString copia = Creazione::aggiorna(*m_db);
         if (!copia.isEmpty())
@@ -140,8 +174,12 @@ bool TdtmPresenze::Apri(const QString& fileIni, ModoCreazione creazione)
     }
 
     try {
-        QDir().mkpath(QFileInfo(FileLavoro()).absolutePath());
-        m_db->apriLavoro(FileLavoro());
+        if (server) {
+            m_db->apriLavoro(SchemaLavoro());
+        } else {
+            QDir().mkpath(QFileInfo(FileLavoro()).absolutePath());
+            m_db->apriLavoro(FileLavoro());
+        }
         if (!Creazione::mancanti(*m_db).isEmpty()) {
             Transazione t(*m_db);
             Creazione::creaTabelle(*m_db);
@@ -164,7 +202,7 @@ void TdtmPresenze::controllaProduzione(bool nuovo, ModoCreazione creazione)
     // An existing file is used as it is: an empty one (a copy that failed, a disk that
     // filled up) or one that lost a table would otherwise be given a fresh schema, and the
     // company's data would silently look gone.
-    const QString file = QDir::toNativeSeparators(m_db->fileProduzione());
+    const QString file = m_db->descrizione();
     const bool init = creazione == ModoCreazione::Sempre;
     const QStringList tabelle = m_db->tabelleEsistenti(false);
     if (tabelle.isEmpty()) {
@@ -311,7 +349,7 @@ void TdtmPresenze::MostraErroreCon(int n, const QString& testo)
 
 void TdtmPresenze::MostraErroreDb(const ErroreDb& e)
 {
-    MostraErroreCon(Msg::ErrDatabase, e.testo());
+    MostraErroreCon(e.connessionePersa() ? Msg::ErrConnessionePersa : e.violazioneVincolo() ? Msg::ErrVincolo : Msg::ErrDatabase, e.testo());
 }
 
 bool TdtmPresenze::Chiedi(int n)

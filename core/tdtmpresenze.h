@@ -73,6 +73,12 @@ public:
     FileIni& ini();
     QString FileProduzione() const;
     QString FileLavoro() const;
+    // The production database PRES.INI names, the environment completing the server's keys.
+    // A key that names no engine or port throws ErroreAvvio.
+    Connessione ConnessioneProduzione() const;
+    // This workstation's schema of work tables on a server: [Ambiente START] Schema, or one
+    // named after the host.
+    QString SchemaLavoro() const;
     QString CartellaPriv() const;
     // True when `file` names one of the application's own files, however the path is spelled
     // (a link, "..", a relative name): the two databases with their journals and PRES.INI
@@ -84,12 +90,15 @@ public:
     Presentatore* presentatore() const { return m_presentatore; }
 
     // --- Services ------------------------------------------------------------------
+    // The table's highest Id + 1. Read inside the transaction that inserts the row, it stays
+    // this caller's until the commit: write transactions of every copy take turns.
     int NuovoId(const QString& tabella);
     void MostraErrore(int n);
     // The message followed by a detail (a file name, an argument), set off by one blank
     // unless the detail brings its own separator (": ").
     void MostraErroreCon(int n, const QString& testo);
-    // Every database failure shown to the user: one message followed by the engine's text.
+    // Every database failure shown to the user: one message followed by the engine's text
+    // (its own message for a lost connection and for data a key or required field refused).
     void MostraErroreDb(const ErroreDb& e);
     static QString ConDettaglio(const QString& messaggio, const QString& dettaglio);
     QString TestoErrore(int n);

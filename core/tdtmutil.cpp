@@ -88,34 +88,42 @@ QDate TdtmUtil::ImpostaDataInstallazione(const QDate& scelta)
     }
 
     // Every profile's period dates start no earlier than its hiring date and the installation.
+    // A profile has no key: each row is found again by the values its new dates come from,
+    // which are all required, so two rows found together get the same new dates anyway.
     struct Riga {
-        qint64 id;
-        QDate assunz;
+        QVariant dip, inizio, assunz, periodiTesto[5];
+        QDate dataAssunz;
         QDate periodi[5];
     };
     QList<Riga> righe;
     {
-        QSqlQuery p = db.esegui(QStringLiteral("SELECT %1, DataAssunz, InPeriodo1, InPeriodo2, InPeriodo3, InPeriodo4, InPeriodo5 FROM Profilo")
-                                    .arg(db.dialetto().idRiga()));
+        QSqlQuery p = db.esegui(QStringLiteral("SELECT IdUtilizzatore, DataInizio, DataAssunz, InPeriodo1, InPeriodo2, InPeriodo3, "
+                                               "InPeriodo4, InPeriodo5 FROM Profilo"));
         while (p.next()) {
-            Riga r{p.value(0).toLongLong(), Sql::leggiData(p.value(1)), {}};
-            for (int n = 0; n < 5; ++n)
-                r.periodi[n] = Sql::leggiData(p.value(2 + n));
+            Riga r{p.value(0), p.value(1), p.value(2), {}, Sql::leggiData(p.value(2)), {}};
+            for (int n = 0; n < 5; ++n) {
+                r.periodiTesto[n] = p.value(3 + n);
+                r.periodi[n] = Sql::leggiData(p.value(3 + n));
+            }
             righe.append(r);
         }
     }
     QSqlQuery u = db.prepara(QStringLiteral("UPDATE Profilo SET InPeriodo1 = :p1, InPeriodo2 = :p2, InPeriodo3 = :p3, InPeriodo4 = :p4, "
-                                            "InPeriodo5 = :p5, UltElabVoci = :ult WHERE %1 = :id")
-                                    .arg(db.dialetto().idRiga()));
+                                            "InPeriodo5 = :p5, UltElabVoci = :ult WHERE IdUtilizzatore = :dip AND DataInizio = :inizio "
+                                            "AND DataAssunz = :assunz AND InPeriodo1 = :v1 AND InPeriodo2 = :v2 AND InPeriodo3 = :v3 "
+                                            "AND InPeriodo4 = :v4 AND InPeriodo5 = :v5"));
     for (const Riga& r : righe) {
-        const QDate base = piuTarda(r.assunz, d);
+        const QDate base = piuTarda(r.dataAssunz, d);
         QDate nuovi[5];
         for (int n = 0; n < 5; ++n) {
             nuovi[n] = piuTarda(r.periodi[n], base);
             u.bindValue(QStringLiteral(":p%1").arg(n + 1), Sql::data(nuovi[n]));
+            u.bindValue(QStringLiteral(":v%1").arg(n + 1), r.periodiTesto[n]);
         }
         u.bindValue(QStringLiteral(":ult"), Sql::data(piuTarda(nuovi[0], base.addDays(-1))));
-        u.bindValue(QStringLiteral(":id"), r.id);
+        u.bindValue(QStringLiteral(":dip"), r.dip);
+        u.bindValue(QStringLiteral(":inizio"), r.inizio);
+        u.bindValue(QStringLiteral(":assunz"), r.assunz);
         Database::esegui(u);
     }
     t.conferma();

@@ -43,7 +43,7 @@ TfrmAbout::TfrmAbout(TdtmPresenze& dtm, QWidget* parent) : QDialog(parent)
     auto* versione = new QLabel(VersioneProdotto(), this);
     versione->setObjectName(QStringLiteral("lblVersioneProdotto"));
     // The release is followed by the name of the engine that holds the data.
-    auto* versioneDb = new QLabel(dtm.mem().RelDB + QStringLiteral(" (SQLite)"), this);
+    auto* versioneDb = new QLabel(dtm.mem().RelDB + QStringLiteral(" (%1)").arg(dtm.db().dialetto().nomeMotore()), this);
     versioneDb->setObjectName(QStringLiteral("lblVersioneDatabase"));
     versione->setTextInteractionFlags(Qt::TextSelectableByMouse);
     versioneDb->setTextInteractionFlags(Qt::TextSelectableByMouse);

@@ -77,7 +77,7 @@ void TdtmElab::preparaIstruzioni()
     m_q = nullptr;
     auto* q = new Istruzioni;
     try {
-        // The first profile row in storage order governs the whole run.
+        // The first profile governs the whole run: the one that starts first.
         q->profilo = db.prepara(QStringLiteral(
             "SELECT ALL * FROM Profilo WHERE\n"
             "     Profilo.IdUtilizzatore = :IdDipCorr        AND\n"
@@ -88,7 +88,7 @@ void TdtmElab::preparaIstruzioni()
             "     (Profilo.DataLicenz IS NULL OR\n"
             "      (Profilo.DataLicenz IS NOT NULL AND\n"
             "       Profilo.DataLicenz >= :DataInizio))\n"
-            "ORDER BY %1").arg(db.dialetto().idRiga()));
+            "ORDER BY DataInizio, DataFine"));
         q->piano = db.prepara(QStringLiteral("SELECT Stato, IdOrario FROM PianoSomma WHERE\n"
                                              "  PianoSomma.IdDip = :IdDipCorr AND\n"
                                              "  PianoSomma.Data = :DataCorr"));
@@ -114,14 +114,16 @@ void TdtmElab::preparaIstruzioni()
                                                "  WHERE IdDip = :IdDipCorr AND DataV = :DataV"));
         q->insTimb = db.prepara(QStringLiteral("INSERT INTO Timbrature (IdDip, DataV, VersoV) VALUES (:IdDipCorr, :DataNuova, :VersoV)"));
         q->orario = db.prepara(QStringLiteral("SELECT ALL OreMedie, PrimaTimb, UltimaTimb, ChiusGio FROM OrariRep WHERE\n    OrariRep.Id = :IdOrarioCorr"));
-        // Rounding steps: the last row read for a direction wins; none means step 0.
-        q->arroTim = db.prepara(QStringLiteral("SELECT ALL ArrVerso, MinutiArrot FROM ArroTim WHERE\n    ArroTim.IdOrario = :IdOrarioCorr ORDER BY %1")
-                                    .arg(db.dialetto().idRiga()));
-        // Overtime bands in storage order: the first band that covers the excess is used.
-        q->arroStra = db.prepara(QStringLiteral("SELECT ALL Inizio, Fine, TipoArrot, MinutiArrot FROM ArroStra WHERE\n  IdOrario = :IdOrarioCorr ORDER BY %1")
-                                     .arg(db.dialetto().idRiga()));
-        q->compTurni = db.prepara(QStringLiteral("SELECT NumOrd, TipoOrario, IdDaUsare FROM CompTurni WHERE\n  IdTurno=:IdTurCorr ORDER BY %1")
-                                      .arg(db.dialetto().idRiga()));
+        // Rounding steps: the last row read for a direction wins; none means step 0. The
+        // editor writes one row per direction; of several, the one of the latest range.
+        q->arroTim = db.prepara(QStringLiteral("SELECT ALL ArrVerso, MinutiArrot FROM ArroTim WHERE\n    ArroTim.IdOrario = :IdOrarioCorr "
+                                               "ORDER BY Inizio, Fine, MinutiArrot"));
+        // Overtime bands by their start: the first band that covers the excess is used.
+        q->arroStra = db.prepara(QStringLiteral("SELECT ALL Inizio, Fine, TipoArrot, MinutiArrot FROM ArroStra WHERE\n  IdOrario = :IdOrarioCorr "
+                                                "ORDER BY Inizio, Fine, TipoArrot, MinutiArrot"));
+        // Of two rows for one weekday, the one that starts first.
+        q->compTurni = db.prepara(QStringLiteral("SELECT NumOrd, TipoOrario, IdDaUsare FROM CompTurni WHERE\n  IdTurno=:IdTurCorr "
+                                                 "ORDER BY NumOrd, DataInizio, TipoOrario, IdDaUsare"));
         q->festivi = db.prepara(QStringLiteral("SELECT Giorno FROM RelCalend WHERE\n  RelCalend.IdCalend = 1 AND\n"
                                                "  RelCalend.Giorno >= :Da AND RelCalend.Giorno <= :A AND\n  RelCalend.Tipo = 'F'"));
         q->codiciA = db.prepara(QStringLiteral("SELECT Id FROM Segnalazioni WHERE TipoSegnalaz = 'A'"));

@@ -77,7 +77,7 @@ public:
             "  FROM Costanti3, PianoSomma LEFT OUTER JOIN OrariRep ON PianoSomma.IdOrario = OrariRep.Id\n"
             "  WHERE PianoSomma.IdDip = :IdDipCorr AND PianoSomma.Data >= :DataIniz AND PianoSomma.Data < :DataFine AND\n"
             "%1"
-            "        PianoSomma.Stato = Costanti3.ValCod AND Costanti3.NCampo = 'StatoRid' AND Costanti3.Lingua = :LinguaCorr\n"
+            "        CAST(PianoSomma.Stato AS VARCHAR(2)) = Costanti3.ValCod AND Costanti3.NCampo = 'StatoRid' AND Costanti3.Lingua = :LinguaCorr\n"
             "  ORDER BY PianoSomma.IdDip, PianoSomma.Data");
         m_giorni = dtm.db().prepara(piano.arg(soloAnomalie ? QStringLiteral("        PianoSomma.Stato = 2 AND\n") : QString()));
         // One statement per employee and period instead of one per day: a punch belongs to

@@ -1,58 +1,25 @@
 #include "creazione.h"
 
 #include "database.h"
+#include "ddl.h"
 #include "tabelle.h"
 
 #include <QFile>
+#include <QRegularExpression>
+#include <QSqlError>
 #include <QFileInfo>
 #include <QSet>
+#include <QHash>
+
+#include <optional>
 #include <QSqlRecord>
 #include <QTextStream>
 
 namespace {
 
-QString schemaDi(const Tabella& t)
+QString schemaDi(const Database& db, const Tabella& t)
 {
-    return t.archivio == Archivio::PresUt ? QString::fromLatin1(Dialetto::kSchemaLavoro) : QStringLiteral("main");
-}
-
-// A stored date-time must be in the one layout that sorts correctly as text.
-QString vincoloDataOra(const QString& campo)
-{
-    return QStringLiteral("CHECK (%1 IS NULL OR %1 GLOB "
-                          "'[0-9][0-9][0-9][0-9]-[0-1][0-9]-[0-3][0-9] [0-2][0-9]:[0-5][0-9]:[0-5][0-9]')")
-        .arg(campo);
-}
-
-QString definizioneCampo(const Campo& c, bool perAggiunta = false)
-{
-    QString tipo;
-    switch (c.tipo) {
-    case TipoCampo::Intero: tipo = QStringLiteral("INTEGER"); break;
-    case TipoCampo::InteroPiccolo: tipo = QStringLiteral("SMALLINT"); break;
-    case TipoCampo::Testo: tipo = QStringLiteral("VARCHAR(%1)").arg(c.lunghezza); break;
-    case TipoCampo::DataOra: tipo = QStringLiteral("DATETIMETEXT"); break;
-    case TipoCampo::Memo: tipo = QStringLiteral("TEXT"); break;
-    }
-    QString def = c.nome + QLatin1Char(' ') + tipo;
-    // ALTER TABLE ADD COLUMN cannot add a NOT NULL field without a default: a required
-    // field added to an existing table is enforced by CHECK instead.
-    if (c.obbligatorio)
-        def += perAggiunta ? QStringLiteral(" CHECK (%1 IS NOT NULL)").arg(c.nome) : QStringLiteral(" NOT NULL");
-    if (c.obbligatorio && (c.tipo == TipoCampo::Testo || c.tipo == TipoCampo::Memo))
-        def += QStringLiteral(" CHECK (%1 <> '')").arg(c.nome);
-    if (c.tipo == TipoCampo::DataOra)
-        def += QLatin1Char(' ') + vincoloDataOra(c.nome);
-    return def;
-}
-
-QSet<QString> campiEsistenti(const Database& db, const Tabella& t)
-{
-    QSet<QString> s;
-    QSqlQuery q = db.esegui(QStringLiteral("PRAGMA %1.table_info(%2)").arg(schemaDi(t), t.nome));
-    while (q.next())
-        s.insert(q.value(1).toString().toLower());
-    return s;
+    return t.archivio == Archivio::PresUt ? db.dialetto().schemaLavoro() : db.dialetto().schemaProduzione();
 }
 
 struct FileRiferimento {
@@ -88,27 +55,46 @@ QList<QStringList> leggiTsv(const QString& risorsa, QStringList* intestazione)
     return righe;
 }
 
-// Adds a row unless a row with the same key exists.
-void aggiungiSeManca(Database& db, const QString& tabella, const QStringList& campi, const QVariantList& valori,
-                     const QStringList& chiave)
+// Adds the rows whose key is not in the table yet; rows already there stay as they are
+// (the company may have changed a text). One read of the keys, one prepared insert.
+void aggiungiMancanti(Database& db, const QString& tabella, const QStringList& campi, const QList<QVariantList>& righe,
+                      const QStringList& chiave)
 {
-    QStringList cond;
+    const auto testoChiave = [](const QVariantList& valori) {
+        QStringList t;
+        for (const QVariant& v : valori)
+            t << v.toString();
+        return t.join(QLatin1Char('\x1f'));
+    };
+    QSet<QString> presenti;
+    QSqlQuery s = db.esegui(QStringLiteral("SELECT %1 FROM %2").arg(chiave.join(QStringLiteral(", ")), tabella));
+    while (s.next()) {
+        QVariantList k;
+        for (int n = 0; n < chiave.size(); ++n)
+            k << s.value(n);
+        presenti.insert(testoChiave(k));
+    }
+    QList<int> posizioni;
     for (const QString& k : chiave)
-        cond << QStringLiteral("%1 = :%1").arg(k);
-    QSqlQuery s = db.prepara(QStringLiteral("SELECT 1 FROM %1 WHERE %2").arg(tabella, cond.join(QStringLiteral(" AND "))));
-    for (const QString& k : chiave)
-        s.bindValue(QLatin1Char(':') + k, valori.at(campi.indexOf(k)));
-    Database::esegui(s);
-    if (s.next())
-        return;
+        posizioni << int(campi.indexOf(k));
     QStringList segnaposto;
     for (const QString& c : campi)
         segnaposto << QLatin1Char(':') + c;
-    QSqlQuery i = db.prepara(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+    std::optional<QSqlQuery> ins;
+    for (const QVariantList& valori : righe) {
+        QVariantList k;
+        for (int p : posizioni)
+            k << valori.at(p);
+        if (presenti.contains(testoChiave(k)))
+            continue;
+        presenti.insert(testoChiave(k));
+        if (!ins)
+            ins = db.prepara(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
                                  .arg(tabella, campi.join(QStringLiteral(", ")), segnaposto.join(QStringLiteral(", "))));
-    for (int n = 0; n < campi.size(); ++n)
-        i.bindValue(segnaposto.at(n), valori.at(n));
-    Database::esegui(i);
+        for (int n = 0; n < campi.size(); ++n)
+            ins->bindValue(n, valori.at(n));
+        Database::esegui(*ins);
+    }
 }
 
 QVariant valoreDa(const Tabella& t, const QString& campo, const QString& testo)
@@ -132,30 +118,34 @@ QString releaseDatabase()
     return QStringLiteral("%1.0").arg(Schema::kVersione);
 }
 
-void creaTabella(Database& db, const Tabella& t)
+// Creates the table, or completes it with the fields it lacks; `campi` are the fields it has
+// (none when it is missing), read here when not given.
+void creaTabella(Database& db, const Tabella& t, const QHash<QString, QStringList>* campi = nullptr)
 {
-    {
-        const QString schema = schemaDi(t);
+    const Dialetto& d = db.dialetto();
+    const QString schema = schemaDi(db, t);
+    const QStringList esistenti = campi ? campi->value(t.nome.toLower()) : db.campiEsistenti(t.nome, t.archivio == Archivio::PresUt);
+    if (esistenti.isEmpty()) {
         QStringList def;
         for (const Campo& c : t.campi)
-            def << definizioneCampo(c);
+            def << Ddl::definizioneCampo(d, c);
         db.esegui(QStringLiteral("CREATE TABLE IF NOT EXISTS %1.%2 (%3)").arg(schema, t.nome, def.join(QStringLiteral(", "))));
-        const QSet<QString> esistenti = campiEsistenti(db, t);
+    } else {
         for (const Campo& c : t.campi)
             if (!esistenti.contains(c.nome.toLower()))
-                db.esegui(QStringLiteral("ALTER TABLE %1.%2 ADD COLUMN %3").arg(schema, t.nome, definizioneCampo(c, true)));
-        for (const Indice& i : t.indici)
-            db.esegui(QStringLiteral("CREATE %1INDEX IF NOT EXISTS %2.%3 ON %4 (%5)")
-                          .arg(i.unico ? QStringLiteral("UNIQUE ") : QString(), schema, i.nome, t.nome,
-                               i.campi.join(QStringLiteral(", "))));
+                db.esegui(QStringLiteral("ALTER TABLE %1.%2 ADD COLUMN %3").arg(schema, t.nome, Ddl::definizioneCampo(d, c, true)));
     }
+    for (const Indice& i : t.indici)
+        db.esegui(Ddl::creaIndice(d, schema, t.nome, i));
 }
 
 void creaTabelle(Database& db)
 {
+    const QHash<QString, QStringList> produzione = db.campiPerTabella(false);
+    const QHash<QString, QStringList> lavoro = db.campiPerTabella(true);
     for (const Tabella& t : Schema::tabelle())
         if (t.archivio == Archivio::Presenze || db.lavoroAperto())
-            creaTabella(db, t);
+            creaTabella(db, t, t.archivio == Archivio::Presenze ? &produzione : &lavoro);
 }
 
 int versioneSchema(const Database& db)
@@ -181,16 +171,13 @@ QString aggiorna(Database& db)
     if (prima < 1 || prima >= Schema::kVersione)
         return {};
     // The copy is a consistent snapshot of the old database, taken before anything changes.
-    QString copia = QStringLiteral("%1.v%2.bak").arg(db.fileProduzione()).arg(prima);
-    for (int n = 2; QFileInfo::exists(copia); ++n)
-        copia = QStringLiteral("%1.v%2-%3.bak").arg(db.fileProduzione()).arg(prima).arg(n);
-    db.copiaProduzione(copia);
+    const QString copia = db.copiaProduzione(prima);
     Transazione t(db);
     const int ora = versioneSchema(db);
     if (ora >= Schema::kVersione) {
         // Another copy of the application upgraded it meanwhile: its copy is the one to keep.
         t.conferma();
-        QFile::remove(copia);
+        db.eliminaCopia(copia);
         return {};
     }
     for (const QString& nome : tabelleDegliAggiornamenti(ora))
@@ -216,23 +203,22 @@ void caricaRiferimento(Database& db)
     for (const FileRiferimento& f : files) {
         const Tabella* t = Schema::tabella(QString::fromLatin1(f.tabella));
         QStringList intest;
-        const auto righe = leggiTsv(QString::fromLatin1(f.risorsa), &intest);
-        for (const QStringList& r : righe) {
+        QList<QVariantList> righe;
+        for (const QStringList& r : leggiTsv(QString::fromLatin1(f.risorsa), &intest)) {
             QVariantList valori;
             for (int n = 0; n < intest.size(); ++n)
                 valori << valoreDa(*t, intest.at(n), r.at(n));
-            aggiungiSeManca(db, t->nome, intest, valori, f.chiave);
+            righe << valori;
         }
+        aggiungiMancanti(db, t->nome, intest, righe, f.chiave);
     }
-    aggiungiSeManca(db, QStringLiteral("APPLICATIVI"), {QStringLiteral("ID"), QStringLiteral("DESCRIZIONE")},
-                    {1, QStringLiteral("Quorlin")}, {QStringLiteral("ID")});
+    const QStringList idDescr{QStringLiteral("Id"), QStringLiteral("Descr")};
+    aggiungiMancanti(db, QStringLiteral("APPLICATIVI"), {QStringLiteral("ID"), QStringLiteral("DESCRIZIONE")},
+                     {{1, QStringLiteral("Quorlin")}}, {QStringLiteral("ID")});
     // Roots of the two organisation trees and the appointment every new profile receives.
-    aggiungiSeManca(db, QStringLiteral("UnitaPianta"), {QStringLiteral("Id"), QStringLiteral("Descr")},
-                    {1, QStringLiteral("Azienda")}, {QStringLiteral("Id")});
-    aggiungiSeManca(db, QStringLiteral("UnitaRuolo"), {QStringLiteral("Id"), QStringLiteral("Descr")},
-                    {1, QStringLiteral("Qualifiche")}, {QStringLiteral("Id")});
-    aggiungiSeManca(db, QStringLiteral("Nomine"), {QStringLiteral("Id"), QStringLiteral("Descr")},
-                    {1, QStringLiteral("Dipendente")}, {QStringLiteral("Id")});
+    aggiungiMancanti(db, QStringLiteral("UnitaPianta"), idDescr, {{1, QStringLiteral("Azienda")}}, {QStringLiteral("Id")});
+    aggiungiMancanti(db, QStringLiteral("UnitaRuolo"), idDescr, {{1, QStringLiteral("Qualifiche")}}, {QStringLiteral("Id")});
+    aggiungiMancanti(db, QStringLiteral("Nomine"), idDescr, {{1, QStringLiteral("Dipendente")}}, {QStringLiteral("Id")});
     if (!db.esisteRiga(QStringLiteral("SELECT 1 FROM CONFIGDB")))
         db.esegui(QStringLiteral("INSERT INTO CONFIGDB (RELDB, VERSIONESCHEMA) VALUES (:rel, :ver)"),
                   {{"rel", releaseDatabase()}, {"ver", Schema::kVersione}});
@@ -251,44 +237,60 @@ void creaTutto(Database& db)
 
 void rendiPrivate(Database& db, const QStringList& tabelle)
 {
-    const QString schema = db.dialetto().schemaPrivato();
-    const bool sqlite = db.dialetto().motore() == Dialetto::Motore::SQLite;
+    const Dialetto& d = db.dialetto();
     for (const QString& nome : tabelle) {
         const Tabella* t = Schema::tabella(nome);
         if (!t || t->archivio != Archivio::PresUt)
             throw ErroreDb(QStringLiteral("Tabella di lavoro sconosciuta: %1").arg(nome));
         QStringList def;
         for (const Campo& c : t->campi)
-            def << definizioneCampo(c);
+            def << Ddl::definizioneCampo(d, c);
         db.esegui(QStringLiteral("CREATE TEMP TABLE IF NOT EXISTS %1 (%2)").arg(t->nome, def.join(QStringLiteral(", "))));
         // An index of a temporary table lives in the temporary schema.
         for (const Indice& i : t->indici)
-            db.esegui(QStringLiteral("CREATE %1INDEX IF NOT EXISTS %2%3 ON %4 (%5)")
-                          .arg(i.unico ? QStringLiteral("UNIQUE ") : QString(), sqlite ? schema + QLatin1Char('.') : QString(), i.nome,
-                               t->nome, i.campi.join(QStringLiteral(", "))));
+            db.esegui(Ddl::creaIndice(d, d.schemaPrivato(), t->nome, i));
         db.rendiPrivata(t->nome);
+    }
+}
+
+void eseguiDump(Database& db, const QString& dump)
+{
+    static const QRegularExpression controllo(QStringLiteral("CHECK \\((\\w+) IS NULL OR \\1 GLOB '[^']*'\\)"));
+    const bool sqlite = db.dialetto().motore() == Dialetto::Motore::SQLite;
+    const QString tipoDataOra = Ddl::tipo(db.dialetto(), Campo{QStringLiteral("DataOra"), TipoCampo::DataOra});
+    for (QString istruzione : dump.split(QStringLiteral(";\n"), Qt::SkipEmptyParts)) {
+        istruzione = istruzione.trimmed();
+        // The dump's own transaction and settings: the caller decides those.
+        if (istruzione.isEmpty() || istruzione.startsWith(QLatin1String("PRAGMA")) || istruzione.startsWith(QLatin1String("BEGIN"))
+            || istruzione.startsWith(QLatin1String("COMMIT")))
+            continue;
+        if (!sqlite) {
+            istruzione.replace(QStringLiteral("DATETIMETEXT"), tipoDataOra);
+            for (auto m = controllo.match(istruzione); m.hasMatch(); m = controllo.match(istruzione))
+                istruzione.replace(m.capturedStart(), m.capturedLength(), db.dialetto().vincoloDataOra(m.captured(1)));
+        }
+        QSqlQuery q(db.connessione());
+        if (!q.exec(istruzione))
+            throw ErroreDb(q.lastError().text(), istruzione);
     }
 }
 
 QStringList mancanti(const Database& db)
 {
     QStringList m;
-    QSet<QString> presenti, presentiLavoro;
-    for (const QString& n : db.tabelleEsistenti(false))
-        presenti.insert(n.toLower());
-    for (const QString& n : db.tabelleEsistenti(true))
-        presentiLavoro.insert(n.toLower());
+    const QHash<QString, QStringList> produzione = db.campiPerTabella(false);
+    const QHash<QString, QStringList> lavoro = db.campiPerTabella(true);
     for (const Tabella& t : Schema::tabelle()) {
-        const bool lavoro = t.archivio == Archivio::PresUt;
-        if (lavoro && !db.lavoroAperto())
+        const bool diLavoro = t.archivio == Archivio::PresUt;
+        if (diLavoro && !db.lavoroAperto())
             continue;
-        if (!(lavoro ? presentiLavoro : presenti).contains(t.nome.toLower())) {
+        const auto it = (diLavoro ? lavoro : produzione).constFind(t.nome.toLower());
+        if (it == (diLavoro ? lavoro : produzione).constEnd()) {
             m << t.nome;
             continue;
         }
-        const QSet<QString> campi = campiEsistenti(db, t);
         for (const Campo& c : t.campi)
-            if (!campi.contains(c.nome.toLower()))
+            if (!it->contains(c.nome.toLower()))
                 m << t.nome + QLatin1Char('.') + c.nome;
     }
     return m;

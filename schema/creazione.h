@@ -26,13 +26,18 @@ int versioneSchema(const Database& db);
 // Tables of the upgrade steps after `versione` ("Tabella"): what an older database lacks
 // by design and its upgrade adds.
 QStringList tabelleDegliAggiornamenti(int versione);
-// Brings an older production database to Schema::kVersione. A copy of its file is kept
-// beside it first (<file>.v<N>.bak, never replacing an earlier copy); then every step runs in
+// Brings an older production database to Schema::kVersione. A copy of it is kept beside it
+// first (Database::copiaProduzione, never replacing an earlier copy); then every step runs in
 // one transaction, which re-reads the version under the write lock, so a copy of the
 // application upgrading at the same moment is waited for and not repeated. Returns the
-// copy's path; empty when the database needed nothing. Throws ErroreDb, leaving the database
+// copy's name; empty when the database needed nothing. Throws ErroreDb, leaving the database
 // as it was.
 QString aggiorna(Database& db);
+
+// Runs a dump of the production database as SQLite writes it (tests/schema/versioni keeps one
+// per released schema version) on the open database, whatever its engine: the dump's own
+// date-time type and check become the engine's. Throws ErroreDb.
+void eseguiDump(Database& db, const QString& dump);
 
 // Tables or fields of the declaration missing in the open databases ("Tabella" or
 // "Tabella.Campo"); empty when the databases are complete.

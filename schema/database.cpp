@@ -3,25 +3,26 @@
 #include <QAtomicInt>
 #include <QDir>
 #include <QFileInfo>
+#include <QHash>
+#include <QSysInfo>
+#include <QRegularExpression>
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlRecord>
 
-ErroreDb::ErroreDb(const QString& testo, const QString& istruzione, bool violazioneChiave)
-    : std::runtime_error(testo.toStdString()), m_testo(testo), m_istruzione(istruzione), m_vincolo(violazioneChiave)
+ErroreDb::ErroreDb(const QString& testo, const QString& istruzione, Tipo tipo)
+    : std::runtime_error(testo.toStdString()), m_testo(testo), m_istruzione(istruzione), m_tipo(tipo)
 {
 }
 
 namespace {
 QAtomicInt g_contatore;
+// Open connections by their driver, so that a statement finds the Database it belongs to.
+QHash<const QSqlDriver*, Database*> g_aperti;
 
-// SQLite reports every constraint failure with primary code 19 (extended codes keep it
-// in their low byte).
-bool eVincolo(const QSqlError& e)
-{
-    bool ok = false;
-    const int codice = e.nativeErrorCode().toInt(&ok);
-    return ok && (codice & 0xff) == 19;
-}
+// Write transactions of every copy take turns on this key of the server's advisory locks,
+// as SQLite's BEGIN IMMEDIATE makes them take turns on the file.
+constexpr qint64 kBloccoScritture = 0x51756f726c696e;
 
 QString testoErrore(const QSqlError& e)
 {
@@ -30,14 +31,81 @@ QString testoErrore(const QSqlError& e)
         t = e.text();
     if (!e.driverText().isEmpty() && !t.contains(e.driverText()) && e.databaseText().isEmpty())
         t = e.driverText() + QLatin1Char(' ') + t;
-    return t.trimmed();
+    // The server's text: "ERROR:  what\nDETAIL: ...\n(SQLSTATE)": what and its detail.
+    static const QRegularExpression prefisso(QStringLiteral("^(ERROR|FATAL|ERRORE):\\s+"));
+    static const QRegularExpression codice(QStringLiteral("\\s*\\([0-9A-Z]{5}\\)\\s*$"));
+    t.remove(prefisso).remove(codice);
+    return t.replace(QLatin1Char('\n'), QLatin1Char(' ')).simplified();
+}
+
+// Statements the server prepares; anything else (data definition, settings) runs as it is.
+bool preparabile(const QString& sql)
+{
+    static const QRegularExpression dml(QStringLiteral("^\\s*(SELECT|INSERT|UPDATE|DELETE|WITH|VALUES)\\b"),
+                                        QRegularExpression::CaseInsensitiveOption);
+    return dml.match(sql).hasMatch();
+}
+
+QString virgolette(const QString& identificatore)
+{
+    return QLatin1Char('"') + identificatore + QLatin1Char('"');
 }
 }  // namespace
 
-Database::Database(Dialetto::Motore motore)
-    : m_nome(QStringLiteral("quorlin_%1").arg(g_contatore.fetchAndAddRelaxed(1))), m_dialetto(motore)
+// ---------------------------------------------------------------------------------------
+// Connessione
+
+Connessione Connessione::sqlite(const QString& file)
 {
+    Connessione c;
+    c.file = file;
+    return c;
 }
+
+Connessione Connessione::completata() const
+{
+    Connessione c = *this;
+    if (c.motore != Dialetto::Motore::PostgreSQL)
+        return c;
+    const auto ambiente = [](QString& chiave, const char* variabile) {
+        if (chiave.trimmed().isEmpty())
+            chiave = qEnvironmentVariable(variabile).trimmed();
+    };
+    ambiente(c.host, "PGHOST");
+    ambiente(c.database, "PGDATABASE");
+    ambiente(c.utente, "PGUSER");
+    if (c.porta <= 0)
+        c.porta = qEnvironmentVariableIntValue("PGPORT");
+    return c;
+}
+
+QString Connessione::descrizione() const
+{
+    if (motore == Dialetto::Motore::SQLite)
+        return QDir::toNativeSeparators(QFileInfo(file).absoluteFilePath());
+    return QStringLiteral("postgresql://%1@%2:%3/%4")
+        .arg(utente, host.isEmpty() ? QStringLiteral("localhost") : host, QString::number(porta > 0 ? porta : 5432), database);
+}
+
+QString Connessione::schemaLavoroPredefinito()
+{
+    QString s = QStringLiteral("presut_") + QSysInfo::machineHostName().toLower();
+    for (QChar& c : s)
+        if (!((c >= QLatin1Char('a') && c <= QLatin1Char('z')) || (c >= QLatin1Char('0') && c <= QLatin1Char('9'))))
+            c = QLatin1Char('_');
+    return s.left(63);
+}
+
+bool Connessione::nomeValido(const QString& nome)
+{
+    static const QRegularExpression re(QStringLiteral("^[A-Za-z_][A-Za-z0-9_]{0,62}$"));
+    return re.match(nome).hasMatch();
+}
+
+// ---------------------------------------------------------------------------------------
+// Opening and closing
+
+Database::Database() : m_nome(QStringLiteral("quorlin_%1").arg(g_contatore.fetchAndAddRelaxed(1))) {}
 
 Database::~Database()
 {
@@ -54,35 +122,36 @@ bool Database::aperto() const
     return QSqlDatabase::contains(m_nome) && connessione().isOpen();
 }
 
-void Database::apriProduzione(const QString& file, bool crea, const std::function<void()>& controllo)
+Database* Database::di(const QSqlQuery& q)
+{
+    return g_aperti.value(q.driver(), nullptr);
+}
+
+void Database::apri(const Connessione& c, bool crea, const std::function<void()>& controllo)
 {
     chiudi();
-    const QFileInfo fi(file);
-    if (!crea && !fi.exists())
-        throw ErroreDb(QStringLiteral("%1: file non trovato").arg(QFileInfo(file).absoluteFilePath()));
-    if (!fi.absoluteDir().exists())
-        throw ErroreDb(QStringLiteral("%1: cartella non trovata").arg(fi.absolutePath()));
-    {
-        QSqlDatabase c = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_nome);
-        c.setDatabaseName(fi.absoluteFilePath());
-        // Several copies of the application may share one file: wait for a lock rather
-        // than failing at once.
-        c.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=10000"));
-        if (!c.open()) {
-            const QString t = testoErrore(c.lastError());
-            c = QSqlDatabase();
-            QSqlDatabase::removeDatabase(m_nome);
-            throw ErroreDb(QStringLiteral("%1: %2").arg(fi.absoluteFilePath(), t));
-        }
+    m_connessione = c.completata();
+    m_dialetto = Dialetto(c.motore);
+    if (sqlite()) {
+        const QFileInfo fi(c.file);
+        if (!crea && !fi.exists())
+            throw ErroreDb(QStringLiteral("%1: file non trovato").arg(fi.absoluteFilePath()));
+        if (!fi.absoluteDir().exists())
+            throw ErroreDb(QStringLiteral("%1: cartella non trovata").arg(fi.absolutePath()));
+        m_connessione.file = fi.absoluteFilePath();
+        apriSqlite(fi);
+    } else {
+        apriServer();
     }
-    m_fileProduzione = fi.absoluteFilePath();
     ++m_generazione;
+    g_aperti.insert(connessione().driver(), this);
+    const QString dove = descrizione();
     try {
         // Reading the schema fails at once on a file that is not a database.
-        esegui(QStringLiteral("SELECT count(*) FROM sqlite_master"));
+        tabelleEsistenti(false);
     } catch (const ErroreDb& e) {
         chiudi();
-        throw ErroreDb(QStringLiteral("%1: %2").arg(fi.absoluteFilePath(), e.testo()));
+        throw ErroreDb(QStringLiteral("%1: %2").arg(dove, e.testo()), {}, e.tipo());
     }
     if (controllo) {
         try {
@@ -93,40 +162,118 @@ void Database::apriProduzione(const QString& file, bool crea, const std::functio
         }
     }
     try {
-        // WAL lets readers and one writer work side by side across processes; commits do
-        // not wait for the disk, salvaSuDisco() makes them durable when the user is idle,
-        // and a transaction of Durata::Piena waits for it.
-        esegui(QStringLiteral("PRAGMA journal_mode=WAL"));
-        esegui(QStringLiteral("PRAGMA synchronous=NORMAL"));
+        if (sqlite()) {
+            // WAL lets readers and one writer work side by side across processes; commits do
+            // not wait for the disk, salvaSuDisco() makes them durable when the user is idle,
+            // and a transaction of Durata::Piena waits for it.
+            eseguiDiretta(QStringLiteral("PRAGMA journal_mode=WAL"));
+            eseguiDiretta(QStringLiteral("PRAGMA synchronous=NORMAL"));
+        } else {
+            // The same on a server: a commit returns before its log reaches the disk, which
+            // the server does within a fraction of a second; Durata::Piena waits for it.
+            eseguiDiretta(QStringLiteral("SET synchronous_commit TO off"));
+        }
     } catch (const ErroreDb& e) {
         chiudi();
-        throw ErroreDb(QStringLiteral("%1: %2").arg(fi.absoluteFilePath(), e.testo()));
+        throw ErroreDb(QStringLiteral("%1: %2").arg(dove, e.testo()), {}, e.tipo());
     }
 }
 
-void Database::apriLavoro(const QString& file)
+void Database::apriSqlite(const QFileInfo& fi)
+{
+    // The engine's temporary files go to the folder of this copy of the application.
+    if (!m_cartellaTemporanea.isEmpty())
+        qputenv("SQLITE_TMPDIR", QFile::encodeName(m_cartellaTemporanea));
+    QSqlDatabase c = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_nome);
+    c.setDatabaseName(fi.absoluteFilePath());
+    // Several copies of the application may share one file: wait for a lock rather
+    // than failing at once.
+    c.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=10000"));
+    if (!c.open()) {
+        const QString t = testoErrore(c.lastError());
+        c = QSqlDatabase();
+        QSqlDatabase::removeDatabase(m_nome);
+        throw ErroreDb(QStringLiteral("%1: %2").arg(fi.absoluteFilePath(), t));
+    }
+}
+
+void Database::apriServer()
+{
+    const Connessione& k = m_connessione;
+    if (!k.database.isEmpty() && !Connessione::nomeValido(k.database))
+        throw ErroreDb(QStringLiteral("%1: nome del database non valido").arg(k.descrizione()));
+    QSqlDatabase c = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), m_nome);
+    if (!c.isValid()) {
+        c = QSqlDatabase();
+        QSqlDatabase::removeDatabase(m_nome);
+        throw ErroreDb(QStringLiteral("%1: driver PostgreSQL non disponibile").arg(k.descrizione()));
+    }
+    c.setHostName(k.host);
+    if (k.porta > 0)
+        c.setPort(k.porta);
+    c.setDatabaseName(k.database);
+    c.setUserName(k.utente);
+    // A server that does not answer is reported in seconds, not after the system's minutes.
+    c.setConnectOptions(QStringLiteral("connect_timeout=10;application_name=quorlin"));
+    if (!c.open()) {
+        const QString t = testoErrore(c.lastError());
+        c = QSqlDatabase();
+        QSqlDatabase::removeDatabase(m_nome);
+        throw ErroreDb(QStringLiteral("%1: %2").arg(k.descrizione(), t), {}, ErroreDb::Tipo::ConnessionePersa);
+    }
+    QSqlQuery q(c);
+    // Plain names find the production tables; the work schema joins the path when opened.
+    // Temporary tables come first, as they do on SQLite. The server's notices ("already
+    // exists, skipping") are not for the user.
+    if (!q.exec(QStringLiteral("SET search_path TO public")) || !q.exec(QStringLiteral("SET client_min_messages TO warning")))
+        throw ErroreDb(testoErrore(q.lastError()));
+}
+
+void Database::apriLavoro(const QString& fileOSchema)
 {
     m_lavoroAperto = false;
-    const QFileInfo fi(file);
+    if (!sqlite()) {
+        m_luogoLavoro = fileOSchema.toLower();
+        if (!Connessione::nomeValido(m_luogoLavoro))
+            throw ErroreDb(QStringLiteral("%1: nome di schema non valido").arg(fileOSchema));
+        m_dialetto.setSchemaLavoro(m_luogoLavoro);
+        try {
+            eseguiDiretta(QStringLiteral("CREATE SCHEMA IF NOT EXISTS %1").arg(m_luogoLavoro));
+            eseguiDiretta(QStringLiteral("SET search_path TO public, %1").arg(m_luogoLavoro));
+        } catch (const ErroreDb& e) {
+            throw ErroreDb(QStringLiteral("%1 (%2): %3").arg(descrizione(), m_luogoLavoro, e.testo()), {}, e.tipo());
+        }
+        m_lavoroAperto = true;
+        return;
+    }
+    const QFileInfo fi(fileOSchema);
     if (!fi.absoluteDir().exists())
         throw ErroreDb(QStringLiteral("%1: cartella non trovata").arg(fi.absolutePath()));
-    m_fileLavoro = fi.absoluteFilePath();
+    m_luogoLavoro = fi.absoluteFilePath();
+    const QString schema = m_dialetto.schemaLavoro();
     QSqlQuery q(connessione());
-    q.prepare(QStringLiteral("ATTACH DATABASE :file AS ") + QLatin1String(Dialetto::kSchemaLavoro));
-    q.bindValue(QStringLiteral(":file"), m_fileLavoro);
+    q.prepare(QStringLiteral("ATTACH DATABASE :file AS ") + schema);
+    q.bindValue(QStringLiteral(":file"), m_luogoLavoro);
     if (!q.exec())
-        throw ErroreDb(QStringLiteral("%1: %2").arg(m_fileLavoro, testoErrore(q.lastError())));
+        throw ErroreDb(QStringLiteral("%1: %2").arg(m_luogoLavoro, testoErrore(q.lastError())));
     try {
-        esegui(QStringLiteral("SELECT count(*) FROM %1.sqlite_master").arg(QLatin1String(Dialetto::kSchemaLavoro)));
-        esegui(QStringLiteral("PRAGMA %1.journal_mode=WAL").arg(QLatin1String(Dialetto::kSchemaLavoro)));
+        eseguiDiretta(QStringLiteral("SELECT count(*) FROM %1.sqlite_master").arg(schema));
+        eseguiDiretta(QStringLiteral("PRAGMA %1.journal_mode=WAL").arg(schema));
         // The work tables are scratch space rebuilt by every run: no need to wait for the disk.
-        esegui(QStringLiteral("PRAGMA %1.synchronous=OFF").arg(QLatin1String(Dialetto::kSchemaLavoro)));
+        eseguiDiretta(QStringLiteral("PRAGMA %1.synchronous=OFF").arg(schema));
     } catch (const ErroreDb& e) {
         QSqlQuery d(connessione());
-        d.exec(QStringLiteral("DETACH DATABASE ") + QLatin1String(Dialetto::kSchemaLavoro));
-        throw ErroreDb(QStringLiteral("%1: %2").arg(m_fileLavoro, e.testo()));
+        d.exec(QStringLiteral("DETACH DATABASE ") + schema);
+        throw ErroreDb(QStringLiteral("%1: %2").arg(m_luogoLavoro, e.testo()));
     }
     m_lavoroAperto = true;
+}
+
+QString Database::descrizioneLavoro() const
+{
+    if (sqlite())
+        return QDir::toNativeSeparators(m_luogoLavoro);
+    return QStringLiteral("%1 (schema %2)").arg(descrizione(), m_luogoLavoro);
 }
 
 void Database::chiudi()
@@ -135,6 +282,7 @@ void Database::chiudi()
         return;
     {
         QSqlDatabase c = connessione();
+        g_aperti.remove(c.driver());
         if (c.isOpen())
             annulla();
         for (auto& q : m_tr)
@@ -144,8 +292,41 @@ void Database::chiudi()
     }
     QSqlDatabase::removeDatabase(m_nome);
     m_transazione = false;
+    m_durataPiena = false;
     m_lavoroAperto = false;
     m_dialetto.dimenticaPrivate();  // temporary tables end with their connection
+}
+
+// ---------------------------------------------------------------------------------------
+// Statements
+
+ErroreDb Database::errore(const QSqlError& e, const QString& istruzione) const
+{
+    ErroreDb::Tipo tipo = ErroreDb::Tipo::Altro;
+    const QString codice = e.nativeErrorCode();
+    if (sqlite()) {
+        // SQLite reports every constraint failure with primary code 19 (extended codes keep
+        // it in their low byte).
+        bool ok = false;
+        if ((codice.toInt(&ok) & 0xff) == 19 && ok)
+            tipo = ErroreDb::Tipo::Vincolo;
+    } else if (codice.startsWith(QLatin1String("23")) || codice == QLatin1String("22001") || codice == QLatin1String("22003")) {
+        // SQLSTATE class 23 (integrity constraint violation), a text longer than its field or
+        // a number beyond its type: the table refused the value.
+        tipo = ErroreDb::Tipo::Vincolo;
+    } else if (codice.startsWith(QLatin1String("08")) || codice.startsWith(QLatin1String("57P0")) || !connessione().isOpen()) {
+        // Class 08 (connection exception), the server shutting down or killing the session,
+        // or a connection the driver already found dead.
+        tipo = ErroreDb::Tipo::ConnessionePersa;
+    }
+    return ErroreDb(testoErrore(e), istruzione, tipo);
+}
+
+void Database::eseguiDiretta(const QString& sql) const
+{
+    QSqlQuery q(connessione());
+    if (!q.exec(sql))
+        throw errore(q.lastError(), sql);
 }
 
 QSqlQuery Database::prepara(const QString& sql) const
@@ -155,28 +336,58 @@ QSqlQuery Database::prepara(const QString& sql) const
     QSqlQuery q(connessione());
     q.setForwardOnly(true);
     const QString tradotta = m_dialetto.traduci(sql);
+    if (!sqlite() && !preparabile(tradotta))
+        throw ErroreDb(QStringLiteral("Istruzione che il server non prepara: usare esegui()"), tradotta);
     if (!q.prepare(tradotta))
-        throw ErroreDb(testoErrore(q.lastError()), tradotta);
+        throw errore(q.lastError(), tradotta);
     return q;
 }
 
 void Database::esegui(QSqlQuery& q)
 {
-    if (!q.exec())
-        throw ErroreDb(testoErrore(q.lastError()), q.lastQuery(), eVincolo(q.lastError()));
+    if (q.exec())
+        return;
+    const Database* db = di(q);
+    if (!db)
+        throw ErroreDb(testoErrore(q.lastError()), q.lastQuery());
+    throw db->errore(q.lastError(), q.lastQuery());
 }
 
 bool Database::eseguiSalvoVincoli(QSqlQuery& q)
 {
-    if (q.exec())
+    Database* db = di(q);
+    // On the server a refused statement spoils the whole transaction: a savepoint keeps
+    // what came before it, as SQLite does by itself.
+    const bool punto = db && !db->sqlite() && db->m_transazione;
+    if (punto)
+        db->eseguiDiretta(QStringLiteral("SAVEPOINT salvo_vincoli"));
+    if (q.exec()) {
+        if (punto)
+            db->eseguiDiretta(QStringLiteral("RELEASE SAVEPOINT salvo_vincoli"));
         return true;
-    if (eVincolo(q.lastError()))
+    }
+    const ErroreDb e = db ? db->errore(q.lastError(), q.lastQuery()) : ErroreDb(testoErrore(q.lastError()), q.lastQuery());
+    if (punto && !e.connessionePersa())
+        db->eseguiDiretta(QStringLiteral("ROLLBACK TO SAVEPOINT salvo_vincoli"));
+    if (e.violazioneVincolo())
         return false;
-    throw ErroreDb(testoErrore(q.lastError()), q.lastQuery());
+    throw e;
 }
 
 QSqlQuery Database::esegui(const QString& sql, Parametri parametri) const
 {
+    if (!sqlite() && aperto()) {
+        const QString tradotta = m_dialetto.traduci(sql);
+        if (!preparabile(tradotta)) {
+            // Data definition takes no values from anyone: it runs as it is.
+            if (parametri.size() != 0)
+                throw ErroreDb(QStringLiteral("Parametri in un'istruzione che il server non prepara"), tradotta);
+            QSqlQuery q(connessione());
+            if (!q.exec(tradotta))
+                throw errore(q.lastError(), tradotta);
+            return q;
+        }
+    }
     QSqlQuery q = prepara(sql);
     for (const auto& [nome, valore] : parametri)
         q.bindValue(QLatin1Char(':') + QLatin1String(nome), valore);
@@ -196,8 +407,15 @@ bool Database::esisteRiga(const QString& sql, Parametri parametri) const
     return q.next();
 }
 
+// ---------------------------------------------------------------------------------------
+// Transactions
+
 void Database::istruzioneTransazione(int quale, const char* sql)
 {
+    if (!sqlite()) {
+        eseguiDiretta(QString::fromLatin1(sql));
+        return;
+    }
     if (!m_tr[quale]) {
         m_tr[quale] = std::make_unique<QSqlQuery>(connessione());
         if (!m_tr[quale]->prepare(QString::fromLatin1(sql))) {
@@ -207,7 +425,7 @@ void Database::istruzioneTransazione(int quale, const char* sql)
         }
     }
     if (!m_tr[quale]->exec())
-        throw ErroreDb(testoErrore(m_tr[quale]->lastError()), QString::fromLatin1(sql));
+        throw errore(m_tr[quale]->lastError(), QString::fromLatin1(sql));
 }
 
 void Database::inizia(Durata durata)
@@ -216,20 +434,36 @@ void Database::inizia(Durata durata)
         throw ErroreDb(QStringLiteral("Database non aperto"));
     if (m_transazione)
         throw ErroreDb(QStringLiteral("Transazione già aperta"));
-    // The engine takes the sync level only outside a transaction; it holds until the
-    // transaction ends. A full sync of every engine day would cost the processing several
-    // times its time, so only the transactions that ask for it wait for the disk.
-    if (durata == Durata::Piena && m_dialetto.motore() == Dialetto::Motore::SQLite) {
-        esegui(QStringLiteral("PRAGMA main.synchronous=FULL"));
-        m_durataPiena = true;
+    if (sqlite()) {
+        // The engine takes the sync level only outside a transaction; it holds until the
+        // transaction ends. A full sync of every engine day would cost the processing several
+        // times its time, so only the transactions that ask for it wait for the disk.
+        if (durata == Durata::Piena) {
+            eseguiDiretta(QStringLiteral("PRAGMA main.synchronous=FULL"));
+            m_durataPiena = true;
+        }
+        try {
+            // The write lock at once, not at the first write.
+            istruzioneTransazione(0, "BEGIN IMMEDIATE");
+        } catch (const ErroreDb&) {
+            durataNormale();
+            throw;
+        }
+        m_transazione = true;
+        return;
     }
+    istruzioneTransazione(0, "BEGIN");
+    m_transazione = true;
     try {
-        istruzioneTransazione(0, m_dialetto.motore() == Dialetto::Motore::SQLite ? "BEGIN IMMEDIATE" : "BEGIN");
+        // Held until the transaction ends; a copy that holds it and loses its connection
+        // releases it with the connection.
+        eseguiDiretta(QStringLiteral("SELECT pg_advisory_xact_lock(%1)").arg(kBloccoScritture));
+        if (durata == Durata::Piena)
+            eseguiDiretta(QStringLiteral("SET LOCAL synchronous_commit TO on"));
     } catch (const ErroreDb&) {
-        durataNormale();
+        annulla();
         throw;
     }
-    m_transazione = true;
 }
 
 void Database::conferma()
@@ -249,7 +483,7 @@ void Database::annulla() noexcept
     if (!m_transazione)
         return;
     m_transazione = false;
-    if (QSqlDatabase::contains(m_nome)) {
+    if (QSqlDatabase::contains(m_nome) && connessione().isOpen()) {
         try {
             istruzioneTransazione(2, "ROLLBACK");
         } catch (const ErroreDb&) {
@@ -270,9 +504,20 @@ void Database::durataNormale() noexcept
     }
 }
 
+// ---------------------------------------------------------------------------------------
+// Durability, integrity, copies
+
+bool Database::commitAttendeIlDisco() const
+{
+    if (sqlite())
+        return valore(QStringLiteral("PRAGMA main.synchronous")).toInt() >= 2;  // FULL or EXTRA
+    return valore(QStringLiteral("SELECT current_setting('synchronous_commit')")).toString() != QLatin1String("off");
+}
+
 void Database::salvaSuDisco()
 {
-    if (!aperto() || m_transazione)
+    // A server writes its log to disk by itself within a fraction of a second.
+    if (!aperto() || m_transazione || !sqlite())
         return;
     QSqlQuery q(connessione());
     // A checkpoint first syncs the log, so every committed change is then on disk.
@@ -281,6 +526,9 @@ void Database::salvaSuDisco()
 
 QString Database::controllaIntegrita() const
 {
+    // A server checks its pages as it reads them and has no check of a whole database to ask.
+    if (!sqlite())
+        return {};
     QSqlQuery q = esegui(QStringLiteral("PRAGMA main.integrity_check"));
     QStringList righe;
     while (q.next())
@@ -288,21 +536,204 @@ QString Database::controllaIntegrita() const
     return righe == QStringList{QStringLiteral("ok")} ? QString() : righe.join(QLatin1Char('\n'));
 }
 
-void Database::copiaProduzione(const QString& file) const
+QString Database::copiaProduzione(int versione) const
 {
-    // A snapshot read in one read transaction: writers of other copies go on meanwhile, and
-    // what is still in the write-ahead log is part of the copy.
-    esegui(QStringLiteral("VACUUM main INTO :file"), {{"file", file}});
+    if (sqlite()) {
+        QString copia = QStringLiteral("%1.v%2.bak").arg(m_connessione.file).arg(versione);
+        for (int n = 2; QFileInfo::exists(copia); ++n)
+            copia = QStringLiteral("%1.v%2-%3.bak").arg(m_connessione.file).arg(versione).arg(n);
+        // A snapshot read in one read transaction: writers of other copies go on meanwhile,
+        // and what is still in the write-ahead log is part of the copy.
+        esegui(QStringLiteral("VACUUM main INTO :file"), {{"file", copia}});
+        return copia;
+    }
+    // On a server the copy is a schema of the same database holding every production table
+    // as it was: nothing to install or reach on the workstation, and the rows come back
+    // with one INSERT ... SELECT per table. The server's own backups are the DBA's business.
+    QString schema = QStringLiteral("copia_v%1").arg(versione);
+    for (int n = 2; esisteLavoro(schema); ++n)
+        schema = QStringLiteral("copia_v%1_%2").arg(versione).arg(n);
+    const QStringList tabelle = tabelleEsistenti(false);
+    // One snapshot for every table: what other copies commit meanwhile is not half in it.
+    eseguiDiretta(QStringLiteral("BEGIN ISOLATION LEVEL REPEATABLE READ"));
+    try {
+        eseguiDiretta(QStringLiteral("CREATE SCHEMA %1").arg(schema));
+        for (const QString& t : tabelle)
+            eseguiDiretta(QStringLiteral("CREATE TABLE %1.%2 AS SELECT * FROM public.%2").arg(schema, virgolette(t)));
+        eseguiDiretta(QStringLiteral("COMMIT"));
+    } catch (const ErroreDb&) {
+        QSqlQuery(connessione()).exec(QStringLiteral("ROLLBACK"));
+        throw;
+    }
+    return QStringLiteral("%1 (schema %2)").arg(descrizione(), schema);
 }
+
+void Database::eliminaCopia(const QString& copia) const
+{
+    if (sqlite()) {
+        QFile::remove(copia);
+        return;
+    }
+    static const QRegularExpression schema(QStringLiteral("\\(schema (copia_v[0-9_]+)\\)$"));
+    const auto m = schema.match(copia);
+    if (m.hasMatch())
+        eseguiDiretta(QStringLiteral("DROP SCHEMA %1 CASCADE").arg(m.captured(1)));
+}
+
+// ---------------------------------------------------------------------------------------
+// What the database holds
 
 QStringList Database::tabelleEsistenti(bool lavoro) const
 {
     QStringList l;
     if (lavoro && !m_lavoroAperto)
         return l;
-    QSqlQuery q = esegui(QStringLiteral("SELECT name FROM %1.sqlite_master WHERE type='table'")
-                             .arg(lavoro ? QLatin1String(Dialetto::kSchemaLavoro) : QLatin1String("main")));
+    const QString schema = lavoro ? m_dialetto.schemaLavoro() : m_dialetto.schemaProduzione();
+    QSqlQuery q = sqlite() ? esegui(QStringLiteral("SELECT name FROM %1.sqlite_master WHERE type='table'").arg(schema))
+                           : esegui(QStringLiteral("SELECT table_name FROM information_schema.tables "
+                                                   "WHERE table_schema = :s AND table_type = 'BASE TABLE'"),
+                                    {{"s", schema}});
     while (q.next())
         l << q.value(0).toString();
     return l;
+}
+
+bool Database::esisteLavoro(const QString& fileOSchema) const
+{
+    if (sqlite())
+        return QFileInfo::exists(fileOSchema);
+    return esisteRiga(QStringLiteral("SELECT 1 FROM information_schema.schemata WHERE schema_name = :s"), {{"s", fileOSchema.toLower()}});
+}
+
+QStringList Database::campiEsistenti(const QString& tabella, bool lavoro) const
+{
+    QStringList l;
+    const QString schema = lavoro ? m_dialetto.schemaLavoro() : m_dialetto.schemaProduzione();
+    if (sqlite()) {
+        QSqlQuery q = prepara(QStringLiteral("SELECT name FROM pragma_table_info(:t, :s) ORDER BY cid"));
+        q.bindValue(QStringLiteral(":t"), tabella);
+        q.bindValue(QStringLiteral(":s"), schema);
+        esegui(q);
+        while (q.next())
+            l << q.value(0).toString().toLower();
+        return l;
+    }
+    QSqlQuery q = esegui(QStringLiteral("SELECT column_name FROM information_schema.columns "
+                                        "WHERE table_schema = :s AND table_name = :t ORDER BY ordinal_position"),
+                         {{"s", schema}, {"t", tabella.toLower()}});
+    while (q.next())
+        l << q.value(0).toString().toLower();
+    return l;
+}
+
+QHash<QString, QStringList> Database::campiPerTabella(bool lavoro) const
+{
+    QHash<QString, QStringList> m;
+    if (lavoro && !m_lavoroAperto)
+        return m;
+    const QString schema = lavoro ? m_dialetto.schemaLavoro() : m_dialetto.schemaProduzione();
+    QSqlQuery q = sqlite() ? esegui(QStringLiteral("SELECT t.name, c.name FROM %1.sqlite_master t, pragma_table_info(t.name, '%1') c "
+                                                   "WHERE t.type = 'table' ORDER BY t.name, c.cid")
+                                        .arg(schema))
+                           : esegui(QStringLiteral("SELECT c.table_name, c.column_name FROM information_schema.columns c "
+                                                   "JOIN information_schema.tables t ON t.table_schema = c.table_schema "
+                                                   "AND t.table_name = c.table_name AND t.table_type = 'BASE TABLE' "
+                                                   "WHERE c.table_schema = :s ORDER BY c.table_name, c.ordinal_position"),
+                                    {{"s", schema}});
+    while (q.next())
+        m[q.value(0).toString().toLower()] << q.value(1).toString().toLower();
+    return m;
+}
+
+QList<Database::InfoIndice> Database::indiciEsistenti(const QString& tabella, bool lavoro) const
+{
+    QList<InfoIndice> l;
+    const QString schema = lavoro ? m_dialetto.schemaLavoro() : m_dialetto.schemaProduzione();
+    if (sqlite()) {
+        QSqlQuery q = prepara(QStringLiteral("SELECT il.name, il.\"unique\", ii.name FROM pragma_index_list(:t, :s) il, "
+                                             "pragma_index_info(il.name, :s2) ii ORDER BY il.name, ii.seqno"));
+        q.bindValue(QStringLiteral(":t"), tabella);
+        q.bindValue(QStringLiteral(":s"), schema);
+        q.bindValue(QStringLiteral(":s2"), schema);
+        esegui(q);
+        while (q.next()) {
+            const QString nome = q.value(0).toString().toLower();
+            if (l.isEmpty() || l.last().nome != nome)
+                l.append({nome, {}, q.value(1).toInt() != 0});
+            l.last().campi << q.value(2).toString().toLower();
+        }
+        return l;
+    }
+    QSqlQuery q = esegui(QStringLiteral("SELECT ic.relname, ix.indisunique, a.attname FROM pg_index ix "
+                                        "JOIN pg_class ic ON ic.oid = ix.indexrelid "
+                                        "JOIN pg_class tc ON tc.oid = ix.indrelid "
+                                        "JOIN pg_namespace n ON n.oid = tc.relnamespace "
+                                        "JOIN LATERAL unnest(ix.indkey) WITH ORDINALITY AS k(attnum, pos) ON true "
+                                        "JOIN pg_attribute a ON a.attrelid = tc.oid AND a.attnum = k.attnum "
+                                        "WHERE n.nspname = :s AND tc.relname = :t ORDER BY ic.relname, k.pos"),
+                         {{"s", schema}, {"t", tabella.toLower()}});
+    while (q.next()) {
+        const QString nome = q.value(0).toString().toLower();
+        if (l.isEmpty() || l.last().nome != nome)
+            l.append({nome, {}, q.value(1).toBool()});
+        l.last().campi << q.value(2).toString().toLower();
+    }
+    return l;
+}
+
+// ---------------------------------------------------------------------------------------
+// Databases on a server
+
+namespace {
+void suServer(const Connessione& c, const QString& istruzione)
+{
+    const Connessione k = c.completata();
+    if (k.motore != Dialetto::Motore::PostgreSQL || !Connessione::nomeValido(k.database))
+        throw ErroreDb(QStringLiteral("%1: nome del database non valido").arg(k.descrizione()));
+    const QString nome = QStringLiteral("quorlin_gestione_%1").arg(g_contatore.fetchAndAddRelaxed(1));
+    {
+        QSqlDatabase s = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), nome);
+        s.setHostName(k.host);
+        if (k.porta > 0)
+            s.setPort(k.porta);
+        s.setUserName(k.utente);
+        s.setDatabaseName(QStringLiteral("postgres"));
+        s.setConnectOptions(QStringLiteral("connect_timeout=10;application_name=quorlin"));
+        QString problema;
+        if (!s.open()) {
+            problema = testoErrore(s.lastError());
+        } else {
+            QSqlQuery q(s);
+            if (!q.exec(QStringLiteral("SET client_min_messages TO warning")) || !q.exec(istruzione.arg(k.database)))
+                problema = testoErrore(q.lastError());
+        }
+        s.close();
+        s = QSqlDatabase();
+        QSqlDatabase::removeDatabase(nome);
+        if (!problema.isEmpty())
+            throw ErroreDb(QStringLiteral("%1: %2").arg(k.descrizione(), problema), istruzione);
+    }
+}
+}  // namespace
+
+void Database::creaSuServer(const Connessione& c, const QString& modello)
+{
+    if (!modello.isEmpty() && !Connessione::nomeValido(modello))
+        throw ErroreDb(QStringLiteral("%1: nome del database non valido").arg(modello));
+    suServer(c, QStringLiteral("CREATE DATABASE %1 ENCODING 'UTF8' TEMPLATE ") + (modello.isEmpty() ? QStringLiteral("template0") : modello));
+}
+
+void Database::chiudiSessioniAltrui(const Connessione& c)
+{
+    if (c.motore != Dialetto::Motore::PostgreSQL)
+        return;
+    Database db;
+    db.apri(c, false);
+    db.esegui(QStringLiteral("SELECT pg_terminate_backend(pid) FROM pg_stat_activity WHERE datname = :d AND pid <> pg_backend_pid()"),
+              {{"d", c.completata().database}});
+}
+
+void Database::eliminaSuServer(const Connessione& c)
+{
+    suServer(c, QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)"));
 }

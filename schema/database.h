@@ -1,13 +1,17 @@
 #pragma once
-// One connection to the production database with the work database attached, so that a
-// statement can name tables of both. Failures are thrown as ErroreDb with the engine's
-// text; nothing here shows a message.
+// One connection to the production database with the work database beside it, so that a
+// statement can name tables of both; everything that differs between the two engines lives
+// here and in the dialect. Failures are thrown as ErroreDb with the engine's text; nothing
+// here shows a message.
 
 #include "dialetto.h"
 
 #include <QSqlDatabase>
 #include <QSqlQuery>
+#include <QFileInfo>
+#include <QHash>
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 
 #include <functional>
@@ -20,17 +24,24 @@ class QSqlError;
 
 class ErroreDb : public std::runtime_error {
 public:
-    ErroreDb(const QString& testo, const QString& istruzione = {}, bool violazioneChiave = false);
+    enum class Tipo {
+        Altro,
+        Vincolo,          // refused by a key or another constraint of the table
+        ConnessionePersa, // the server cannot be reached or went away: nothing after the last commit was kept
+    };
+    ErroreDb(const QString& testo, const QString& istruzione = {}, Tipo tipo = Tipo::Altro);
     QString testo() const { return m_testo; }  // the engine's text
     QString istruzione() const { return m_istruzione; }
+    Tipo tipo() const { return m_tipo; }
     // The statement was refused by a key or another constraint of the table (a duplicate
     // punch time, a second work-plan day, a required field left empty).
-    bool violazioneVincolo() const { return m_vincolo; }
+    bool violazioneVincolo() const { return m_tipo == Tipo::Vincolo; }
+    bool connessionePersa() const { return m_tipo == Tipo::ConnessionePersa; }
 
 private:
     QString m_testo;
     QString m_istruzione;
-    bool m_vincolo;
+    Tipo m_tipo;
 };
 
 using Parametri = std::initializer_list<std::pair<const char*, QVariant>>;
@@ -41,38 +52,75 @@ using Parametri = std::initializer_list<std::pair<const char*, QVariant>>;
 // returns, for raw data nobody can compute again (punches from a terminal, a file or a clerk).
 enum class Durata { Normale, Piena };
 
+// Where the production database is: a file (SQLite) or a database on a server (PostgreSQL).
+struct Connessione {
+    Dialetto::Motore motore = Dialetto::Motore::SQLite;
+    QString file;      // SQLite
+    QString host;      // PostgreSQL: a missing key takes the client's environment (completata)
+    int porta = 0;
+    QString database;
+    QString utente;
+
+    static Connessione sqlite(const QString& file);
+    // The keys left empty take the standard variables of PostgreSQL clients (PGHOST,
+    // PGPORT, PGDATABASE, PGUSER). The password never passes through here: the client
+    // library takes it from PGPASSWORD or the user's .pgpass file.
+    Connessione completata() const;
+    // For messages: the file, or postgresql://user@host:port/database.
+    QString descrizione() const;
+    // Default schema of a workstation's work tables on a server: "presut_" and the host name.
+    static QString schemaLavoroPredefinito();
+    // A schema or database name used as it is in statements: letters, digits and "_", not
+    // starting with a digit, at most 63 characters.
+    static bool nomeValido(const QString& nome);
+};
+
 class Database {
 public:
-    explicit Database(Dialetto::Motore motore = Dialetto::Motore::SQLite);
+    Database();
     ~Database();
     Database(const Database&) = delete;
     Database& operator=(const Database&) = delete;
 
     // Opens the production database. With crea false a missing file is an error (the
-    // file is never created behind the user's back); with crea true it is created.
-    // `controllo` runs once the file is known to be a database and before anything is
-    // written to it (the journal mode); whatever it throws closes the connection and
-    // passes on unchanged.
-    void apriProduzione(const QString& file, bool crea, const std::function<void()>& controllo = {});
-    // Attaches the work database; creates it when missing. Throws on failure, after which
-    // the production connection stays usable and lavoroAperto() is false.
-    void apriLavoro(const QString& file);
+    // file is never created behind the user's back); with crea true it is created. A
+    // database on a server is never created here: it must exist (see creaSuServer).
+    // `controllo` runs once the database is known to be a database and before anything is
+    // written to it; whatever it throws closes the connection and passes on unchanged.
+    void apri(const Connessione& c, bool crea, const std::function<void()>& controllo = {});
+    void apriProduzione(const QString& file, bool crea, const std::function<void()>& controllo = {})
+    {
+        apri(Connessione::sqlite(file), crea, controllo);
+    }
+    // Opens the work database beside the production one: a file attached to the connection
+    // (SQLite) or a schema of the same database (PostgreSQL); creates it when missing.
+    // Throws on failure, after which the production connection stays usable and
+    // lavoroAperto() is false.
+    void apriLavoro(const QString& fileOSchema);
     void chiudi();
 
     bool aperto() const;
     bool lavoroAperto() const { return m_lavoroAperto; }
-    QString fileProduzione() const { return m_fileProduzione; }
-    QString fileLavoro() const { return m_fileLavoro; }
+    const Connessione& connessioneAperta() const { return m_connessione; }
+    QString fileProduzione() const { return m_connessione.file; }  // empty on a server
+    QString descrizione() const { return m_connessione.descrizione(); }
+    // As apriLavoro() received it, and for messages.
+    QString luogoLavoro() const { return m_luogoLavoro; }
+    QString descrizioneLavoro() const;
     const Dialetto& dialetto() const { return m_dialetto; }
     // See Creazione::rendiPrivate.
     void rendiPrivata(const QString& tabella) { m_dialetto.rendiPrivata(tabella); }
     QSqlDatabase connessione() const;
+    // Folder for the engine's temporary files, from the next opening on (an embedded engine
+    // only: a server keeps its own).
+    void setCartellaTemporanea(const QString& cartella) { m_cartellaTemporanea = cartella; }
 
     // Prepared statement in the application's SQL (translated by the dialect).
     QSqlQuery prepara(const QString& sql) const;
-    // Executes a prepared statement; throws ErroreDb on failure.
+    // Executes a statement prepared by prepara(); throws ErroreDb on failure.
     static void esegui(QSqlQuery& q);
-    // As esegui, but a statement refused by a constraint returns false instead of throwing.
+    // As esegui, but a statement refused by a constraint returns false instead of throwing,
+    // and leaves the open transaction usable.
     static bool eseguiSalvoVincoli(QSqlQuery& q);
     // Prepares, binds the named parameters and executes.
     QSqlQuery esegui(const QString& sql, Parametri parametri = {}) const;
@@ -80,33 +128,72 @@ public:
     QVariant valore(const QString& sql, Parametri parametri = {}) const;
     bool esisteRiga(const QString& sql, Parametri parametri = {}) const;
 
-    // Starts a write transaction, taking the write lock at once so that two copies of the
-    // application never both read and then fail to write.
+    // Starts a write transaction. Write transactions of every copy of the application on
+    // this database take turns, from the start: two copies never both read and then fail to
+    // write, and a next id read inside one stays free until it commits.
     void inizia(Durata durata = Durata::Normale);
     void conferma();
     void annulla() noexcept;
     bool inTransazione() const { return m_transazione; }
 
+    // Whether a commit made now returns only once it is on disk.
+    bool commitAttendeIlDisco() const;
     // Makes every committed change durable on disk (the idle flush of the application).
     void salvaSuDisco();
-    // The engine's own check of the production file: empty when it is sound, else what it found.
+    // The engine's own check of the production database: empty when it is sound, else what
+    // it found.
     QString controllaIntegrita() const;
 
-    // A consistent copy of the production database in a new file (outside any transaction).
-    void copiaProduzione(const QString& file) const;
-    // Names of the tables present in the production ("main") or work schema.
+    // A consistent copy of the production tables as they are, kept beside them: a new file
+    // next to the database's file (SQLite) or a new schema of the same database
+    // (PostgreSQL), named after `versione` and never replacing an earlier copy. Outside any
+    // transaction. Returns the copy's name, for the user and for eliminaCopia.
+    QString copiaProduzione(int versione) const;
+    void eliminaCopia(const QString& copia) const;
+
+    // Tables present in the production or the work database; fields (lower case) of one
+    // of its tables, empty when the table is missing; its indexes.
     QStringList tabelleEsistenti(bool lavoro) const;
+    // Whether a work database (a file, or a schema of this database on a server) is there.
+    bool esisteLavoro(const QString& fileOSchema) const;
+    QStringList campiEsistenti(const QString& tabella, bool lavoro) const;
+    // Every table of the production or work database (lower case) with its fields, at once.
+    QHash<QString, QStringList> campiPerTabella(bool lavoro) const;
+    struct InfoIndice {
+        QString nome;        // lower case
+        QStringList campi;   // lower case, in key order
+        bool unico = false;
+    };
+    QList<InfoIndice> indiciEsistenti(const QString& tabella, bool lavoro) const;
+
+    // Creates or drops a database on the server of `c` (its `database`), connecting to the
+    // server's maintenance database; a new one copies `modello` (a database nobody is
+    // connected to) when given. For tests and for moving a company to a server.
+    static void creaSuServer(const Connessione& c, const QString& modello = {});
+    static void eliminaSuServer(const Connessione& c);
+    // Ends every other session on the database of `c` (a server's administrator does it
+    // before maintenance; the tests, to see a server go away). Nothing on SQLite, which has
+    // no sessions.
+    static void chiudiSessioniAltrui(const Connessione& c);
 
     // Changes each time the connection is opened: statements prepared on an earlier
     // connection must be prepared again.
     int generazione() const { return m_generazione; }
 
 private:
+    // The open Database a prepared statement belongs to (by its connection's driver).
+    static Database* di(const QSqlQuery& q);
+    bool sqlite() const { return m_dialetto.motore() == Dialetto::Motore::SQLite; }
+    ErroreDb errore(const QSqlError& e, const QString& istruzione) const;
     void istruzioneTransazione(int quale, const char* sql);
     void durataNormale() noexcept;
+    void apriSqlite(const QFileInfo& fi);
+    void apriServer();
+    void eseguiDiretta(const QString& sql) const;
     QString m_nome;
-    QString m_fileProduzione;
-    QString m_fileLavoro;
+    Connessione m_connessione;
+    QString m_luogoLavoro;
+    QString m_cartellaTemporanea;
     Dialetto m_dialetto;
     bool m_lavoroAperto = false;
     bool m_transazione = false;

@@ -1,5 +1,7 @@
 #include "dialetto.h"
 
+#include "ddl.h"
+
 #include <QRegularExpression>
 
 namespace Sql {
@@ -179,7 +181,102 @@ QString traduciExtract(const QString& sql, Dialetto::Motore motore)
     }
 }
 
+// SQLite sorts NULL before every value, PostgreSQL after: every ORDER BY item without its own
+// NULLS clause gets SQLite's, so that both engines give rows in the same order.
+QString nulliComeSqlite(const QString& sql)
+{
+    static const QRegularExpression ordina(QStringLiteral("\\bORDER\\s+BY\\b"), QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression fineLista(QStringLiteral("(LIMIT|OFFSET|FOR|UNION|EXCEPT|INTERSECT)\\b"),
+                                              QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression conNulli(QStringLiteral("\\bNULLS\\s+(FIRST|LAST)\\s*$"), QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression discendente(QStringLiteral("\\bDESC\\s*$"), QRegularExpression::CaseInsensitiveOption);
+    QString out;
+    qsizetype pos = 0;
+    for (auto m = ordina.match(sql, pos); m.hasMatch(); m = ordina.match(sql, pos)) {
+        // Words inside a quoted text are text.
+        if (sql.left(m.capturedStart()).count(QLatin1Char('\'')) % 2 != 0) {
+            out += sql.mid(pos, m.capturedEnd() - pos);
+            pos = m.capturedEnd();
+            continue;
+        }
+        out += sql.mid(pos, m.capturedEnd() - pos);
+        qsizetype i = m.capturedEnd();
+        int livello = 0;
+        bool testo = false;
+        QStringList voci{QString()};
+        for (; i < sql.size(); ++i) {
+            const QChar c = sql.at(i);
+            if (testo) {
+                testo = c != QLatin1Char('\'');
+            } else if (c == QLatin1Char('\'')) {
+                testo = true;
+            } else if (c == QLatin1Char('(')) {
+                ++livello;
+            } else if (c == QLatin1Char(')')) {
+                if (--livello < 0)
+                    break;
+            } else if (livello == 0 && c == QLatin1Char(';')) {
+                break;
+            } else if (livello == 0 && c == QLatin1Char(',')) {
+                voci << QString();
+                continue;
+            } else if (livello == 0 && !sql.at(i - 1).isLetterOrNumber() && sql.at(i - 1) != QLatin1Char('_')
+                       && fineLista.match(sql, i, QRegularExpression::NormalMatch, QRegularExpression::AnchorAtOffsetMatchOption).hasMatch()) {
+                break;
+            }
+            voci.last() += c;
+        }
+        for (QString& v : voci) {
+            QString spazio;
+            while (!v.isEmpty() && v.back().isSpace()) {
+                spazio.prepend(v.back());
+                v.chop(1);
+            }
+            if (!conNulli.match(v).hasMatch())
+                v += discendente.match(v).hasMatch() ? QStringLiteral(" NULLS LAST") : QStringLiteral(" NULLS FIRST");
+            v += spazio;
+        }
+        out += voci.join(QLatin1Char(','));
+        pos = i;
+    }
+    out += sql.mid(pos);
+    return out;
+}
+
 }  // namespace
+
+QString Dialetto::nomeMotore(Motore m)
+{
+    return m == Motore::SQLite ? QStringLiteral("SQLite") : QStringLiteral("PostgreSQL");
+}
+
+bool Dialetto::motoreDaNome(const QString& nome, Motore* motore)
+{
+    for (const Motore m : {Motore::SQLite, Motore::PostgreSQL})
+        if (nome.trimmed().compare(nomeMotore(m), Qt::CaseInsensitive) == 0) {
+            *motore = m;
+            return true;
+        }
+    return false;
+}
+
+QString Dialetto::schemaProduzione() const
+{
+    return m_motore == Motore::SQLite ? QStringLiteral("main") : QStringLiteral("public");
+}
+
+QString Dialetto::schemaPrivato() const
+{
+    return m_motore == Motore::SQLite ? QStringLiteral("temp") : QStringLiteral("pg_temp");
+}
+
+void Dialetto::setSchemaLavoro(const QString& schema)
+{
+    if (schema == m_schemaLavoro)
+        return;
+    m_schemaLavoro = schema;
+    m_cache.clear();
+}
 
 QString Dialetto::traduci(const QString& sql) const
 {
@@ -195,17 +292,102 @@ QString Dialetto::traduci(const QString& sql) const
         const auto m = it2.next();
         out += sql.mid(pos, m.capturedStart() - pos);
         const bool lavoro = m.captured(1).compare(QLatin1String("dbPresUt"), Qt::CaseInsensitive) == 0;
-        const QString schema = !lavoro ? QStringLiteral("main")
+        const QString schema = !lavoro ? schemaProduzione()
             : m_private.contains(m.captured(2).toLower()) ? schemaPrivato()
-                                                           : QString::fromLatin1(kSchemaLavoro);
+                                                           : m_schemaLavoro;
         out += schema + QLatin1Char('.') + m.captured(2);
         pos = m.capturedEnd();
     }
     out += sql.mid(pos);
     if (out.contains(QLatin1String("EXTRACT"), Qt::CaseInsensitive))
         out = traduciExtract(out, m_motore);
+    if (m_motore == Motore::PostgreSQL && out.contains(QLatin1String("ORDER"), Qt::CaseInsensitive))
+        out = nulliComeSqlite(out);
+    if (m_motore == Motore::PostgreSQL && out.contains(QLatin1String("LIKE"), Qt::CaseInsensitive)) {
+        static const QRegularExpression reLike(QStringLiteral("\\bLIKE\\b"), QRegularExpression::CaseInsensitiveOption);
+        // From the end, so that the positions still to change stay where they were found;
+        // words inside a quoted text are text.
+        QList<qsizetype> posizioni;
+        for (auto it3 = reLike.globalMatch(out); it3.hasNext();) {
+            const qsizetype p = it3.next().capturedStart();
+            if (out.left(p).count(QLatin1Char('\'')) % 2 == 0)
+                posizioni.prepend(p);
+        }
+        for (const qsizetype p : posizioni)
+            out.replace(p, 4, QStringLiteral("ILIKE"));
+    }
     m_cache.insert(sql, out);
     return out;
+}
+
+QString Ddl::tipo(const Dialetto& d, const Campo& c)
+{
+    // On the server every text compares and sorts by its bytes, whatever the database's
+    // locale: the same order and the same equalities as the embedded engine.
+    const QString testo = d.motore() == Dialetto::Motore::PostgreSQL ? QStringLiteral(" COLLATE \"C\"") : QString();
+    switch (c.tipo) {
+    case TipoCampo::Intero: return QStringLiteral("INTEGER");
+    case TipoCampo::InteroPiccolo: return QStringLiteral("SMALLINT");
+    case TipoCampo::Testo: return QStringLiteral("VARCHAR(%1)").arg(c.lunghezza) + testo;
+    // "YYYY-MM-DD HH:MM:SS", see Sql::testoDataOra.
+    case TipoCampo::DataOra: return QStringLiteral("VARCHAR(19)") + testo;
+    case TipoCampo::Memo: return QStringLiteral("TEXT") + testo;
+    }
+    return {};
+}
+
+QString Ddl::definizioneCampo(const Dialetto& d, const Campo& c, bool perAggiunta)
+{
+    QString def = c.nome + QLatin1Char(' ') + tipo(d, c);
+    // ALTER TABLE ADD COLUMN cannot add a NOT NULL field without a default: a required
+    // field added to an existing table is enforced by CHECK instead.
+    if (c.obbligatorio)
+        def += perAggiunta ? QStringLiteral(" CHECK (%1 IS NOT NULL)").arg(c.nome) : QStringLiteral(" NOT NULL");
+    if (c.obbligatorio && (c.tipo == TipoCampo::Testo || c.tipo == TipoCampo::Memo))
+        def += QStringLiteral(" CHECK (%1 <> '')").arg(c.nome);
+    if (c.tipo == TipoCampo::DataOra)
+        def += QLatin1Char(' ') + d.vincoloDataOra(c.nome);
+    return def;
+}
+
+QString Dialetto::vincoloDataOra(const QString& campo) const
+{
+    // A stored date-time must be in the one layout that sorts correctly as text.
+    if (m_motore == Motore::SQLite)
+        return QStringLiteral("CHECK (%1 IS NULL OR %1 GLOB "
+                              "'[0-9][0-9][0-9][0-9]-[0-1][0-9]-[0-3][0-9] [0-2][0-9]:[0-5][0-9]:[0-5][0-9]')")
+            .arg(campo);
+    return QStringLiteral("CHECK (%1 IS NULL OR %1 ~ '^[0-9]{4}-[0-1][0-9]-[0-3][0-9] [0-2][0-9]:[0-5][0-9]:[0-5][0-9]$')").arg(campo);
+}
+
+QString Ddl::creaIndice(const Dialetto& d, const QString& schema, const QString& tabella, const Indice& i)
+{
+    // SQLite names the schema on the index, PostgreSQL on the table (the index follows it).
+    const QString unico = i.unico ? QStringLiteral("UNIQUE ") : QString();
+    const QString campi = i.campi.join(QStringLiteral(", "));
+    if (d.motore() == Dialetto::Motore::SQLite)
+        return QStringLiteral("CREATE %1INDEX IF NOT EXISTS %2.%3 ON %4 (%5)").arg(unico, schema, i.nome, tabella, campi);
+    return QStringLiteral("CREATE %1INDEX IF NOT EXISTS %2 ON %3.%4 (%5)").arg(unico, i.nome, schema, tabella, campi);
+}
+
+QStringList Ddl::creaRifiuto(const Dialetto& d, const QString& nome, const QString& tabella, const QString& evento,
+                             const QString& condizione, const QString& messaggio)
+{
+    if (d.motore() == Dialetto::Motore::SQLite)
+        return {QStringLiteral("CREATE TRIGGER %1 BEFORE %2 ON %3 %4BEGIN SELECT RAISE(ABORT, '%5'); END")
+                    .arg(nome, evento, tabella, condizione.isEmpty() ? QString() : QStringLiteral("WHEN %1 ").arg(condizione), messaggio)};
+    return {QStringLiteral("CREATE FUNCTION %1() RETURNS trigger LANGUAGE plpgsql AS $$ BEGIN IF %2 THEN RAISE EXCEPTION '%3'; END IF; "
+                           "RETURN %4; END $$")
+                .arg(nome, condizione.isEmpty() ? QStringLiteral("true") : QStringLiteral("(%1)").arg(condizione), messaggio,
+                     evento.compare(QLatin1String("DELETE"), Qt::CaseInsensitive) == 0 ? QStringLiteral("OLD") : QStringLiteral("NEW")),
+            QStringLiteral("CREATE TRIGGER %1 BEFORE %2 ON %3 FOR EACH ROW EXECUTE FUNCTION %1()").arg(nome, evento, tabella)};
+}
+
+QStringList Ddl::eliminaRifiuto(const Dialetto& d, const QString& nome, const QString& tabella)
+{
+    if (d.motore() == Dialetto::Motore::SQLite)
+        return {QStringLiteral("DROP TRIGGER %1").arg(nome)};
+    return {QStringLiteral("DROP TRIGGER %1 ON %2").arg(nome, tabella), QStringLiteral("DROP FUNCTION %1()").arg(nome)};
 }
 
 void Dialetto::rendiPrivata(const QString& tabella)

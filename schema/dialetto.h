@@ -31,25 +31,42 @@ bool scomponi(const QString& testo, QDate* data, int* minutiDelGiorno);
 
 }  // namespace Sql
 
+// What differs between the two engines. SQLite (the default, one file per database, no
+// server) keeps the work database in a second file attached to the connection; PostgreSQL
+// (a server shared by several workstations) keeps the production tables in the schema
+// "public" of one database and each workstation's work tables in a schema of its own in the
+// same database. Either way one statement can name tables of both.
 class Dialetto {
 public:
     enum class Motore { SQLite, PostgreSQL };
-    // Schema name under which the work database is attached to the production connection.
-    static constexpr const char* kSchemaLavoro = "presut";
+    // The names PRES.INI uses for the engines ([Ambiente START] Motore).
+    static QString nomeMotore(Motore m);
+    // Case-insensitive; false when the text names no engine.
+    static bool motoreDaNome(const QString& nome, Motore* motore);
 
     explicit Dialetto(Motore m = Motore::SQLite) : m_motore(m) {}
     Motore motore() const { return m_motore; }
+    QString nomeMotore() const { return nomeMotore(m_motore); }
+
+    // Schema of the production tables, of the work tables and of this connection's
+    // temporary tables.
+    QString schemaProduzione() const;
+    QString schemaLavoro() const { return m_schemaLavoro; }
+    QString schemaPrivato() const;
+    void setSchemaLavoro(const QString& schema);
 
     // Rewrites a statement written in the application's SQL into the engine's:
     //  ':dbPresenze:Tab' and ':dbPresUt:Tab' name a table of the other database;
-    //  EXTRACT(HOUR|MINUTE FROM x) gives the hour or minute of a stored date-time.
+    //  EXTRACT(HOUR|MINUTE FROM x) gives the hour or minute of a stored date-time;
+    //  LIKE compares letters regardless of case, as SQLite does, on both engines;
+    //  ORDER BY puts NULL before every value, as SQLite does, on both engines.
     // SELECT ALL is standard in both engines and passes through unchanged.
     QString traduci(const QString& sql) const;
-    // Hidden identifier of a row, for tables that have no key of their own.
-    QString idRiga() const { return m_motore == Motore::SQLite ? QStringLiteral("rowid") : QStringLiteral("ctid"); }
 
-    // Schema of the connection's temporary tables.
-    QString schemaPrivato() const { return m_motore == Motore::SQLite ? QStringLiteral("temp") : QStringLiteral("pg_temp"); }
+    // The check that keeps a date-time in the one stored layout (the rest of the data
+    // definition: ddl.h).
+    QString vincoloDataOra(const QString& campo) const;
+
     // From now on ':dbPresUt:<tabella>' names the connection's temporary table of that name
     // (a plain name already finds it first); dimenticaPrivate() when the connection closes.
     void rendiPrivata(const QString& tabella);
@@ -57,6 +74,7 @@ public:
 
 private:
     Motore m_motore;
+    QString m_schemaLavoro = QStringLiteral("presut");
     QSet<QString> m_private;  // lower case
     mutable QHash<QString, QString> m_cache;
 };

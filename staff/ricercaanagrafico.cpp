@@ -3,6 +3,7 @@
 #include "messaggi.h"
 
 #include "creazione.h"
+#include "ddl.h"
 #include "tabelle.h"
 #include "tdtmpresenze.h"
 
@@ -78,18 +79,6 @@ bool identificatore(const QString& nome)
 {
     static const QRegularExpression re(QStringLiteral("^[A-Za-z_][A-Za-z0-9_]*$"));
     return re.match(nome).hasMatch();
-}
-
-QString tipoSql(const Campo& c)
-{
-    switch (c.tipo) {
-    case TipoCampo::Intero: return QStringLiteral("INTEGER");
-    case TipoCampo::InteroPiccolo: return QStringLiteral("SMALLINT");
-    case TipoCampo::Testo: return QStringLiteral("VARCHAR(%1)").arg(c.lunghezza);
-    case TipoCampo::DataOra: return QStringLiteral("DATETIMETEXT");
-    case TipoCampo::Memo: return QStringLiteral("TEXT");
-    }
-    return {};
 }
 
 struct IndiceSelezione {
@@ -300,14 +289,26 @@ IstruzioneRicerca RicercaAnagrafico::Istruzione() const
     if (badge)
         dove << QStringLiteral("Badge.IdUtilizzatore=Anagrafico.Id");
 
-    r.sql = selectList() + QStringLiteral(" from ") + tabellaSql(QStringLiteral("Anagrafico"));
+    QString da = QStringLiteral(" from ") + tabellaSql(QStringLiteral("Anagrafico"));
     if (profilo)
-        r.sql += QStringLiteral(", ") + tabellaSql(QStringLiteral("Profilo"));
+        da += QStringLiteral(", ") + tabellaSql(QStringLiteral("Profilo"));
     if (badge)
-        r.sql += QStringLiteral(", ") + tabellaSql(QStringLiteral("Badge"));
+        da += QStringLiteral(", ") + tabellaSql(QStringLiteral("Badge"));
     if (!dove.isEmpty())
-        r.sql += QStringLiteral(" where ") + dove.join(QStringLiteral(" and "));
-    r.sql += QStringLiteral(" order by ") + QLatin1String(ordine.campi);
+        da += QStringLiteral(" where ") + dove.join(QStringLiteral(" and "));
+    if (ordine.badge) {
+        // DISTINCT cannot be ordered by a field it does not select (a server refuses it): the
+        // same rows grouped, each person ordered by his lowest badge code.
+        QStringList gruppo = kCampiAnagrafico;
+        if (m_imp.modo == ModoCopia::dmProfile)
+            for (const Campo& c : Schema::tabella(QStringLiteral("Profilo"))->campi)
+                gruppo << QStringLiteral("Profilo.") + c.nome;
+        const QString campi = gruppo.join(QStringLiteral(", "));
+        r.sql = QStringLiteral("select ") + campi + da + QStringLiteral(" group by ") + campi + QStringLiteral(" order by min(") +
+                QLatin1String(ordine.campi) + QLatin1Char(')');
+        return r;
+    }
+    r.sql = selectList() + da + QStringLiteral(" order by ") + QLatin1String(ordine.campi);
     return r;
 }
 
@@ -437,12 +438,12 @@ void RicercaAnagrafico::PreparaTabellaSelezione()
         return;
     }
 
-    QStringList attesi, esistenti;
+    // A table of another shape (fields added or dropped by an earlier release, by other
+    // settings) is built again.
+    QStringList attesi;
     for (const Campo& c : campiSelezione())
-        attesi << c.nome.toLower() + QLatin1Char(' ') + tipoSql(c).toUpper();
-    QSqlQuery info = db.esegui(QStringLiteral("PRAGMA %1.table_info(%2)").arg(QLatin1String(Dialetto::kSchemaLavoro), nome));
-    while (info.next())
-        esistenti << info.value(1).toString().toLower() + QLatin1Char(' ') + info.value(2).toString().toUpper();
+        attesi << c.nome.toLower();
+    const QStringList esistenti = db.campiEsistenti(nome, true);
 
     if (!esistenti.isEmpty() && esistenti == attesi) {
         db.esegui(QStringLiteral("DELETE FROM ") + rif);
@@ -451,14 +452,12 @@ void RicercaAnagrafico::PreparaTabellaSelezione()
             db.esegui(QStringLiteral("DROP TABLE ") + rif);
         QStringList def;
         for (const Campo& c : campiSelezione())
-            def << c.nome + QLatin1Char(' ') + tipoSql(c);
+            def << c.nome + QLatin1Char(' ') + Ddl::tipo(db.dialetto(), c);
         db.esegui(QStringLiteral("CREATE TABLE %1 (%2)").arg(rif, def.join(QStringLiteral(", "))));
     }
     for (const IndiceSelezione& i : kIndici)
-        db.esegui(QStringLiteral("CREATE %1INDEX IF NOT EXISTS %2 ON %3 (%4)")
-                      .arg(i.unico ? QStringLiteral("UNIQUE ") : QString(),
-                           RiferimentoSelezione(m_imp.tempDataBaseName, NomeIndice(nome, QLatin1String(i.nome))), nome,
-                           i.campi.join(QStringLiteral(", "))));
+        db.esegui(Ddl::creaIndice(db.dialetto(), db.dialetto().schemaLavoro(), nome,
+                                           Indice{NomeIndice(nome, QLatin1String(i.nome)), i.campi, i.unico}));
 }
 
 void RicercaAnagrafico::copia(const QList<QSqlRecord>& righe)

@@ -4,7 +4,7 @@ set -euo pipefail
 PACCHETTI=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-serialport-dev qt6-translations-l10n
-  libqt6sql6-sqlite libqt6sql6-psql
+  libqt6sql6-sqlite libqt6sql6-psql postgresql
   libsimpleini-dev libicu-dev libsqlite3-dev sqlite3
   fonts-dejavu-core xvfb xauth poppler-utils
 )

@@ -15,6 +15,8 @@
 //     one, never empty or partial, and the next start is never blocked by a lock left behind.
 // The last line sums up; the exit status is 0 when nothing failed. --breve is the form CI
 // runs in seconds; the long form's figures go into the closing notes of a change.
+// With QUORLIN_MOTORE=PostgreSQL the company lives in a database of its own on the server the
+// client variables name (PGHOST, PGPORT, PGUSER), put back from a copy after every kill.
 
 #include "database.h"
 #include "fileini.h"
@@ -142,6 +144,7 @@ QString primaDifferenza(const QStringList& a, const QStringList& b)
 
 struct Azienda {
     QString app, ini, dati, originale;
+    Connessione produzione;  // on a server: the company's database; `originale` is its copy
     QString iniMinimo;  // PRES.INI without the defaults: PATH, a comment, a key of others
     QStringList elabora;
 };
@@ -176,6 +179,61 @@ int main(int argc, char* argv[])
     az.dati = QDir(tmp.path()).filePath(QStringLiteral("dati"));
     az.originale = QDir(tmp.path()).filePath(QStringLiteral("dati-originale"));
     QDir().mkpath(az.app);
+    const QString motore = qEnvironmentVariable("QUORLIN_MOTORE");
+    if (!motore.isEmpty() && !Dialetto::motoreDaNome(motore, &az.produzione.motore)) {
+        riga(QStringLiteral("QUORLIN_MOTORE=%1: motore sconosciuto").arg(motore));
+        return 2;
+    }
+    const bool server = az.produzione.motore == Dialetto::Motore::PostgreSQL;
+    QString righeServer;
+    if (server) {
+        az.produzione.database = QStringLiteral("quorlin_crash_%1").arg(QCoreApplication::applicationPid());
+        az.produzione = az.produzione.completata();
+        az.originale = az.produzione.database + QStringLiteral("_originale");
+        righeServer = QStringLiteral("Motore=PostgreSQL\r\nDatabase=%1\r\n").arg(az.produzione.database);
+        scriviFile(az.ini, (QStringLiteral("[Ambiente START]\r\n") + righeServer).toUtf8());
+    } else {
+        az.produzione = Connessione::sqlite(QDir(az.dati).filePath(QStringLiteral("DBPresenze.db")));
+    }
+    // The company's database as the copy left it.
+    const auto ripristina = [&] {
+        if (!server)
+            return copiaCartella(az.originale, az.dati);
+        try {
+            Database::eliminaSuServer(az.produzione);
+            Database::creaSuServer(az.produzione, az.originale);
+            return true;
+        } catch (const ErroreDb& e) {
+            riga(e.testo());
+            return false;
+        }
+    };
+    struct Pulizia {
+        const Azienda& az;
+        bool server;
+        ~Pulizia()
+        {
+            if (!server)
+                return;
+            Connessione c = az.produzione;
+            try {
+                Database::eliminaSuServer(c);
+                c.database = az.originale;
+                Database::eliminaSuServer(c);
+            } catch (const ErroreDb&) {
+                // A throwaway server takes them with it.
+            }
+        }
+    } pulizia{az, server};
+    if (server) {
+        try {
+            Database::eliminaSuServer(az.produzione);
+            Database::creaSuServer(az.produzione);
+        } catch (const ErroreDb& e) {
+            riga(QStringLiteral("server PostgreSQL non disponibile: ") + e.testo());
+            return 1;
+        }
+    }
     QString uscita;
     if (esegui({QStringLiteral("--ini"), az.ini, QStringLiteral("demo"), QStringLiteral("--dipendenti"), QString::number(dipendenti),
                 QStringLiteral("--giorni"), QString::number(giorni), QStringLiteral("--oggi"), kOggi.toString(Qt::ISODate)},
@@ -184,13 +242,25 @@ int main(int argc, char* argv[])
         riga(QStringLiteral("demo non riuscita: ") + uscita);
         return 1;
     }
-    // The production database moves out of the application folder: PATH must survive.
-    if (!QDir().rename(QDir(az.app).filePath(QStringLiteral("Dati")), az.dati) || !copiaCartella(az.dati, az.originale))
+    // The production database moves out of the application folder: PATH must survive. On a
+    // server the database is copied as it is.
+    if (server) {
+        Connessione originale = az.produzione;
+        originale.database = az.originale;
+        try {
+            Database::eliminaSuServer(originale);
+            Database::creaSuServer(originale, az.produzione.database);
+        } catch (const ErroreDb& e) {
+            riga(e.testo());
+            return 1;
+        }
+    } else if (!QDir().rename(QDir(az.app).filePath(QStringLiteral("Dati")), az.dati) || !copiaCartella(az.dati, az.originale)) {
         return 1;
-    az.iniMinimo = QStringLiteral("; postazione di prova\r\n[Ambiente START]\r\nPATH=%1\r\n\r\n[Altro programma]\r\nChiave=valore\r\n").arg(az.dati);
+    }
+    az.iniMinimo = QStringLiteral("; postazione di prova\r\n[Ambiente START]\r\nPATH=%1\r\n%2\r\n[Altro programma]\r\nChiave=valore\r\n")
+                       .arg(az.dati, righeServer);
     az.elabora = {QStringLiteral("--ini"), az.ini, QStringLiteral("elabora"), QStringLiteral("--dal"), kOggi.addDays(-giorni).toString(Qt::ISODate),
                   QStringLiteral("--al"), kOggi.addDays(-1).toString(Qt::ISODate), QStringLiteral("--oggi"), kOggi.toString(Qt::ISODate)};
-    const QString fileDb = QDir(az.dati).filePath(QStringLiteral("DBPresenze.db"));
     bool fallito = false;
 
     // --- 1. elabora killed at random moments ----------------------------------------------
@@ -205,18 +275,19 @@ int main(int argc, char* argv[])
     const int durata = std::max(20, int(t.elapsed() / 2));
     {
         Database db;
-        db.apriProduzione(fileDb, false);
+        db.apri(az.produzione, false);
         riferimento = stato(db);
         punzonature = registrate(db);
     }
     int nelLavoro = 0, integrita = 0, perse = 0, diverse = 0, riprese = 0;
     for (int n = 0; n < uccisioni; ++n) {
-        copiaCartella(az.originale, az.dati);
+        if (!ripristina())
+            return 1;
         std::unique_ptr<QProcess> p(avvia(az.elabora));
         nelLavoro += uccidiDopo(*p, int(caso.bounded(durata + durata / 5)));
         {
             Database db;
-            db.apriProduzione(fileDb, false);
+            db.apri(az.produzione, false);
             if (const QString e = db.controllaIntegrita(); !e.isEmpty()) {
                 ++integrita;
                 riga(QStringLiteral("uccisione %1: integrity_check: %2").arg(n).arg(e));
@@ -231,7 +302,7 @@ int main(int argc, char* argv[])
             continue;
         }
         Database db;
-        db.apriProduzione(fileDb, false);
+        db.apri(az.produzione, false);
         if (const QStringList s = stato(db); s != riferimento) {
             ++diverse;
             riga(QStringLiteral("uccisione %1: dopo la ripresa: %2").arg(n).arg(primaDifferenza(s, riferimento)));

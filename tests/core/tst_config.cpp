@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLockFile>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -117,6 +118,8 @@ private slots:
     void fileDellUtenteConservato();
     void cartellaProduzione_data();
     void cartellaProduzione();
+    void connessione_data();
+    void connessione();
     void fileCompletoSoloLetto();
     void fileNonIni_data();
     void fileNonIni();
@@ -491,6 +494,70 @@ void TstConfig::cartellaProduzione()
     QCOMPARE(Configurazione::CartellaProduzione(cfg), attesa);
     // PATH is never written.
     QCOMPARE(c.file().value("Ambiente START").value("PATH"), path.trimmed());
+}
+
+void TstConfig::connessione_data()
+{
+    QTest::addColumn<QString>("chiavi");      // [Ambiente START] lines, "|" between them
+    QTest::addColumn<QString>("ambiente");    // PG* variables set for the row, "|" between them
+    QTest::addColumn<QString>("atteso");      // what the connection describes, or the key refused
+    QTest::addColumn<QString>("schema");      // the work schema; "*" for the one named after the host
+
+    const QString tutte = QStringLiteral("Motore=PostgreSQL|Host=db.azienda.it|Porta=5433|Database=presenze|Utente=paghe|Schema=Cassa1");
+    QTest::newRow("nessuna chiave: SQLite in Dati") << "" << "PGHOST=altrove" << "Dati/DBPresenze.db" << "";
+    QTest::newRow("SQLite scritto a mano") << "Motore=sqlite|PATH=archivio" << "" << "archivio/DBPresenze.db" << "";
+    QTest::newRow("server con ogni chiave") << tutte << "PGHOST=altrove|PGPORT=6000|PGDATABASE=altra|PGUSER=altri"
+                                            << "postgresql://paghe@db.azienda.it:5433/presenze" << "cassa1";
+    QTest::newRow("le chiavi mancanti dalle variabili dei client") << "Motore=PostgreSQL|Utente=paghe"
+                                                                    << "PGHOST=srv|PGPORT=6000|PGDATABASE=ditta|PGUSER=altri"
+                                                                    << "postgresql://paghe@srv:6000/ditta" << "*";
+    QTest::newRow("motore sconosciuto") << "Motore=Oracle" << "" << "!Motore=Oracle" << "";
+    QTest::newRow("porta non numerica") << "Motore=PostgreSQL|Porta=cinque" << "" << "!Porta=cinque" << "";
+    QTest::newRow("porta fuori intervallo") << "Motore=PostgreSQL|Porta=70000" << "" << "!Porta=70000" << "";
+    QTest::newRow("porta con segno") << "Motore=PostgreSQL|Porta=+5432" << "" << "!Porta=+5432" << "";
+    QTest::newRow("database con istruzioni") << "Motore=PostgreSQL|Database=ditta;drop" << "" << "!Database=ditta;drop" << "";
+    QTest::newRow("schema che inizia con una cifra") << "Motore=PostgreSQL|Schema=1cassa" << "" << "!Schema=1cassa" << "";
+}
+
+void TstConfig::connessione()
+{
+    QFETCH(QString, chiavi);
+    QFETCH(QString, ambiente);
+    QFETCH(QString, atteso);
+    QFETCH(QString, schema);
+
+    const QStringList variabili{QStringLiteral("PGHOST"), QStringLiteral("PGPORT"), QStringLiteral("PGDATABASE"), QStringLiteral("PGUSER")};
+    QHash<QString, QByteArray> prima;
+    for (const QString& v : variabili) {
+        prima.insert(v, qgetenv(qPrintable(v)));
+        qunsetenv(qPrintable(v));
+    }
+    for (const QString& a : ambiente.split(QLatin1Char('|'), Qt::SkipEmptyParts))
+        qputenv(qPrintable(a.section(QLatin1Char('='), 0, 0)), a.section(QLatin1Char('='), 1).toUtf8());
+    const auto ripristina = qScopeGuard([&] {
+        for (const QString& v : variabili)
+            prima.value(v).isNull() ? qunsetenv(qPrintable(v)) : qputenv(qPrintable(v), prima.value(v));
+    });
+
+    Cartella c(("[Ambiente START]\r\n" + QString(chiavi).replace(QLatin1Char('|'), QStringLiteral("\r\n")) + "\r\n").toUtf8());
+    TdtmPresenze d;
+    d.LeggiConfigurazione(c.ini());
+    QString descrizione;
+    try {
+        const Connessione k = d.ConnessioneProduzione();
+        descrizione = k.descrizione();
+        QCOMPARE(k.motore == Dialetto::Motore::PostgreSQL, !schema.isEmpty());
+    } catch (const ErroreAvvio& e) {
+        QCOMPARE(e.numero(), int(Msg::ErrChiaveConnessione));
+        descrizione = QLatin1Char('!') + e.dettaglio();
+    }
+    if (atteso.contains(QLatin1String("DBPresenze.db")))
+        atteso = QDir::toNativeSeparators(QDir(QFileInfo(c.ini()).absolutePath()).filePath(atteso));
+    QCOMPARE(descrizione, atteso);
+    if (!schema.isEmpty())
+        QCOMPARE(d.SchemaLavoro(), schema == QLatin1String("*") ? Connessione::schemaLavoroPredefinito() : schema);
+    // The connection keys are never written back.
+    QCOMPARE(c.file().value("Ambiente START").size(), chiavi.isEmpty() ? 0 : chiavi.count(QLatin1Char('|')) + 1);
 }
 
 void TstConfig::fileCompletoSoloLetto()

@@ -799,7 +799,7 @@ void TstFinestra::boxInformazioni()
     QCOMPARE(prodotto, QStringLiteral("Quorlin"));
     QCOMPARE(versione, QStringLiteral("%1.%2.%3.%4").arg(QUORLIN_VERSIONE_MAJ).arg(QUORLIN_VERSIONE_MIN).arg(QUORLIN_VERSIONE_REL).arg(QUORLIN_VERSIONE_BUILD));
     QVERIFY(!amb.dtm().mem().RelDB.isEmpty());
-    QCOMPARE(versioneDb, amb.dtm().mem().RelDB + QStringLiteral(" (SQLite)"));
+    QCOMPARE(versioneDb, amb.dtm().mem().RelDB + (Banco::suServer() ? QStringLiteral(" (PostgreSQL)") : QStringLiteral(" (SQLite)")));
 }
 
 void TstFinestra::impostazioniModali_data()

@@ -284,7 +284,7 @@ void TstImposta::dataInstallazioneFallita()
                               "ModalTimbra, Autorizzato, InTurnazione, InPeriodo1, InPeriodo2, InPeriodo3, InPeriodo4, InPeriodo5, "
                               "GestReperib, UltElabVoci) VALUES (5, :d, 1, 1, 1, 1, :d, 'S', 'N', :d, :d, :d, :d, :d, :d, 'N', :d)"),
                {{"d", Sql::data(QDate(2020, 2, 1))}});
-    amb.esegui(QStringLiteral("CREATE TRIGGER blocca_profilo BEFORE UPDATE ON Profilo BEGIN SELECT RAISE(ABORT, 'profilo bloccato'); END"));
+    amb.rifiuta(QStringLiteral("blocca_profilo"), QStringLiteral("Profilo"), QStringLiteral("UPDATE"), {}, QStringLiteral("profilo bloccato"));
 
     Finestra f(amb);
     QVERIFY(f.ok);

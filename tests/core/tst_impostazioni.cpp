@@ -192,7 +192,7 @@ void TstImpostazioni::fallimentoAnnullaTutto()
     }
     inserisciProfilo(amb, 7, QDate(2020, 1, 1), QDate(2020, 1, 1), QDate(2019, 12, 31));
     // The last step of the routine fails.
-    amb.esegui(QStringLiteral("CREATE TRIGGER blocca_profilo BEFORE UPDATE ON Profilo BEGIN SELECT RAISE(ABORT, 'profilo bloccato'); END"));
+    amb.rifiuta(QStringLiteral("blocca_profilo"), QStringLiteral("Profilo"), QStringLiteral("UPDATE"), {}, QStringLiteral("profilo bloccato"));
     TdtmUtil util(amb.dtm());
     amb.dtm().mem().DataInst = QDateTime(QDate(2022, 5, 1), QTime(0, 0), Qt::UTC);
 
@@ -217,7 +217,7 @@ void TstImpostazioni::fallimentoAnnullaTutto()
     QCOMPARE(amb.dtm().mem().DataInst.date(), QDate(2022, 5, 1));
 
     // Once the obstacle is gone the same routine goes through.
-    amb.esegui(QStringLiteral("DROP TRIGGER blocca_profilo"));
+    amb.togliRifiuto(QStringLiteral("blocca_profilo"), QStringLiteral("Profilo"));
     QCOMPARE(util.ImpostaDataInstallazione(QDate(2023, 3, 17)), QDate(2023, 3, 1));
     QCOMPARE(datePeriodo(amb, 7).value(0), QDate(2023, 3, 1));
 }

@@ -4,11 +4,13 @@
 
 #include "ambiente.h"
 #include "fileini.h"
+#include "messaggi.h"
 #include "tdtmpresenze.h"
 #include "testiora.h"
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -49,6 +51,8 @@ private slots:
     void nuovoIdNomeNonValido_data();
     void nuovoIdNomeNonValido();
     void nuovoIdTabellaSenzaId();
+    void nuovoIdDaDueProcessi();
+    void connessioneInterrotta();
 
     void messaggioMancanteMostraIlNumero();
     void messaggiNellaLinguaDellUtente();
@@ -132,7 +136,65 @@ void TstServizi::nuovoIdNomeNonValido()
     QVERIFY(errore);
     QCOMPARE(amb.conta(QStringLiteral("Anagrafico")), 0);
     QCOMPARE(amb.conta(QStringLiteral("Turni")), 1);
-    QVERIFY(amb.db().tabelleEsistenti(false).contains(QStringLiteral("Anagrafico")));
+    QVERIFY(amb.db().tabelleEsistenti(false).contains(QStringLiteral("Anagrafico"), Qt::CaseInsensitive));
+}
+
+// Two workstations registering at the same moment: every row gets an id of its own and
+// none is lost, however their transactions interleave.
+void TstServizi::nuovoIdDaDueProcessi()
+{
+    Ambiente amb;
+    constexpr int kRighe = 400;
+    // Both start writing together, once both have opened the database.
+    const QString via = QDir(amb.dir()).filePath(QStringLiteral("via"));
+    std::vector<std::unique_ptr<QProcess>> processi;
+    for (int i = 0; i < 2; ++i) {
+        processi.push_back(std::make_unique<QProcess>());
+        processi.back()->start(QStringLiteral(QUORLIN_PROVA_NUOVOID), {amb.fileIni(), QString::number(kRighe), via});
+    }
+    for (auto& p : processi)
+        QVERIFY(p->waitForStarted(30000));
+    QVERIFY(scriviFile(via, "via\n"));
+    for (auto& p : processi) {
+        QVERIFY(p->waitForFinished(240000));
+        QVERIFY2(p->exitStatus() == QProcess::NormalExit && p->exitCode() == 0, p->readAllStandardError().constData());
+    }
+    QCOMPARE(amb.conta(QStringLiteral("AnagMod")), 2 * kRighe);
+    QCOMPARE(amb.valore(QStringLiteral("SELECT COUNT(DISTINCT Id) FROM AnagMod")).toInt(), 2 * kRighe);
+    QCOMPARE(amb.valore(QStringLiteral("SELECT MIN(Id) FROM AnagMod")).toInt(), 1);
+    QCOMPARE(amb.valore(QStringLiteral("SELECT MAX(Id) FROM AnagMod")).toInt(), 2 * kRighe);
+    QCOMPARE(amb.valore(QStringLiteral("SELECT COUNT(*) FROM AnagMod GROUP BY NumClient ORDER BY 1 LIMIT 1")).toInt(), kRighe);
+}
+
+// A server that goes away in the middle of a transaction: the error says so, what was
+// committed before is there once the server is back, the rest is not. An embedded database
+// has no sessions to end: its transaction goes on.
+void TstServizi::connessioneInterrotta()
+{
+    Ambiente amb;
+    amb.esegui(QStringLiteral("INSERT INTO AnagMod (Id, TipoOp) VALUES (1, 'I')"));
+    Database& db = amb.db();
+    bool persa = false;
+    try {
+        Transazione t(db);
+        db.esegui(QStringLiteral("INSERT INTO AnagMod (Id, TipoOp) VALUES (2, 'I')"));
+        Database::chiudiSessioniAltrui(db.connessioneAperta());
+        db.esegui(QStringLiteral("INSERT INTO AnagMod (Id, TipoOp) VALUES (3, 'I')"));
+        t.conferma();
+    } catch (const ErroreDb& e) {
+        persa = e.connessionePersa();
+        amb.dtm().MostraErroreDb(e);
+    }
+    QCOMPARE(persa, Banco::suServer());
+    QVERIFY(!db.inTransazione());
+    Database dopo;
+    dopo.apri(db.connessioneAperta(), false);
+    QCOMPARE(Banco::colonna(dopo, QStringLiteral("SELECT Id FROM AnagMod ORDER BY Id")), Banco::suServer() ? QStringLiteral("1") : QStringLiteral("1,2,3"));
+    if (persa) {
+        QCOMPARE(amb.registro().avvisi.size(), 1);
+        QVERIFY2(amb.registro().avvisi.first().startsWith(amb.dtm().TestoErrore(Msg::ErrConnessionePersa) + QLatin1Char(' ')),
+                 qPrintable(amb.registro().avvisi.first()));
+    }
 }
 
 void TstServizi::nuovoIdTabellaSenzaId()
@@ -200,10 +262,15 @@ void TstServizi::messaggiTabellaGiusta()
     amb.dtm().MostraErroreCon(7001, QStringLiteral("/tmp/timb.txt"));
     amb.dtm().MostraErroreCon(7001, QStringLiteral(" (Id 5)"));
     amb.dtm().MostraErroreDb(ErroreDb(QStringLiteral("disk I/O error")));
+    // A refused key and a server gone have messages of their own.
+    amb.dtm().MostraErroreDb(ErroreDb(QStringLiteral("duplicate key"), {}, ErroreDb::Tipo::Vincolo));
+    amb.dtm().MostraErroreDb(ErroreDb(QStringLiteral("no connection to the server"), {}, ErroreDb::Tipo::ConnessionePersa));
     QCOMPARE(amb.registro().avvisi,
              (QStringList{QStringLiteral("testo di Errori"), QStringLiteral("testo di Errori: C:\\import\\timb.txt"),
                           QStringLiteral("testo di Errori /tmp/timb.txt"), QStringLiteral("testo di Errori (Id 5)"),
-                          amb.dtm().TestoErrore(9011) + QStringLiteral(" disk I/O error")}));
+                          amb.dtm().TestoErrore(9011) + QStringLiteral(" disk I/O error"),
+                          amb.dtm().TestoErrore(Msg::ErrVincolo) + QStringLiteral(" duplicate key"),
+                          amb.dtm().TestoErrore(Msg::ErrConnessionePersa) + QStringLiteral(" no connection to the server")}));
     QCOMPARE(amb.registro().domande, QStringList());
 
     // A delivered message read the same way.

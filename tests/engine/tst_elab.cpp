@@ -33,7 +33,7 @@ struct DefOrario {
     int primaTimb = 360;    // 06:00
     int ultimaTimb = 1320;  // 22:00
     QVariant chiusGio = QStringLiteral("A");
-    // ArroTim rows as "<ArrVerso> <MinutiArrot>", in insertion order.
+    // ArroTim rows as "<ArrVerso> <MinutiArrot>", each over the whole day.
     QStringList arrotondamenti{QStringLiteral("E 15"), QStringLiteral("U 15")};
 };
 
@@ -644,8 +644,8 @@ void TstElab::elaboraDipendenti()
         for (int g = 4; g <= 5; ++g)
             s.timbra(marzo(g), {QStringLiteral("E 08:03"), QStringLiteral("U 12:07")}, id);
     if (guasto)
-        s.amb.esegui(QStringLiteral("CREATE TRIGGER guasto BEFORE UPDATE ON PianoSomma WHEN OLD.IdDip = %1 "
-                                    "BEGIN SELECT RAISE(ABORT, 'guasto simulato'); END").arg(guasto));
+        s.amb.rifiuta(QStringLiteral("guasto"), QStringLiteral("PianoSomma"), QStringLiteral("UPDATE"), QStringLiteral("OLD.IdDip = %1").arg(guasto),
+                      QStringLiteral("guasto simulato"));
     // The work plan's current employee is its own business: the run never reads it.
     s.amb.dtm().IdDipCorrente = 3;
     AvanzamentoRegistro avanzamento;
@@ -1004,9 +1004,10 @@ void TstElab::arrotondamento_data()
     QTest::newRow("senza riga di uscita: uscite non arrotondate")
         << QStringList{"E 15"} << A << QStringList{"E 08:03", "U 12:07"} << QStringList{"495 E S", "727 U S"} << QList<int>{}
         << QStringList{"08:15:00 E <- 08:03:00 E", "12:07:00 U <- 12:07:00 U"} << "3 1 232 0 232 0";
-    QTest::newRow("due righe di entrata: vale l'ultima")
-        << QStringList{"E 30", "U 15", "E 15"} << A << QStringList{"E 08:03", "U 12:07"} << QStringList{"495 E S", "720 U S"} << QList<int>{}
-        << QStringList{"08:15:00 E <- 08:03:00 E", "12:00:00 U <- 12:07:00 U"} << "3 1 225 0 225 0";
+    // Rows are read by range, then step, never in the order they were stored.
+    QTest::newRow("due righe di entrata sullo stesso intervallo: vale il passo maggiore")
+        << QStringList{"E 30", "U 15", "E 15"} << A << QStringList{"E 08:03", "U 12:07"} << QStringList{"510 E S", "720 U S"} << QList<int>{}
+        << QStringList{"08:30:00 E <- 08:03:00 E", "12:00:00 U <- 12:07:00 U"} << "3 1 210 0 210 0";
     QTest::newRow("riga con verso diverso da E: passo delle uscite")
         << QStringList{"E 15", "Z 30"} << A << QStringList{"E 08:03", "U 12:20"} << QStringList{"495 E S", "720 U S"} << QList<int>{}
         << QStringList{"08:15:00 E <- 08:03:00 E", "12:00:00 U <- 12:20:00 U"} << "3 1 225 0 225 0";
@@ -1165,8 +1166,8 @@ void TstElab::fasceStraordinario_data()
     QTest::newRow("tipo sconosciuto: 9999") << QStringList{"0 1439 Q 15"} << 30 << 9999;
     QTest::newRow("nessuna fascia copre l'eccedenza") << QStringList{"0 20 D 15"} << 45 << 45;
     QTest::newRow("nessuna fascia") << QStringList{} << 45 << 45;
-    QTest::newRow("vince la prima fascia inserita") << QStringList{"0 1439 I -", "30 60 F -"} << 45 << 0;
-    QTest::newRow("vince la prima fascia inserita, ordine inverso") << QStringList{"30 60 F -", "0 1439 I -"} << 45 << 60;
+    QTest::newRow("vince la fascia che inizia prima") << QStringList{"0 1439 I -", "30 60 F -"} << 45 << 0;
+    QTest::newRow("vince la fascia che inizia prima, inserita per ultima") << QStringList{"30 60 F -", "0 1439 I -"} << 45 << 0;
     QTest::newRow("eccedenza zero: le fasce non si applicano") << QStringList{"0 1439 F -"} << 0 << 0;
 }
 
@@ -1326,19 +1327,23 @@ void TstElab::originaliMaiCambiati()
 
 void TstElab::erroreInScrittura_data()
 {
-    QTest::addColumn<QString>("guasto");
+    QTest::addColumn<QString>("tabella");
+    QTest::addColumn<QString>("evento");
+    QTest::addColumn<QString>("condizione");
 
     // Writing the work-plan day of the 5th fails ...
-    QTest::newRow("giornata del piano") << QStringLiteral("BEFORE UPDATE ON PianoSomma WHEN EXISTS (SELECT 1 FROM GiorniGuasti "
-                                                          "WHERE GiorniGuasti.IdDip = OLD.IdDip AND GiorniGuasti.Data = OLD.Data)");
+    QTest::newRow("giornata del piano") << "PianoSomma" << "UPDATE"
+                                        << "EXISTS (SELECT 1 FROM GiorniGuasti WHERE GiorniGuasti.IdDip = OLD.IdDip AND GiorniGuasti.Data = OLD.Data)";
     // ... or, after it, writing the day's anomalies: the day's figures go back with them.
-    QTest::newRow("anomalie della giornata") << QStringLiteral("BEFORE INSERT ON AnomalieGiorno WHEN EXISTS (SELECT 1 FROM GiorniGuasti "
-                                                               "WHERE GiorniGuasti.IdDip = NEW.IdDip AND GiorniGuasti.Data = NEW.Data)");
+    QTest::newRow("anomalie della giornata") << "AnomalieGiorno" << "INSERT"
+                                             << "EXISTS (SELECT 1 FROM GiorniGuasti WHERE GiorniGuasti.IdDip = NEW.IdDip AND GiorniGuasti.Data = NEW.Data)";
 }
 
 void TstElab::erroreInScrittura()
 {
-    QFETCH(QString, guasto);
+    QFETCH(QString, tabella);
+    QFETCH(QString, evento);
+    QFETCH(QString, condizione);
     Scenario s;
     s.base();
     for (int g = 4; g <= 6; ++g) {
@@ -1348,7 +1353,7 @@ void TstElab::erroreInScrittura()
     s.anomalia(marzo(5), 1, 455);  // from an earlier run
     s.amb.esegui(QStringLiteral("CREATE TABLE GiorniGuasti (IdDip INTEGER, Data TEXT)"));
     s.amb.esegui(QStringLiteral("INSERT INTO GiorniGuasti (IdDip, Data) VALUES (:IdDip, :Data)"), {{"IdDip", kDip}, {"Data", Sql::data(marzo(5))}});
-    s.amb.esegui(QStringLiteral("CREATE TRIGGER guasto %1 BEGIN SELECT RAISE(ABORT, 'guasto simulato'); END").arg(guasto));
+    s.amb.rifiuta(QStringLiteral("guasto"), tabella, evento, condizione, QStringLiteral("guasto simulato"));
 
     s.elabora(marzo(4), marzo(6));
 
@@ -1368,7 +1373,7 @@ void TstElab::erroreInScrittura()
     QCOMPARE(s.anomalie(marzo(6)), QStringList());
 
     // Once the cause is gone the same days process normally.
-    s.amb.esegui(QStringLiteral("DROP TRIGGER guasto"));
+    s.amb.togliRifiuto(QStringLiteral("guasto"), tabella);
     s.elabora(marzo(5), marzo(6));
     QVERIFY(s.elab.UltimoErrore().isEmpty());
     QCOMPARE(s.piano(marzo(5)), QStringLiteral("2 1 225 0 225 255"));

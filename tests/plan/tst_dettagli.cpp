@@ -593,7 +593,7 @@ void TstDettagli::orarioDigitato()
              1);
     QCOMPARE(dopo, QStringLiteral("edtDataV"));  // saved or refused, ready on the valid time
     QCOMPARE(s.avvisi(), errore ? QStringList{s.errore(errore)} : QStringList());
-    QCOMPARE(s.amb.valore("SELECT group_concat(DataV) FROM Timbrature WHERE IdDip = 1 AND VersoV = 'E' AND DataO IS NULL").toString(), registrata);
+    QCOMPARE(Banco::colonna(s.amb.db(), "SELECT DataV FROM Timbrature WHERE IdDip = 1 AND VersoV = 'E' AND DataO IS NULL ORDER BY DataV"), registrata);
 }
 
 void TstDettagli::dataDellaRigaEPiuTimbrature()
@@ -625,8 +625,8 @@ void TstDettagli::dataDellaRigaEPiuTimbrature()
                          }),
              1);
     QCOMPARE(visto, (QStringList{"edtDataV", "00", "0", "11", "edtDataV|", "00", "edtDataV", "edtDataV", "3"}));
-    QCOMPARE(s.amb.valore("SELECT group_concat(DataV || VersoV, ' ') FROM Timbrature WHERE IdDip = 1 AND DataO IS NULL").toString(),
-             QStringLiteral("2026-03-12 07:45:00U 2026-03-12 12:00:00E 2026-03-12 13:05:00U"));
+    QCOMPARE(Banco::colonna(s.amb.db(), "SELECT DataV || VersoV FROM Timbrature WHERE IdDip = 1 AND DataO IS NULL ORDER BY DataV"),
+             QStringLiteral("2026-03-12 07:45:00U,2026-03-12 12:00:00E,2026-03-12 13:05:00U"));
     QCOMPARE(s.griglia(), QStringLiteral("U0745 E1200 U1305"));
     QCOMPARE(s.elenco()->model()->rowCount(), 3);
 }

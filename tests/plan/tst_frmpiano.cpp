@@ -609,7 +609,7 @@ void TestFrmPiano::selezioneDipendenti()
             TdtmPresenze& dtm = m_qa.dtm();
             const QString t = QStringLiteral("':dbPresUt:%1'").arg(m_qa.TempTableName());
             dtm.db().esegui(QStringLiteral("DROP TABLE IF EXISTS %1").arg(t));
-            dtm.db().esegui(QStringLiteral("CREATE TABLE %1 AS SELECT Id, Matricola, Cognome, Nome, Libero, Classe FROM Anagrafico WHERE 0").arg(t));
+            dtm.db().esegui(QStringLiteral("CREATE TABLE %1 AS SELECT Id, Matricola, Cognome, Nome, Libero, Classe FROM Anagrafico WHERE 1 = 0").arg(t));
             for (int id : m_ids)
                 dtm.db().esegui(QStringLiteral("INSERT INTO %1 SELECT Id, Matricola, Cognome, Nome, Libero, Classe FROM Anagrafico WHERE Id = :Id").arg(t),
                                 {{"Id", id}});

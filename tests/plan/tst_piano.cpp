@@ -69,7 +69,8 @@ public:
 
     void giorno(int idDip, const QDate& d, int stato, const QVariant& idOrario = {}, const QVariant& ord = {})
     {
-        amb.esegui(QStringLiteral("INSERT OR REPLACE INTO PianoSomma (IdDip, Data, Stato, IdOrario, ValOrdinario) VALUES (:IdDip, :Data, :Stato, :IdOrario, :Ord)"),
+        amb.esegui(QStringLiteral("DELETE FROM PianoSomma WHERE IdDip = :IdDip AND Data = :Data"), {{"IdDip", idDip}, {"Data", Sql::data(d)}});
+        amb.esegui(QStringLiteral("INSERT INTO PianoSomma (IdDip, Data, Stato, IdOrario, ValOrdinario) VALUES (:IdDip, :Data, :Stato, :IdOrario, :Ord)"),
                    {{"IdDip", idDip}, {"Data", Sql::data(d)}, {"Stato", stato}, {"IdOrario", idOrario}, {"Ord", ord}});
     }
 

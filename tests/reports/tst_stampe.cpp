@@ -686,9 +686,10 @@ void TestStampe::testiInteriSuOgniDispositivo()
     QFETCH(int, dpi);
     Piano p;
     p.dipendente(1, QStringLiteral("0000000001"), QStringLiteral("Rossi"), QStringLiteral("Mario"), QStringLiteral("0000000001"));
-    // The widest texts of each column: "Anomala", a Wednesday, hours of three figures.
+    // The widest texts of each column: "Anomala", a Wednesday, hours of three figures (the
+    // most minutes a small integer holds).
     for (int i = 0; i < 7; ++i) {
-        p.giorno(1, kDal.addDays(i), 2, 59999, 59999, 59999, 59999, QStringLiteral("Permesso retribuito"));
+        p.giorno(1, kDal.addDays(i), 2, 32767, 32767, 32767, 32767, QStringLiteral("Permesso retribuito"));
         p.timbrature(1, kDal.addDays(i), 10);
     }
     const DocumentoStampa doc = p.documento(codice);

@@ -18,24 +18,14 @@
 
 namespace {
 
-const QString kMain = QStringLiteral("main");
-const QString kLavoro = QString::fromLatin1(Dialetto::kSchemaLavoro);
-
-bool tabellaIn(Database& db, const QString& schema, const QString& tabella)
+bool tabellaIn(const Database& db, bool lavoro, const QString& tabella)
 {
-    return db.valore(QStringLiteral("SELECT COUNT(*) FROM %1.sqlite_master WHERE type = 'table' AND lower(name) = lower(:n)").arg(schema),
-                     {{"n", tabella}})
-               .toInt()
-        > 0;
+    return db.tabelleEsistenti(lavoro).contains(tabella, Qt::CaseInsensitive);
 }
 
-QStringList campiDi(Database& db, const QString& schema, const QString& tabella)
+QStringList campiDi(const Database& db, bool lavoro, const QString& tabella)
 {
-    QStringList l;
-    QSqlQuery q = db.esegui(QStringLiteral("PRAGMA %1.table_info(%2)").arg(schema, tabella));
-    while (q.next())
-        l << q.value(1).toString().toLower();
-    return l;
+    return db.campiEsistenti(tabella, lavoro);
 }
 
 struct InfoIndice {
@@ -44,28 +34,16 @@ struct InfoIndice {
     QStringList campi;
 };
 
-QStringList campiIndice(Database& db, const QString& schema, const QString& indice)
-{
-    QStringList l;
-    QSqlQuery q = db.esegui(QStringLiteral("PRAGMA %1.index_info(%2)").arg(schema, indice));
-    while (q.next())
-        l << q.value(2).toString().toLower();
-    return l;
-}
-
 // An index of the table by name; with an empty name, the first index over exactly `campi`.
-InfoIndice cercaIndice(Database& db, const QString& schema, const QString& tabella, const QString& nome, const QStringList& campi)
+InfoIndice cercaIndice(const Database& db, bool lavoro, const QString& tabella, const QString& nome, const QStringList& campi)
 {
     InfoIndice r;
-    QSqlQuery q = db.esegui(QStringLiteral("PRAGMA %1.index_list(%2)").arg(schema, tabella));
-    while (q.next()) {
-        const QString n = q.value(1).toString();
-        const QStringList c = campiIndice(db, schema, n);
-        const bool corrisponde = nome.isEmpty() ? c == campi : n.compare(nome, Qt::CaseInsensitive) == 0;
+    for (const Database::InfoIndice& i : db.indiciEsistenti(tabella, lavoro)) {
+        const bool corrisponde = nome.isEmpty() ? i.campi == campi : i.nome.compare(nome, Qt::CaseInsensitive) == 0;
         if (corrisponde) {
             r.trovato = true;
-            r.unico = q.value(2).toInt() != 0;
-            r.campi = c;
+            r.unico = i.unico;
+            r.campi = i.campi;
             return r;
         }
     }
@@ -185,7 +163,10 @@ private slots:
 
     void dialettoTraDueDatabase_data();
     void dialettoTraDueDatabase();
+    void stessiRisultatiSuEntrambi_data();
+    void stessiRisultatiSuEntrambi();
     void tabelleDiLavoroPrivate();
+    void postazioniConLavoroProprio();
     void durataDelleTransazioni();
     void testoDataMinuti_data();
     void testoDataMinuti();
@@ -299,11 +280,9 @@ void TstSchema::tabelleNelDatabaseGiusto()
 
     Ambiente& amb = comune();
     QVERIFY(amb.db().lavoroAperto());
-    const QString giusto = lavoro ? kLavoro : kMain;
-    const QString altro = lavoro ? kMain : kLavoro;
-    QVERIFY2(tabellaIn(amb.db(), giusto, tabella), qPrintable(tabella + " manca in " + giusto));
-    QVERIFY2(!tabellaIn(amb.db(), altro, tabella), qPrintable(tabella + " non deve stare in " + altro));
-    const QStringList presenti = campiDi(amb.db(), giusto, tabella);
+    QVERIFY2(tabellaIn(amb.db(), lavoro, tabella), qPrintable(tabella + " manca"));
+    QVERIFY2(!tabellaIn(amb.db(), !lavoro, tabella), qPrintable(tabella + " non deve stare nell'altro database"));
+    const QStringList presenti = campiDi(amb.db(), lavoro, tabella);
     for (const QString& c : campi)
         QVERIFY2(presenti.contains(c.toLower()), qPrintable(tabella + "." + c + " manca"));
 }
@@ -312,13 +291,13 @@ void TstSchema::dichiarazioneCreataPerIntero()
 {
     Ambiente amb;
     for (const Tabella& t : Schema::tabelle()) {
-        const QString schema = t.archivio == Archivio::PresUt ? kLavoro : kMain;
-        QVERIFY2(tabellaIn(amb.db(), schema, t.nome), qPrintable(t.nome + " manca in " + schema));
-        const QStringList presenti = campiDi(amb.db(), schema, t.nome);
+        const bool lavoro = t.archivio == Archivio::PresUt;
+        QVERIFY2(tabellaIn(amb.db(), lavoro, t.nome), qPrintable(t.nome + " manca"));
+        const QStringList presenti = campiDi(amb.db(), lavoro, t.nome);
         for (const Campo& c : t.campi)
             QVERIFY2(presenti.contains(c.nome.toLower()), qPrintable(t.nome + "." + c.nome + " manca"));
         for (const Indice& i : t.indici) {
-            const InfoIndice info = cercaIndice(amb.db(), schema, t.nome, i.nome, {});
+            const InfoIndice info = cercaIndice(amb.db(), lavoro, t.nome, i.nome, {});
             QVERIFY2(info.trovato, qPrintable("indice " + i.nome + " manca"));
             QCOMPARE(info.campi, minuscole(i.campi));
             QCOMPARE(info.unico, i.unico);
@@ -359,7 +338,7 @@ void TstSchema::indiciNominati()
     QFETCH(int, unico);
 
     Ambiente& amb = comune();
-    const InfoIndice info = cercaIndice(amb.db(), lavoro ? kLavoro : kMain, tabella, indice, minuscole(campi));
+    const InfoIndice info = cercaIndice(amb.db(), lavoro, tabella, indice, minuscole(campi));
     QVERIFY2(info.trovato, qPrintable(tabella + " " + indice));
     QCOMPARE(info.campi.mid(0, campi.size()), minuscole(campi));
     if (!indice.isEmpty() && indice.startsWith(QLatin1String("PK_")))
@@ -621,10 +600,11 @@ void TstSchema::databaseVecchioCompletatoDaInit()
     d.setPresentatore(&reg);
     QStringList annunciati;
     bool annunciatiPrima = false;
+    const QString descrizione = amb.db().descrizione();
     connect(&d, &TdtmPresenze::schemaDaCompletare, this, [&](const QString& file, const QStringList& mancanti) {
-        QVERIFY(file.endsWith(QStringLiteral("DBPresenze.db")));
+        QCOMPARE(file, descrizione);
         annunciati = mancanti;
-        annunciatiPrima = !tabellaIn(d.db(), kMain, QStringLiteral("Turni"));
+        annunciatiPrima = !tabellaIn(d.db(), false, QStringLiteral("Turni"));
     });
     QVERIFY(d.Apri(amb.fileIni(), TdtmPresenze::ModoCreazione::Sempre));
     QVERIFY(annunciatiPrima);
@@ -632,11 +612,11 @@ void TstSchema::databaseVecchioCompletatoDaInit()
         QVERIFY2(annunciati.contains(QLatin1String(m)), m);
     Database& nuovo = d.db();
     QCOMPARE(Creazione::mancanti(nuovo), QStringList());
-    QVERIFY(tabellaIn(nuovo, kMain, QStringLiteral("Turni")));
-    QVERIFY(tabellaIn(nuovo, kLavoro, QStringLiteral("ETimb")));
-    QVERIFY(campiDi(nuovo, kMain, QStringLiteral("Anagrafico")).contains(QStringLiteral("libero")));
-    QVERIFY(cercaIndice(nuovo, kMain, QStringLiteral("Anagrafico"), QStringLiteral("idxAnagLibero"), {}).trovato);
-    QVERIFY(cercaIndice(nuovo, kLavoro, QStringLiteral("ETimb"), QStringLiteral("idxOraMVersoV"), {}).trovato);
+    QVERIFY(tabellaIn(nuovo, false, QStringLiteral("Turni")));
+    QVERIFY(tabellaIn(nuovo, true, QStringLiteral("ETimb")));
+    QVERIFY(campiDi(nuovo, false, QStringLiteral("Anagrafico")).contains(QStringLiteral("libero")));
+    QVERIFY(cercaIndice(nuovo, false, QStringLiteral("Anagrafico"), QStringLiteral("idxAnagLibero"), {}).trovato);
+    QVERIFY(cercaIndice(nuovo, true, QStringLiteral("ETimb"), QStringLiteral("idxOraMVersoV"), {}).trovato);
 
     // The existing employee is still there and the added field works.
     QCOMPARE(nuovo.valore(QStringLiteral("SELECT Cognome FROM Anagrafico WHERE Id = 3")).toString(), QStringLiteral("Verdi"));
@@ -658,44 +638,75 @@ void TstSchema::tabelleDiLavoroPrivate()
     // Two copies of the application on the same folder, each with its own print selection.
     Ambiente amb;
     Database altra;
-    altra.apriProduzione(amb.db().fileProduzione(), false);
-    altra.apriLavoro(amb.db().fileLavoro());
+    altra.apri(amb.db().connessioneAperta(), false);
+    altra.apriLavoro(amb.db().luogoLavoro());
     amb.esegui(QStringLiteral("INSERT INTO ':dbPresUt:SelezioneStampa' (Id) VALUES (9)"));  // left by a window
     for (Database* db : {&amb.db(), &altra})
         Creazione::rendiPrivate(*db, {QStringLiteral("SelezioneStampa")});
     amb.esegui(QStringLiteral("INSERT INTO ':dbPresUt:SelezioneStampa' (Id) VALUES (1)"));
     altra.esegui(QStringLiteral("INSERT INTO SelezioneStampa (Id) VALUES (2)"));
-    const auto ids = [](Database& db, const char* tabella) {
-        return db.valore(QStringLiteral("SELECT group_concat(Id) FROM %1").arg(QLatin1String(tabella))).toString();
-    };
-    QCOMPARE(ids(amb.db(), "':dbPresUt:SelezioneStampa'"), QStringLiteral("1"));
-    QCOMPARE(ids(amb.db(), "SelezioneStampa"), QStringLiteral("1"));
-    QCOMPARE(ids(altra, "':dbPresUt:SelezioneStampa'"), QStringLiteral("2"));
-    QCOMPARE(ids(altra, "presut.SelezioneStampa"), QStringLiteral("9"));
+    const auto ids = [](Database& db, const QString& tabella) { return Banco::colonna(db, QStringLiteral("SELECT Id FROM ") + tabella); };
+    const QString selezione = QStringLiteral("':dbPresUt:SelezioneStampa'");
+    QCOMPARE(ids(amb.db(), selezione), QStringLiteral("1"));
+    QCOMPARE(ids(amb.db(), QStringLiteral("SelezioneStampa")), QStringLiteral("1"));
+    QCOMPARE(ids(altra, selezione), QStringLiteral("2"));
+    QCOMPARE(ids(altra, altra.dialetto().schemaLavoro() + QStringLiteral(".SelezioneStampa")), QStringLiteral("9"));
     // The private table ends with its connection.
-    altra.apriProduzione(amb.db().fileProduzione(), false);
-    altra.apriLavoro(amb.db().fileLavoro());
-    QCOMPARE(ids(altra, "':dbPresUt:SelezioneStampa'"), QStringLiteral("9"));
+    altra.apri(amb.db().connessioneAperta(), false);
+    altra.apriLavoro(amb.db().luogoLavoro());
+    QCOMPARE(ids(altra, selezione), QStringLiteral("9"));
     QVERIFY_THROWS_EXCEPTION(ErroreDb, Creazione::rendiPrivate(altra, {QStringLiteral("Timbrature")}));
+}
+
+// Two workstations on one production database: what one writes there the other reads; each
+// has work tables of its own (a file beside its PRES.INI, or a schema of its own on the server).
+void TstSchema::postazioniConLavoroProprio()
+{
+    Ambiente amb;
+    QTemporaryDir altra;
+    const QString iniAltra = QDir(altra.path()).filePath(QStringLiteral("PRES.INI"));
+    if (Banco::suServer())
+        scriviFile(iniAltra, "[Ambiente START]\nMotore=PostgreSQL\nDatabase=" + amb.produzione().connessione().database.toUtf8() + "\nSchema=cassa2\n");
+    else
+        scriviFile(iniAltra, "[Ambiente START]\nPATH=" + QFileInfo(amb.db().fileProduzione()).absolutePath().toUtf8() + "\n");
+    TdtmPresenze b;
+    PresentatoreRegistro reg;
+    b.setPresentatore(&reg);
+    // The second workstation's first start: its work tables are made, the company's are there.
+    QVERIFY(b.Apri(iniAltra, TdtmPresenze::ModoCreazione::Mai));
+    QVERIFY(b.db().lavoroAperto());
+    QVERIFY(b.db().luogoLavoro() != amb.db().luogoLavoro());
+    QCOMPARE(Creazione::mancanti(b.db()), QStringList());
+
+    amb.esegui(QStringLiteral("INSERT INTO Timbrature (IdDip, DataV, VersoV) VALUES (1, '2024-03-05 08:00:00', 'E')"));
+    amb.esegui(QStringLiteral("INSERT INTO ':dbPresUt:EEvid' (Prod, IdSegnalaz) VALUES ('P', 1)"));
+    b.db().esegui(QStringLiteral("INSERT INTO ':dbPresUt:EEvid' (Prod, IdSegnalaz) VALUES ('P', 2)"));
+    QCOMPARE(b.db().valore(QStringLiteral("SELECT COUNT(*) FROM Timbrature")).toInt(), 1);
+    QCOMPARE(Banco::colonna(amb.db(), QStringLiteral("SELECT IdSegnalaz FROM EEvid")), QStringLiteral("1"));
+    QCOMPARE(Banco::colonna(b.db(), QStringLiteral("SELECT IdSegnalaz FROM ':dbPresUt:EEvid'")), QStringLiteral("2"));
+    QCOMPARE(reg.avvisi, QStringList());
 }
 
 void TstSchema::durataDelleTransazioni()
 {
     // A punch's transaction waits for the disk; the rest of the work keeps the quick level.
     Ambiente amb;
-    const auto livello = [&] { return amb.valore(QStringLiteral("PRAGMA main.synchronous")).toInt(); };
-    const int normale = livello();
+    const auto attende = [&] { return amb.db().commitAttendeIlDisco(); };
+    QVERIFY(!attende());
     {
         Transazione t(amb.db(), Durata::Piena);
-        QCOMPARE(livello(), 2);  // FULL
+        QVERIFY(attende());
         t.conferma();
     }
-    QCOMPARE(livello(), normale);
+    QVERIFY(!attende());
     {
         Transazione t(amb.db(), Durata::Piena);
     }  // rolled back
-    QCOMPARE(livello(), normale);
-    QCOMPARE(normale, 1);  // NORMAL
+    QVERIFY(!attende());
+    {
+        Transazione t(amb.db());
+        QVERIFY(!attende());
+    }
 }
 
 void TstSchema::dialettoTraDueDatabase_data()
@@ -749,6 +760,37 @@ void TstSchema::dialettoTraDueDatabase()
         rifiutato = true;
     }
     QVERIFY(rifiutato);
+}
+
+void TstSchema::stessiRisultatiSuEntrambi_data()
+{
+    QTest::addColumn<QString>("sql");
+    QTest::addColumn<QString>("ids");
+
+    QTest::newRow("NULL prima degli altri valori") << "SELECT Id FROM Anagrafico ORDER BY Libero, Id" << "1,3,4,2";
+    QTest::newRow("NULL dopo in ordine decrescente") << "SELECT Id FROM Anagrafico ORDER BY Libero DESC, Id" << "2,4,1,3";
+    QTest::newRow("posto dei NULL scelto dall'istruzione") << "SELECT Id FROM Anagrafico ORDER BY Libero DESC NULLS FIRST, Id" << "1,3,2,4";
+    QTest::newRow("ordine dentro una sottoselezione")
+        << "SELECT Id FROM (SELECT Id, Libero FROM Anagrafico ORDER BY Libero LIMIT 2) t ORDER BY Id DESC" << "3,1";
+    QTest::newRow("testo con parole chiave") << "SELECT Id FROM Anagrafico WHERE Nome <> 'x, order by y' ORDER BY Libero, Id" << "1,3,4,2";
+    QTest::newRow("LIKE senza badare alle maiuscole") << "SELECT Id FROM Anagrafico WHERE Cognome LIKE 'ros%' ORDER BY Id" << "1,4";
+    QTest::newRow("like dentro un testo resta testo") << "SELECT Id FROM Anagrafico WHERE Cognome || ' like' LIKE '%i like' ORDER BY Id" << "1,2,3,4";
+    QTest::newRow("testi ordinati per byte") << "SELECT Id FROM Anagrafico ORDER BY Cognome" << "2,1,3,4";
+}
+
+void TstSchema::stessiRisultatiSuEntrambi()
+{
+    QFETCH(QString, sql);
+    QFETCH(QString, ids);
+    Ambiente& amb = comune();
+    if (amb.conta(QStringLiteral("Anagrafico"), QStringLiteral("Id <= 4")) == 0) {
+        const QString ins = QStringLiteral("INSERT INTO Anagrafico (Id, Cognome, Nome, Classe, Libero) VALUES (:id, :c, 'N', 'D', :l)");
+        amb.esegui(ins, {{"id", 1}, {"c", QStringLiteral("Rossi")}, {"l", QVariant()}});
+        amb.esegui(ins, {{"id", 2}, {"c", QStringLiteral("Bianchi")}, {"l", QStringLiteral("b")}});
+        amb.esegui(ins, {{"id", 3}, {"c", QStringLiteral("Verdi")}, {"l", QVariant()}});
+        amb.esegui(ins, {{"id", 4}, {"c", QStringLiteral("rossini")}, {"l", QStringLiteral("a")}});
+    }
+    QCOMPARE(Banco::colonna(amb.db(), sql), ids);
 }
 
 void TstSchema::testoDataMinuti_data()
@@ -911,9 +953,16 @@ void TstSchema::listeDiCodici()
 
 void TstSchema::produzioneMancante_data()
 {
-    QTest::addColumn<int>("percorso");  // 0 default folder, 1 an existing empty folder, 2 a missing folder
+    QTest::addColumn<int>("percorso");  // 0 default folder, 1 an existing empty folder, 2 a missing folder, 3 a server
     QTest::addColumn<int>("modo");
 
+    if (Banco::suServer()) {
+        // A server has no folders: the database named is simply not there.
+        QTest::newRow("database assente, mai creare") << 3 << int(TdtmPresenze::ModoCreazione::Mai);
+        QTest::newRow("database assente, primo avvio") << 3 << int(TdtmPresenze::ModoCreazione::CartellaPredefinita);
+        QTest::newRow("database assente, anche con l'inizializzazione") << 3 << int(TdtmPresenze::ModoCreazione::Sempre);
+        return;
+    }
     QTest::newRow("cartella predefinita, mai creare") << 0 << int(TdtmPresenze::ModoCreazione::Mai);
     QTest::newRow("cartella indicata, mai creare") << 1 << int(TdtmPresenze::ModoCreazione::Mai);
     QTest::newRow("cartella indicata, creare solo nella predefinita") << 1 << int(TdtmPresenze::ModoCreazione::CartellaPredefinita);
@@ -937,8 +986,11 @@ void TstSchema::produzioneMancante()
     } else if (percorso == 2) {
         cartellaDati = QDir(dir.path()).filePath(QStringLiteral("non-montato"));
     }
-    if (percorso != 0)
+    const QString assente = QStringLiteral("quorlin_assente_%1").arg(QCoreApplication::applicationPid());
+    if (percorso == 1 || percorso == 2)
         ini = "[Ambiente START]\r\nPATH=" + cartellaDati.toUtf8() + "\r\n";
+    else if (percorso == 3)
+        ini = "[Ambiente START]\r\nMotore=PostgreSQL\r\nDatabase=" + assente.toUtf8() + "\r\n";
     const QString fileIni = QDir(app).filePath(QStringLiteral("PRES.INI"));
     scriviFile(fileIni, ini);
 
@@ -957,7 +1009,7 @@ void TstSchema::produzioneMancante()
         testo = e.testo();
     }
     QVERIFY2(!testo.isEmpty(), "nessun errore per un database di produzione mancante");
-    QVERIFY2(testo.contains(QStringLiteral("DBPresenze")) || testo.contains(cartellaDati), qPrintable(testo));
+    QVERIFY2(testo.contains(percorso == 3 ? assente : QStringLiteral("DBPresenze")) || testo.contains(cartellaDati), qPrintable(testo));
     QVERIFY(!QFileInfo::exists(QDir(cartellaDati).filePath(QStringLiteral("DBPresenze.db"))));
     if (percorso == 0)
         QVERIFY(!QFileInfo::exists(cartellaDati));
@@ -995,13 +1047,19 @@ void TstSchema::produzioneInutilizzabile()
 
     Ambiente amb;
     amb.dtm().Chiudi();
-    const QString produzione = QDir(amb.dir()).filePath(QStringLiteral("Dati/DBPresenze.db"));
-    QVERIFY(QFile::remove(produzione));
+    DatabaseDiProva& produzione = amb.produzione();
+    const QString fileLavoro = QDir(amb.dir()).filePath(QStringLiteral("Tabelle/DBPresUt.db"));
+    // The database made again from nothing, work database included.
+    if (Banco::suServer())
+        produzione.svuota();
+    else
+        QVERIFY(QFile::remove(produzione.connessione().file) && QFile::remove(fileLavoro));
     if (file == QLatin1String("vuoto")) {
-        scriviFile(produzione, {});
+        if (!Banco::suServer())
+            scriviFile(produzione.connessione().file, {});
     } else {
         Database db;
-        db.apriProduzione(produzione, true);
+        db.apri(produzione.connessione(), true);
         if (file == QLatin1String("estraneo"))
             db.esegui(QStringLiteral("CREATE TABLE Fatture (Numero INTEGER, Importo INTEGER)"));
         else if (file == QLatin1String("recente")) {
@@ -1012,8 +1070,7 @@ void TstSchema::produzioneInutilizzabile()
             db.esegui(QStringLiteral("DROP TABLE Timbrature"));
         }
     }
-    QVERIFY(QFile::remove(QDir(amb.dir()).filePath(QStringLiteral("Tabelle/DBPresUt.db"))));
-    const QByteArray prima = leggiFile(produzione);
+    const QByteArray prima = produzione.fotografia();
 
     PresentatoreRegistro reg;
     TdtmPresenze d;
@@ -1036,14 +1093,21 @@ void TstSchema::produzioneInutilizzabile()
         QCOMPARE(Creazione::mancanti(d.db()), QStringList());
         return;
     }
-    // The message names the file and what is missing; nothing was written, nothing else opened.
-    QVERIFY2(dettaglio.startsWith(QDir::toNativeSeparators(produzione)), qPrintable(dettaglio));
+    // The message names the database and what is missing; nothing was written, nothing else
+    // opened.
+    QVERIFY2(dettaglio.startsWith(produzione.connessione().descrizione()), qPrintable(dettaglio));
     if (file == QLatin1String("incompleto"))
         QVERIFY2(dettaglio.endsWith(QStringLiteral(": Timbrature")), qPrintable(dettaglio));
     QVERIFY(!d.db().aperto());
     QVERIFY(!loginChiesto);
-    QCOMPARE(leggiFile(produzione), prima);
-    QVERIFY(!QFileInfo::exists(QDir(amb.dir()).filePath(QStringLiteral("Tabelle/DBPresUt.db"))));
+    QCOMPARE(produzione.fotografia(), prima);
+    if (Banco::suServer()) {
+        Database db;
+        db.apri(produzione.connessione(), false);
+        QVERIFY(!db.esisteLavoro(produzione.lavoro()));
+    } else {
+        QVERIFY(!QFileInfo::exists(fileLavoro));
+    }
 }
 
 // A company's database as release 1 left it reaches this release by upgrade, after a copy
@@ -1052,22 +1116,22 @@ void TstSchema::aggiornamentoDallaVersione1()
 {
     Ambiente amb;
     amb.dtm().Chiudi();
-    const QString produzione = QDir(amb.dir()).filePath(QStringLiteral("Dati/DBPresenze.db"));
-    QVERIFY(QFile::remove(produzione));
+    const Connessione produzione = amb.produzione().connessione();
+    if (Banco::suServer())
+        amb.produzione().svuota();
+    else
+        QVERIFY(QFile::remove(produzione.file));
     {
         Database db;
-        db.apriProduzione(produzione, true);
+        db.apri(produzione, true);
         const QString dump = QString::fromUtf8(leggiFile(QStringLiteral(QUORLIN_VERSIONI_SCHEMA "/presenze_v1.sql")));
         QVERIFY(!dump.isEmpty());
-        for (const QString& istruzione : dump.split(QStringLiteral(";\n"), Qt::SkipEmptyParts))
-            if (!istruzione.startsWith(QLatin1String("PRAGMA")) && !istruzione.startsWith(QLatin1String("BEGIN"))
-                && !istruzione.startsWith(QLatin1String("COMMIT")))
-                QSqlQuery(db.connessione()).exec(istruzione);
+        Creazione::eseguiDump(db, dump);
         QCOMPARE(Creazione::versioneSchema(db), 1);
         QCOMPARE(Creazione::mancanti(db), QStringList{QStringLiteral("AnomalieGiorno")});
     }
-    const QString copia = produzione + QStringLiteral(".v1.bak");
 
+    QString copia;
     for (int avvio = 1; avvio <= 2; ++avvio) {
         PresentatoreRegistro reg;
         TdtmPresenze d;
@@ -1079,15 +1143,30 @@ void TstSchema::aggiornamentoDallaVersione1()
         QCOMPARE(d.db().valore(QStringLiteral("SELECT COUNT(*) FROM Anagrafico")).toInt(), 2);
         // The new release's messages reach the old database.
         QVERIFY(d.db().esisteRiga(QStringLiteral("SELECT 1 FROM Errori WHERE Id = :n"), {{"n", int(Msg::AvvDbAggiornato)}}));
-        if (avvio == 1)
-            QCOMPARE(reg.avvisi, QStringList{d.TestoErrore(Msg::AvvDbAggiornato) + QLatin1Char(' ') + QDir::toNativeSeparators(copia)});
-        else
+        if (avvio == 1) {
+            QCOMPARE(reg.avvisi.size(), 1);
+            const QString inizio = d.TestoErrore(Msg::AvvDbAggiornato) + QLatin1Char(' ');
+            QVERIFY2(reg.avvisi.first().startsWith(inizio), qPrintable(reg.avvisi.first()));
+            copia = reg.avvisi.first().mid(inizio.size());
+        } else {
             QCOMPARE(reg.avvisi, QStringList());
+        }
     }
-    // The copy is the database as it was: release 1, its punches, no new table.
-    QVERIFY(!QFileInfo::exists(produzione + QStringLiteral(".v1-2.bak")));
+    // The copy is the database as it was: release 1, its punches, no new table; one copy only.
+    if (Banco::suServer()) {
+        QCOMPARE(copia, produzione.descrizione() + QStringLiteral(" (schema copia_v1)"));
+        Database db;
+        db.apri(produzione, false);
+        QVERIFY(!db.esisteLavoro(QStringLiteral("copia_v1_2")));
+        QCOMPARE(db.valore(QStringLiteral("SELECT MAX(VERSIONESCHEMA) FROM copia_v1.CONFIGDB")).toInt(), 1);
+        QCOMPARE(db.valore(QStringLiteral("SELECT COUNT(*) FROM copia_v1.Timbrature")).toInt(), 8);
+        QVERIFY_THROWS_EXCEPTION(ErroreDb, db.valore(QStringLiteral("SELECT COUNT(*) FROM copia_v1.AnomalieGiorno")));
+        return;
+    }
+    QCOMPARE(copia, QDir::toNativeSeparators(produzione.file + QStringLiteral(".v1.bak")));
+    QVERIFY(!QFileInfo::exists(produzione.file + QStringLiteral(".v1-2.bak")));
     Database vecchio;
-    vecchio.apriProduzione(copia, false);
+    vecchio.apriProduzione(produzione.file + QStringLiteral(".v1.bak"), false);
     QCOMPARE(Creazione::versioneSchema(vecchio), 1);
     QCOMPARE(vecchio.valore(QStringLiteral("SELECT COUNT(*) FROM Timbrature")).toInt(), 8);
     QVERIFY(!vecchio.tabelleEsistenti(false).contains(QStringLiteral("AnomalieGiorno")));
@@ -1114,6 +1193,10 @@ void TstSchema::fileCheNonEUnDatabase()
         spazzatura += "Questo non e' un archivio delle presenze. " + QByteArray::number(i * 7919) + "\n";
     scriviFile(file, spazzatura);
     const QString fileIni = QDir(dir.path()).filePath(QStringLiteral("PRES.INI"));
+    // On a server: the address named is no server at all (nothing listens on port 1); the
+    // garbage beside PRES.INI is left alone all the same.
+    if (Banco::suServer())
+        scriviFile(fileIni, "[Ambiente START]\nMotore=PostgreSQL\nHost=127.0.0.1\nPorta=1\nDatabase=quorlin\n");
 
     PresentatoreRegistro reg;
     TdtmPresenze d;
@@ -1124,9 +1207,11 @@ void TstSchema::fileCheNonEUnDatabase()
     } catch (const ErroreDb& e) {
         errore = true;
         QVERIFY(!e.testo().isEmpty());
+        QVERIFY2(!Banco::suServer() || (e.testo().startsWith(QStringLiteral("postgresql://")) && e.connessionePersa()), qPrintable(e.testo()));
     }
     QVERIFY(errore);
     QVERIFY(!d.db().aperto());
+    QVERIFY(reg.avvisi.isEmpty());
     // The file the user pointed at is never overwritten.
     QCOMPARE(leggiFile(file), spazzatura);
 }
@@ -1135,9 +1220,13 @@ void TstSchema::lavoroNonApribile()
 {
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
-    // "Tabelle" is a file, so the work database cannot live there.
+    // "Tabelle" is a file, so the work database cannot live there; on a server, a schema name
+    // reserved to the server's own.
     scriviFile(QDir(dir.path()).filePath(QStringLiteral("Tabelle")), "non una cartella\n");
     const QString fileIni = QDir(dir.path()).filePath(QStringLiteral("PRES.INI"));
+    DatabaseDiProva produzione(dir.path());
+    if (Banco::suServer())
+        scriviFile(fileIni, "[Ambiente START]\nMotore=PostgreSQL\nDatabase=" + produzione.connessione().database.toUtf8() + "\nSchema=pg_quorlin\n");
 
     PresentatoreRegistro reg;
     TdtmPresenze d;
@@ -1148,7 +1237,8 @@ void TstSchema::lavoroNonApribile()
         loginChiesto = true;
         return true;
     };
-    QVERIFY(d.Apri(fileIni, TdtmPresenze::ModoCreazione::CartellaPredefinita));
+    // A database on a server is created by init only.
+    QVERIFY(d.Apri(fileIni, Banco::suServer() ? TdtmPresenze::ModoCreazione::Sempre : TdtmPresenze::ModoCreazione::CartellaPredefinita));
 
     const QString messaggio1 =
         d.db().valore(QStringLiteral("SELECT Errore FROM Errori WHERE Id = 1 AND Lingua = 'I'")).toString().trimmed();

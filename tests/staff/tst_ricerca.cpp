@@ -3,6 +3,7 @@
 // units, class and order, the copy into the selection table, and the component.
 
 #include "anagrafe.h"
+#include "ddl.h"
 #include "tqalight.h"
 
 #include <QtTest>
@@ -30,13 +31,22 @@ QList<int> trovati(const RicercaAnagrafico& r, bool ordina = true)
     return l;
 }
 
-// PRAGMA rows of a table of the work database: column 1 of table_info or index_list.
-QStringList pragma(Ambiente& amb, const char* quale, const QString& tabella)
+// Fields, or names of the indexes, of a table of the work database (lower case).
+QStringList campi(Ambiente& amb, const QString& tabella)
+{
+    return amb.db().campiEsistenti(tabella, true);
+}
+QStringList indici(Ambiente& amb, const QString& tabella)
 {
     QStringList l;
-    QSqlQuery q = amb.db().esegui(QStringLiteral("PRAGMA presut.%1(%2)").arg(QLatin1String(quale), tabella));
-    while (q.next())
-        l << q.value(1).toString();
+    for (const Database::InfoIndice& i : amb.db().indiciEsistenti(tabella, true))
+        l << i.nome;
+    return l;
+}
+QStringList minuscole(QStringList l)
+{
+    for (QString& s : l)
+        s = s.toLower();
     return l;
 }
 
@@ -365,17 +375,16 @@ void TstRicerca::copia()
     QVERIFY(q.next());
     QCOMPARE((QStringList{q.value(0).toString(), q.value(1).toString(), q.value(2).toString(), q.value(3).toString(), q.value(4).toString()}),
              (QStringList{"0000000120", "Bianchi", "Luca", "Turno A", "D"}));
-    QCOMPARE(pragma(amb, "table_info", kSel), kCampi);
+    QCOMPARE(campi(amb, kSel), minuscole(kCampi));
     QStringList attesi;
     for (const char* n : {"idxAnagLibero", "idxAnagMatricola", "idxAnagNominativo", "PK_Anagrafico_Id"})
-        attesi << RicercaAnagrafico::NomeIndice(kSel, QLatin1String(n));
+        attesi << RicercaAnagrafico::NomeIndice(kSel, QLatin1String(n)).toLower();
     attesi.sort();
-    QStringList presenti = pragma(amb, "index_list", kSel);
+    QStringList presenti = indici(amb, kSel);
     presenti.sort();
     QCOMPARE(presenti, attesi);
-    QVERIFY(amb.valore(QStringLiteral("SELECT \"unique\" FROM pragma_index_list('AnagraficoSelezione', 'presut') WHERE name = :n"),
-                       {{"n", RicercaAnagrafico::NomeIndice(kSel, QStringLiteral("PK_Anagrafico_Id"))}})
-                .toBool());
+    for (const Database::InfoIndice& i : amb.db().indiciEsistenti(kSel, true))
+        QCOMPARE(i.unico, i.nome == RicercaAnagrafico::NomeIndice(kSel, QStringLiteral("PK_Anagrafico_Id")).toLower());
 
     // With conditions and no marks: the whole result.
     r.setValore(CampoRicerca::Cognome, 0, QStringLiteral("Ros"));
@@ -405,37 +414,37 @@ void TstRicerca::tabellaSelezione()
     r.Cerca();
 
     // Another shape: rebuilt, whatever it held.
-    amb.esegui(QStringLiteral("CREATE TABLE presut.AnagraficoSelezione (Id INTEGER, Cognome VARCHAR(30), Libero INTEGER)"));
-    amb.esegui(QStringLiteral("INSERT INTO presut.AnagraficoSelezione VALUES (99, 'Vecchio', 1)"));
+    amb.esegui(QStringLiteral("CREATE TABLE ':dbPresUt:AnagraficoSelezione' (Id INTEGER, Cognome VARCHAR(30), Libero INTEGER)"));
+    amb.esegui(QStringLiteral("INSERT INTO ':dbPresUt:AnagraficoSelezione' VALUES (99, 'Vecchio', 1)"));
     r.Conferma({5});
-    QCOMPARE(pragma(amb, "table_info", kSel), kCampi);
+    QCOMPARE(campi(amb, kSel), minuscole(kCampi));
     QCOMPARE(selezione(amb), QList<int>{5});
     // The same shape: only emptied (an index of our own survives).
-    amb.esegui(QStringLiteral("CREATE INDEX presut.idxSegno ON AnagraficoSelezione (Nome)"));
+    amb.esegui(Ddl::creaIndice(amb.db().dialetto(), amb.db().dialetto().schemaLavoro(), kSel, Indice{QStringLiteral("idxSegno"), {QStringLiteral("Nome")}}));
     r.Conferma({4});
     QCOMPARE(selezione(amb), QList<int>{4});
-    QVERIFY(pragma(amb, "index_list", kSel).contains(QStringLiteral("idxSegno")));
+    QVERIFY(indici(amb, kSel).contains(QStringLiteral("idxsegno")));
 
     // A second selection table beside the first, each with its own indexes.
     r.impostazioni().tempTableName = QStringLiteral("SelPiano");
     r.Conferma({2, 3});
     QCOMPARE(selezione(amb, QStringLiteral("SelPiano")), (QList<int>{2, 3}));
-    QCOMPARE(pragma(amb, "index_list", QStringLiteral("SelPiano")).size(), 4);
+    QCOMPARE(indici(amb, QStringLiteral("SelPiano")).size(), 4);
     QCOMPARE(selezione(amb), QList<int>{4});
 
     // The register's declared table keeps its shape; its Codice stays empty.
-    const QStringList forma = pragma(amb, "table_info", QStringLiteral("TAnagCk"));
-    amb.esegui(QStringLiteral("INSERT INTO presut.TAnagCk (Id, Cognome, Codice) VALUES (42, 'Vecchio', '0000000001')"));
+    const QStringList forma = campi(amb, QStringLiteral("TAnagCk"));
+    amb.esegui(QStringLiteral("INSERT INTO ':dbPresUt:TAnagCk' (Id, Cognome, Codice) VALUES (42, 'Vecchio', '0000000001')"));
     r.impostazioni().tempTableName = QStringLiteral("TAnagCk");
     r.Conferma({1, 2});
     QCOMPARE(selezione(amb, QStringLiteral("TAnagCk")), (QList<int>{1, 2}));
-    QCOMPARE(pragma(amb, "table_info", QStringLiteral("TAnagCk")), forma);
-    QCOMPARE(amb.conta(QStringLiteral("presut.TAnagCk"), QStringLiteral("Codice IS NOT NULL")), 0);
+    QCOMPARE(campi(amb, QStringLiteral("TAnagCk")), forma);
+    QCOMPARE(amb.conta(QStringLiteral("':dbPresUt:TAnagCk'"), QStringLiteral("Codice IS NOT NULL")), 0);
     // A declared work table without room for the selection is refused, never rebuilt.
     r.impostazioni().tempTableName = QStringLiteral("TPiantaSel");
-    amb.esegui(QStringLiteral("INSERT INTO presut.TPiantaSel (Id, IdPiantaPadre) VALUES (10, 1)"));
+    amb.esegui(QStringLiteral("INSERT INTO ':dbPresUt:TPiantaSel' (Id, IdPiantaPadre) VALUES (10, 1)"));
     QVERIFY_THROWS_EXCEPTION(ErroreDb, r.Conferma({1}));
-    QCOMPARE(amb.conta(QStringLiteral("presut.TPiantaSel")), 1);
+    QCOMPARE(amb.conta(QStringLiteral("':dbPresUt:TPiantaSel'")), 1);
 }
 
 void TstRicerca::copiaConProfilo()
@@ -451,18 +460,18 @@ void TstRicerca::copiaConProfilo()
     r.Cerca();
     QCOMPARE(r.Righe().size(), 3);  // Rossi has two profiles
     r.Conferma({});
-    const QStringList campi = pragma(amb, "table_info", kSel);
-    QCOMPARE(campi.mid(0, 6), kCampi);
-    QVERIFY(campi.contains(QStringLiteral("IdPianta")) && campi.contains(QStringLiteral("UltElabVoci")));
+    const QStringList presenti = campi(amb, kSel);
+    QCOMPARE(presenti.mid(0, 6), minuscole(kCampi));
+    QVERIFY(presenti.contains(QStringLiteral("idpianta")) && presenti.contains(QStringLiteral("ultelabvoci")));
     // One row per person, with his latest profile, for the result and for marked people.
     QCOMPARE(selezione(amb), (QList<int>{1, 2}));
-    QCOMPARE(amb.valore(QStringLiteral("SELECT IdPianta FROM presut.AnagraficoSelezione WHERE Id = 1")).toInt(), int(Anagrafe::Produzione));
+    QCOMPARE(amb.valore(QStringLiteral("SELECT IdPianta FROM ':dbPresUt:AnagraficoSelezione' WHERE Id = 1")).toInt(), int(Anagrafe::Produzione));
     r.Conferma({1});
-    QCOMPARE(amb.valore(QStringLiteral("SELECT group_concat(DataInizio) FROM presut.AnagraficoSelezione")).toString(),
+    QCOMPARE(Banco::colonna(amb.db(), QStringLiteral("SELECT DataInizio FROM ':dbPresUt:AnagraficoSelezione'")),
              QStringLiteral("2023-01-01 00:00:00"));
     r.impostazioni().modo = ModoCopia::dmDefault;
     r.Conferma({2});
-    QCOMPARE(pragma(amb, "table_info", kSel), kCampi);
+    QCOMPARE(campi(amb, kSel), minuscole(kCampi));
 }
 
 void TstRicerca::impostazioniIncompatibili()
