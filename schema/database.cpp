@@ -306,9 +306,11 @@ ErroreDb Database::errore(const QSqlError& e, const QString& istruzione) const
     const QString codice = e.nativeErrorCode();
     if (sqlite()) {
         // SQLite reports every constraint failure with primary code 19 (extended codes keep
-        // it in their low byte).
+        // it in their low byte). A trigger's refusal (19 | 7 << 8) is a rule of the database,
+        // not a duplicate or a missing value: it stays a plain refusal, as on PostgreSQL.
         bool ok = false;
-        if ((codice.toInt(&ok) & 0xff) == 19 && ok)
+        const int n = codice.toInt(&ok);
+        if (ok && (n & 0xff) == 19 && n != (19 | 7 << 8))
             tipo = ErroreDb::Tipo::Vincolo;
     } else if (codice.startsWith(QLatin1String("23")) || codice == QLatin1String("22001") || codice == QLatin1String("22003")) {
         // SQLSTATE class 23 (integrity constraint violation), a text longer than its field or

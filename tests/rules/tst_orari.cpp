@@ -167,10 +167,10 @@ void TstOrari::registraERilegge_data()
     QTest::newRow("predefiniti") << nuovo << "Nuovo|1|E|0|0|N|0|A|0|1439|A / T 0 1439 E E 1 / T 0 1439 U D 1 / S 0 1439 D 1" << 0 << 1;
 
     ValoriOrario v = giornaliero();
-    v.Descr = QStringLiteral("L'orario \"di\" prova; DROP TABLE x");
+    v.Descr = QStringLiteral("L'orario \"x\"; DROP TABLE x");
     v.MinimoStra = QStringLiteral("30");
     QTest::newRow("minimo 30 passo 15, apici")
-        << v << "L'orario \"di\" prova; DROP TABLE x|1|E|480|480|N|0|A|480|1020|A / T 0 1439 E E 15 / T 0 1439 U D 15 / S 0 29 I - / S 30 1439 D 15"
+        << v << "L'orario \"x\"; DROP TABLE x|1|E|480|480|N|0|A|480|1020|A / T 0 1439 E E 15 / T 0 1439 U D 15 / S 0 29 I - / S 30 1439 D 15"
         << 30 << 15;
     v = giornaliero();
     v.MinimoStra = QStringLiteral("1");
