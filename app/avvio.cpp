@@ -59,6 +59,7 @@ int AvviaApplicazione(QApplication& app, const QString& fileIni)
             RegistroComandi::Riapertura::Nulla);
         frm.Comandi().RegistraSingola(
             QStringLiteral("Calendario"), [&] { return new TfrmCalendario(dtm, turni); }, RegistroComandi::Riapertura::Nulla);
+        // The organisation chart's employee lists open the register on TAnagCk.
         RegistraOrganico(frm, dtm);
     });
 }

@@ -96,6 +96,9 @@ DocumentoStampa TrptOrganico::Crea(int idReparto, int idQualifica, const QString
     doc.colonne = {{QStringLiteral("Dipendente"), 40}, {QStringLiteral("Badge"), 12}, {QStringLiteral("Matricola"), 12},
                    {QStringLiteral("Livello"), 20}};
     Prepara(idReparto, idQualifica);
+    const AlberoUnita reparti = TdtmPianta(m_dtm, TipoAlbero::Reparti).Leggi();
+    const AlberoUnita qualifiche = TdtmPianta(m_dtm, TipoAlbero::Qualifiche).Leggi();
+    doc.selezione = QStringLiteral("Reparto: %1   Qualifica: %2").arg(reparti.Descr(idReparto), qualifiche.Descr(idQualifica));
     QSqlQuery q = m_dtm.db().esegui(QStringLiteral(
         "SELECT IdPianta, DescrPianta, IdRuolo, DescrRuolo, Cognome, Nome, Badge, Matricola, Note FROM ':dbPresUt:ROrganic' "
         "ORDER BY DescrPianta, IdPianta, DescrRuolo, IdRuolo, Cognome, Nome, IdDip"));

@@ -10,15 +10,13 @@
 #include "tfrmstampa.h"
 
 #include <QAction>
-#include <QToolBar>
-#include <QToolButton>
 
 TfrmPianta::TfrmPianta(TdtmPresenze& dtm, QWidget* parent) : TfrmUnita(dtm, TipoAlbero::Reparti, parent)
 {
     setObjectName(QStringLiteral("frmPianta"));
     setWindowTitle(QStringLiteral("Reparto"));
     setWindowIcon(IconaComando(QStringLiteral("organico")));
-    QAction* ruolo = NuovoComando(QStringLiteral("itmRuolo"), QStringLiteral("&Qualifica"), QKeySequence(Qt::Key_F7), QStringLiteral("organico"));
+    QAction* ruolo = NuovoComando(QStringLiteral("itmRuolo"), QStringLiteral("&Qualifica"), QKeySequence(Qt::Key_F7), QStringLiteral("avanti"));
     connect(ruolo, &QAction::triggered, this, [this] {
         if (!inModifica())
             emit apriQualifica();
@@ -55,9 +53,6 @@ TfrmRuolo::TfrmRuolo(TdtmPresenze& dtm, std::function<int()> repartoScelto, QWid
         QAction* a = NuovoComando(QString::fromLatin1(e.nome), e.testo, {}, QStringLiteral("dipendenti"));
         a->setToolTip(e.suggerimento);
         connect(a, &QAction::triggered, this, [this, sotto = e.sottounita] { sotto ? btnAnagraficoFullClick() : btnAnagraficoClick(); });
-        // The two buttons share a picture: their text tells them apart.
-        if (auto* b = qobject_cast<QToolButton*>(Barra()->widgetForAction(a)))
-            b->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     }
 }
 
@@ -106,15 +101,17 @@ void TfrmRuolo::itmStampaClick()
     }
 }
 
-void RegistraOrganico(TfrmPresenze& frm, TdtmPresenze& dtm)
+void RegistraOrganico(TfrmPresenze& frm, TdtmPresenze& dtm, std::function<void()> mostraAnagrafico)
 {
     RegistroComandi& comandi = frm.Comandi();
-    comandi.RegistraSingola(QStringLiteral("Qualifica"), [&comandi, &dtm] {
+    if (!mostraAnagrafico)
+        mostraAnagrafico = [&comandi] { comandi.Esegui(QStringLiteral("Dipendenti")); };
+    comandi.RegistraSingola(QStringLiteral("Qualifica"), [&comandi, &dtm, mostraAnagrafico] {
         auto* w = new TfrmRuolo(dtm, [&comandi] {
             const auto* reparti = qobject_cast<const TfrmPianta*>(comandi.Finestra(QStringLiteral("Organico")));
             return reparti ? reparti->UnitaSelezionata() : 0;
         });
-        QObject::connect(w, &TfrmRuolo::apriAnagrafico, &comandi, [&comandi] { comandi.Esegui(QStringLiteral("Dipendenti")); });
+        QObject::connect(w, &TfrmRuolo::apriAnagrafico, &comandi, mostraAnagrafico);
         return w;
     });
     comandi.RegistraSingola(QStringLiteral("Organico"), [&comandi, &dtm] {

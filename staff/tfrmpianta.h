@@ -47,6 +47,7 @@ class TfrmPresenze;
 
 // Registers "Qualifica" and "Organico" with the main window's commands, the qualification
 // window first so that the main window closes it first. "Qualifica" of the department window
-// opens the other through the registry; the qualification window reads the department
-// window's selection through it, and its employee lists open "Dipendenti".
-void RegistraOrganico(TfrmPresenze& frm, TdtmPresenze& dtm);
+// opens the other through the registry, and the qualification window reads the department
+// window's selection through it. Once an employee list is in TAnagCk, `mostraAnagrafico`
+// brings the register forward showing it; without one, "Dipendenti" is run.
+void RegistraOrganico(TfrmPresenze& frm, TdtmPresenze& dtm, std::function<void()> mostraAnagrafico = {});

@@ -20,6 +20,7 @@
 #include <QStyledItemDelegate>
 #include <QTimer>
 #include <QToolBar>
+#include <QToolButton>
 #include <QTreeWidget>
 
 namespace {
@@ -164,6 +165,9 @@ protected:
         });
     }
 
+    // Always fully expanded: no handles to open or close a branch.
+    void drawBranches(QPainter*, const QRect&, const QModelIndex&) const override {}
+
     void paintEvent(QPaintEvent* e) override
     {
         QTreeWidget::paintEvent(e);
@@ -297,8 +301,15 @@ TfrmUnita::TfrmUnita(TdtmPresenze& dtm, TipoAlbero tipo, QWidget* parent)
     m_barra->setMovable(false);
     m_comandi->RiempiBarra(m_barra);
     m_comandi->ModificaAlDoppioClic(m_vista);
-    m_itmAddFiglio = NuovoComando(QStringLiteral("itmAddFiglio"), QStringLiteral("Inserisci &sottounità"), QKeySequence(Qt::Key_F6),
-                                  QStringLiteral("inserisci"));
+    // "Inserisci sottounità" sits beside "Inserisci".
+    m_itmAddFiglio = new QAction(IconaComando(QStringLiteral("organico")), QStringLiteral("Inserisci &sottounità"), this);
+    m_itmAddFiglio->setObjectName(QStringLiteral("itmAddFiglio"));
+    m_itmAddFiglio->setToolTip(QStringLiteral("Inserisci sottounità"));
+    m_itmAddFiglio->setShortcut(QKeySequence(Qt::Key_F6));
+    m_itmAddFiglio->setShortcutContext(Qt::WindowShortcut);
+    addAction(m_itmAddFiglio);
+    m_menuArchivio->insertAction(m_comandi->Azione(ComandiArchivio::Modifica), m_itmAddFiglio);
+    m_barra->insertAction(m_comandi->Azione(ComandiArchivio::Modifica), m_itmAddFiglio);
     connect(m_itmAddFiglio, &QAction::triggered, this, &TfrmUnita::itmAddFiglioClick);
     // The pop-up menu of the tree offers the same commands.
     m_vista->setContextMenuPolicy(Qt::ActionsContextMenu);
@@ -309,11 +320,17 @@ TfrmUnita::TfrmUnita(TdtmPresenze& dtm, TipoAlbero tipo, QWidget* parent)
     m_vista->addActions({separatore, m_comandi->Azione(ComandiArchivio::Stampa)});
 
     setMinimumSize(360, 360);
-    resize(460, 560);
     Aggiorna(TdtmPianta::kRadice);
 }
 
 TfrmUnita::~TfrmUnita() = default;
+
+QSize TfrmUnita::sizeHint() const
+{
+    // Two levels of a company's chart without scrolling, the whole toolbar, and both windows
+    // side by side within 1024x768.
+    return {std::max(440, m_barra->sizeHint().width() + 8), 600};
+}
 
 QAction* TfrmUnita::NuovoComando(const QString& nome, const QString& testo, const QKeySequence& tasto, const QString& icona)
 {
@@ -323,9 +340,20 @@ QAction* TfrmUnita::NuovoComando(const QString& nome, const QString& testo, cons
     a->setShortcut(tasto);
     a->setShortcutContext(Qt::WindowShortcut);
     addAction(a);
-    if (m_menuArchivio)
-        m_menuArchivio->addAction(a);
-    m_barra->insertAction(m_comandi->Pulsante(ComandiArchivio::Stampa), a);
+    // The window's own commands make a group of their own, in the menu and on the toolbar,
+    // between the archive commands and "Stampa".
+    QAction* stampa = m_comandi->Pulsante(ComandiArchivio::Stampa);
+    QAction* gruppo = m_barra->actions().value(m_barra->actions().indexOf(stampa) - 1);
+    if (!m_gruppoFinestra) {
+        m_gruppoFinestra = true;
+        m_menuArchivio->addSeparator();
+        m_barra->insertSeparator(gruppo);
+    }
+    m_menuArchivio->addAction(a);
+    m_barra->insertAction(gruppo, a);
+    // Named on the toolbar: these are not the commands every archive window has.
+    if (auto* b = qobject_cast<QToolButton*>(m_barra->widgetForAction(a)))
+        b->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     return a;
 }
 

@@ -40,6 +40,7 @@ public:
     TdtmPianta& Pianta() { return m_pianta; }
     // Reads the tree again and selects unit `id` (or, when it is not shown, the top).
     void Aggiorna(int id);
+    QSize sizeHint() const override;
 
     void itmAggiungiClick();   // a new unit beside the selected one (never beside the top)
     void itmAddFiglioClick();  // a new unit under the selected one
@@ -48,9 +49,8 @@ public:
     virtual void itmStampaClick() = 0;
 
 protected:
-    // Adds the window's own commands to its archive menu and toolbar.
-    QMenu* MenuArchivio() const { return m_menuArchivio; }
-    QToolBar* Barra() const { return m_barra; }
+    // A command of the window's own (objectName `nome`), in its archive menu and named on its
+    // toolbar, with its key.
     QAction* NuovoComando(const QString& nome, const QString& testo, const QKeySequence& tasto, const QString& icona);
     bool inModifica() const;
 
@@ -82,6 +82,7 @@ private:
     QMenu* m_menuArchivio = nullptr;
     QToolBar* m_barra = nullptr;
     QAction* m_itmAddFiglio = nullptr;
+    bool m_gruppoFinestra = false;
     // The new unit being named, its parent, and the unit selected before it.
     QTreeWidgetItem* m_nuova = nullptr;
     int m_padreNuova = 0;

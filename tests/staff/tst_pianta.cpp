@@ -333,6 +333,7 @@ void TstPianta::stampe()
     // "Amministrazione" stay apart); Blu (no appointment) and Neri (no badge) are left out;
     // Gialli appears once, under the newer profile.
     const DocumentoStampa staff = TrptOrganico(a.dtm()).Crea(Azienda, Qualifiche, QStringLiteral("Organico"));
+    QCOMPARE(staff.selezione, QStringLiteral("Reparto: Azienda   Qualifica: Qualifiche"));
     QStringList celle;
     for (const RigaStampa& r : staff.righe)
         celle << (r.tipo == RigaStampa::Tipo::Gruppo ? r.celle.value(0) : r.celle.mid(0, 2).join(QLatin1Char('|')));
