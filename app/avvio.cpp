@@ -12,6 +12,7 @@
 #include "tdtmturni.h"
 #include "tfrmcalendario.h"
 #include "tfrmpasswd.h"
+#include "tfrmpianta.h"
 #include "tfrmpiano.h"
 #include "tfrmpresenze.h"
 #include "tfrmturni.h"
@@ -58,5 +59,7 @@ int AvviaApplicazione(QApplication& app, const QString& fileIni)
             RegistroComandi::Riapertura::Nulla);
         frm.Comandi().RegistraSingola(
             QStringLiteral("Calendario"), [&] { return new TfrmCalendario(dtm, turni); }, RegistroComandi::Riapertura::Nulla);
+        // The organisation chart's employee lists open the register on TAnagCk.
+        RegistraOrganico(frm, dtm);
     });
 }

@@ -12,7 +12,11 @@ namespace Msg {
 enum Errore : int {
     ErrDbLavoro = 1,            // the work database cannot be opened
     ErrDatoMancante = 103,      // a required value is missing or invalid
+    ErrUnitaConSottounita = 1001, // an organisation unit with sub-units cannot be deleted
     ErrCambioPagina = 1114,     // confirm or cancel the edits before changing page
+    ErrNessunDipendenteUnita = 1115, // no employee in the chosen department and qualification
+    ErrUnitaRadice = 1119,      // the top unit of a tree cannot be deleted
+    ErrCancellaUnita = 1120,    // + the engine's text: the unit could not be deleted
     ErrUltimaTimbratura = 1517, // the punch window's last minute against its first and the closing mode
     ErrOrarioInTurno = 1541,    // the timetable is used by a rotation day
     ErrOrarioInPiano = 1543,    // the timetable is on work-plan days
@@ -75,12 +79,18 @@ enum Errore : int {
 
     // Holiday calendar.
     AvvFestivitaPresenti = 9700, // + the year: its national holidays are all in the calendar
+
+    // Organisation chart.
+    ErrUnitaScomparsa = 9800,   // the unit was deleted meanwhile at another workstation
+    ErrSpostamentoUnita = 9801, // the stored tree refuses the move (changed elsewhere)
 };
 
 // Rows of Scelte.
 enum Scelta : int {
     SclElabora = 2,             // start processing the period?
     SclCancella = 3,            // confirm the deletion?
+    EtReparti = 1401,           // column heading of the printed department tree
+    EtQualifiche = 1402,        // column heading of the printed qualification tree
     SclInModifica = 2001,       // "Giornata in modifica"
     SclAl = 2003,               // "al"
     SclCambioStato = 2004,
