@@ -6,8 +6,10 @@
 #include "demo.h"
 #include "elencodipendenti.h"
 #include "esportazione.h"
+#include "importadipendenti.h"
 #include "messaggi.h"
 #include "rptpiano.h"
+#include "tdtmanagrafico.h"
 #include "tdtmelab.h"
 #include "tdtmpresenze.h"
 #include "verificapiano.h"
@@ -17,7 +19,9 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QRegularExpression>
+#include <QSet>
 
 #include <cstdio>
 
@@ -280,6 +284,47 @@ public:
         return kOk;
     }
 
+    int importaDipendenti()
+    {
+        // The file first: one that cannot be read is a wrong argument, and leaves the
+        // database unopened.
+        const QString nomeFile = m_arg.posizionali.at(0);
+        QFile file(nomeFile);
+        if (!QFileInfo(nomeFile).isFile() || !file.open(QIODevice::ReadOnly))
+            return erroreArgomenti(ErrImportLettura, QDir::toNativeSeparators(nomeFile));
+        const QByteArray dati = file.readAll();
+        if (file.error() != QFileDevice::NoError)
+            return erroreArgomenti(ErrImportLettura, QDir::toNativeSeparators(nomeFile));
+        if (const int esito = apri(TdtmPresenze::ModoCreazione::Mai); esito != kOk)
+            return esito;
+        TdtmAnagrafico anag(m_dtm);
+        ImportaDipendenti importa(anag);
+        EsitoImportazione e;
+        try {
+            AvanzamentoStderr barra;
+            e = importa.Importa(dati, barra);
+        } catch (const ErroreDb& err) {
+            m_dtm.MostraErroreDb(err);
+            return kErrore;
+        }
+        if (!e.ok()) {
+            // Every refused value on its own line, after the count of the lines concerned.
+            QSet<int> righe;
+            for (const ValoreRifiutato& r : std::as_const(e.rifiutati))
+                righe.insert(r.riga);
+            if (!righe.contains(0))
+                m_dtm.MostraErroreCon(ErrImportRifiutato, QString::number(righe.size()));
+            for (const ValoreRifiutato& r : std::as_const(e.rifiutati))
+                m_presentatore.avviso(importa.Descrivi(r));
+            if (e.annullato)
+                m_dtm.MostraErrore(ErrImportAnnullato);
+            return kErrore;
+        }
+        m_dtm.db().salvaSuDisco();
+        stampa(m_dtm.TestoScelta(EtDipendentiImportati) + QLatin1Char(' ') + QString::number(e.importati));
+        return kOk;
+    }
+
 private:
     int analizza(bool* aiuto)
     {
@@ -408,6 +453,7 @@ const DefinizioneComando kComandi[] = {
      true,
      &Comando::stampaReport,
      {QStringLiteral("SelezioneStampa")}},
+    {"importa-dipendenti", {}, {QStringLiteral("FILE")}, false, &Comando::importaDipendenti},
 };
 
 const DefinizioneComando* definizione(const QString& nome)

@@ -69,6 +69,7 @@ private slots:
     void databaseMancanteDaUnErroreChiaro();
     void demoPoiElaboraEVerifica();
     void stampaDaRigaDiComando();
+    void importaDipendenti();
     void aiutoInItaliano();
     void fileDellApplicazioneIntatti_data();
     void fileDellApplicazioneIntatti();
@@ -356,13 +357,56 @@ void TstComandi::stampaDaRigaDiComando()
     QVERIFY(!QFile::exists(QDir(dir.path()).filePath(QStringLiteral("x.txt"))));
 }
 
+void TstComandi::importaDipendenti()
+{
+    QTemporaryDir dir;
+    const QString ini = QDir(dir.path()).filePath(QStringLiteral("PRES.INI"));
+    const QStringList base{QStringLiteral("--ini"), ini};
+    QCOMPARE(quorlin(base + QStringList{QStringLiteral("demo"), QStringLiteral("--dipendenti"), QStringLiteral("1"), QStringLiteral("--giorni"),
+                                        QStringLiteral("1")})
+                 .stato,
+             0);
+    const auto file = [&](const char* nome, const QByteArray& testo) {
+        const QString percorso = QDir(dir.path()).filePath(QLatin1String(nome));
+        QFile f(percorso);
+        if (f.open(QIODevice::WriteOnly))
+            f.write(testo);
+        return percorso;
+    };
+    const QByteArray intestazione = "Cognome;Nome;Badge;Reparto;Qualifica;Assunzione;Turno\r\n";
+    const QString buono = file("buono.csv", "\xEF\xBB\xBF" + intestazione + "Neri;Giulia;4001;Magazzino;Operaio;01/02/2024;Settimana ufficio lun-ven\r\n"
+                                            "Bruno;Luca;4002;Reparto Montaggio;Impiegato;01/02/2024;\r\n");
+    const QString cattivo = file("cattivo.csv", intestazione + "Verdi;Ada;4003;Magazzino;Operaio;01/02/2024;\r\n"
+                                                "Gialli;Eva;4004;Cantina;Operaio;01/02/2024;\r\n");
+    const auto dipendenti = [&] {
+        Database db;
+        db.apriProduzione(QDir(dir.path()).filePath(QStringLiteral("Dati/DBPresenze.db")), false);
+        return db.valore(QStringLiteral("SELECT COUNT(*) FROM Anagrafico")).toInt();
+    };
+
+    const Esito rifiutato = quorlin(base + QStringList{QStringLiteral("importa-dipendenti"), cattivo});
+    QCOMPARE(rifiutato.stato, 1);
+    QVERIFY2(rifiutato.errori.contains(QStringLiteral("Riga 3, colonna Reparto: nome non presente in archivio")), qPrintable(rifiutato.errori));
+    QCOMPARE(dipendenti(), 1);
+    const Esito illeggibile = quorlin(base + QStringList{QStringLiteral("importa-dipendenti"), QDir(dir.path()).filePath(QStringLiteral("Dati"))});
+    QCOMPARE(illeggibile.stato, 2);
+    QVERIFY(!illeggibile.errori.isEmpty());
+    const Esito importato = quorlin(base + QStringList{QStringLiteral("importa-dipendenti"), buono});
+    QCOMPARE(importato.stato, 0);
+    QCOMPARE(numero(importato.uscita, QStringLiteral("Dipendenti importati:")), 2);
+    QCOMPARE(dipendenti(), 3);
+    // The same badges again: refused, nothing doubled.
+    QCOMPARE(quorlin(base + QStringList{QStringLiteral("importa-dipendenti"), buono}).stato, 1);
+    QCOMPARE(dipendenti(), 3);
+}
+
 void TstComandi::aiutoInItaliano()
 {
     const Esito g = quorlin({QStringLiteral("--help")});
     QCOMPARE(g.stato, 0);
-    for (const char* c : {"init", "demo", "elabora", "verifica", "stampa"})
+    for (const char* c : {"init", "demo", "elabora", "verifica", "stampa", "importa-dipendenti"})
         QVERIFY2(g.uscita.contains(QLatin1String(c)), c);
-    for (const char* c : {"init", "demo", "elabora", "verifica", "stampa"}) {
+    for (const char* c : {"init", "demo", "elabora", "verifica", "stampa", "importa-dipendenti"}) {
         const Esito e = quorlin({QLatin1String(c), QStringLiteral("--help")});
         QCOMPARE(e.stato, 0);
         QVERIFY(e.uscita.startsWith(QStringLiteral("Uso: quorlin")));
