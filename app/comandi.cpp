@@ -61,7 +61,8 @@ QString argomentoErrato(const QCommandLineParser& p, const QStringList& argoment
     return argomenti.isEmpty() ? QString() : argomenti.constLast();
 }
 
-enum class Valore { Data, Numero, Testo };
+// Interruttore: an option without a value, present or not.
+enum class Valore { Data, Numero, Testo, Interruttore };
 enum Regola { Facoltativa = 0, Obbligatoria = 1, Ripetibile = 2 };
 
 struct Opzione {
@@ -151,12 +152,23 @@ public:
             m_dtm.setOggi(oggi);
         o.oggi = m_dtm.Oggi();
         try {
+            QElapsedTimer t;
+            t.start();
+            // Only punches, for the employees a company already has (entered or imported).
+            if (m_arg.presente("solo-timbrature")) {
+                if (ElencoDipendenti::Vuoto(m_dtm)) {
+                    m_dtm.MostraErrore(ErrDemoSenzaDipendenti);
+                    return kErrore;
+                }
+                const RisultatoDemo r = GeneraTimbrature(m_dtm, o);
+                stampa(m_dtm.TestoScelta(EtTimbratureGenerate) + QLatin1Char(' ') + QString::number(r.timbrature));
+                stampa(m_dtm.TestoScelta(EtSecondi) + QLatin1Char(' ') + QString::number(t.elapsed() / 1000.0, 'f', 2));
+                return kOk;
+            }
             if (!ElencoDipendenti::Vuoto(m_dtm)) {
                 m_dtm.MostraErrore(ErrDemoNonVuoto);
                 return kErrore;
             }
-            QElapsedTimer t;
-            t.start();
             const RisultatoDemo r = GeneraDemo(m_dtm, o);
             stampa(m_dtm.TestoScelta(EtDipendentiGenerati) + QLatin1Char(' ') + QString::number(r.dipendenti));
             stampa(m_dtm.TestoScelta(EtTimbratureGenerate) + QLatin1Char(' ') + QString::number(r.timbrature));
@@ -332,7 +344,8 @@ private:
         const QCommandLineOption opzioneAiuto(QStringList{QStringLiteral("h"), QStringLiteral("help")});
         p.addOption(opzioneAiuto);
         for (const Opzione& o : m_def.opzioni)
-            p.addOption(QCommandLineOption(QString::fromLatin1(o.nome), QString(), QStringLiteral("valore")));
+            p.addOption(o.valore == Valore::Interruttore ? QCommandLineOption(QString::fromLatin1(o.nome))
+                                                        : QCommandLineOption(QString::fromLatin1(o.nome), QString(), QStringLiteral("valore")));
         if (!p.parse(QStringList{QStringLiteral("quorlin")} + m_riga.opzioni))
             return erroreArgomenti(ErrArgomento, argomentoErrato(p, m_riga.opzioni));
         if (p.isSet(opzioneAiuto)) {
@@ -342,7 +355,9 @@ private:
         for (const Opzione& o : m_def.opzioni) {
             const QString nome = QString::fromLatin1(o.nome);
             const QString opzione = QStringLiteral("--") + nome;
-            QStringList valori = p.values(nome);
+            QStringList valori = o.valore != Valore::Interruttore ? p.values(nome)
+                                 : p.isSet(nome)                  ? QStringList{QStringLiteral("1")}
+                                                                  : QStringList();
             if (valori.isEmpty() && (o.regole & Obbligatoria))
                 return erroreArgomenti(ErrMancante, opzione);
             if (valori.size() > 1 && !(o.regole & Ripetibile))
@@ -431,7 +446,11 @@ private:
 
 const DefinizioneComando kComandi[] = {
     {"init", {}, {}, false, &Comando::init},
-    {"demo", {{"dipendenti", Valore::Numero}, {"giorni", Valore::Numero}, {"oggi", Valore::Data}}, {}, false, &Comando::demo},
+    {"demo",
+     {{"dipendenti", Valore::Numero}, {"giorni", Valore::Numero}, {"oggi", Valore::Data}, {"solo-timbrature", Valore::Interruttore}},
+     {},
+     false,
+     &Comando::demo},
     {"elabora",
      {{"dal", Valore::Data, Obbligatoria}, {"al", Valore::Data, Obbligatoria}, {"dip", Valore::Numero, Ripetibile}, {"oggi", Valore::Data}},
      {},

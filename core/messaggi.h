@@ -86,6 +86,7 @@ enum Errore : int {
     ErrImportVuoto = 9864,      // the file holds no employee
     ErrImportAnnullato = 9865,  // the user stopped the import: nothing was stored
     ErrImportLettura = 9866,    // + the file: it cannot be opened or read
+    ErrDemoSenzaDipendenti = 9867, // demo --solo-timbrature on a company without employees
 
     // Punch editing.
     ErrOra = 9450,              // the typed time is not a time of day

@@ -398,6 +398,17 @@ void TstComandi::importaDipendenti()
     // The same badges again: refused, nothing doubled.
     QCOMPARE(quorlin(base + QStringList{QStringLiteral("importa-dipendenti"), buono}).stato, 1);
     QCOMPARE(dipendenti(), 3);
+
+    // Punches for the imported employee on a demo rotation; the one without a rotation has none.
+    const Esito timbrature = quorlin(base + QStringList{QStringLiteral("demo"), QStringLiteral("--solo-timbrature"), QStringLiteral("--giorni"),
+                                                        QStringLiteral("10"), QStringLiteral("--oggi"), QStringLiteral("2026-03-11")});
+    QCOMPARE(timbrature.stato, 0);
+    Database db;
+    db.apriProduzione(QDir(dir.path()).filePath(QStringLiteral("Dati/DBPresenze.db")), false);
+    const int neri = db.valore(QStringLiteral("SELECT COUNT(*) FROM Timbrature t, Anagrafico a WHERE t.IdDip = a.Id AND a.Cognome = 'Neri'")).toInt();
+    QVERIFY(neri >= 8 * 2);
+    QCOMPARE(db.valore(QStringLiteral("SELECT COUNT(*) FROM Timbrature t, Anagrafico a WHERE t.IdDip = a.Id AND a.Cognome = 'Bruno'")).toInt(), 0);
+    QVERIFY(numero(timbrature.uscita, QStringLiteral("Timbrature generate:")) >= neri);
 }
 
 void TstComandi::aiutoInItaliano()
