@@ -6,10 +6,11 @@
 DocumentoStampa TrptAnag::Crea(const QString& titolo)
 {
     DocumentoStampa doc = Stampa::NuovoDocumento(m_anag.dtm(), titolo, true);
-    doc.colonne = {{QStringLiteral("Matricola"), 10}, {QStringLiteral("Cognome"), 16}, {QStringLiteral("Nome"), 12},
-                   {QStringLiteral("Badge"), 10},     {QStringLiteral("Assunz"), 10},  {QStringLiteral("Licenz"), 10},
-                   {QStringLiteral("Reparto"), 14},   {QStringLiteral("Livello"), 9},  {QStringLiteral("Qualifica"), 12},
-                   {QStringLiteral("Stra"), 4},       {QStringLiteral("Turno"), 12},   {QStringLiteral("Orario Festivo"), 12}};
+    // Department, qualification and rotation names are the long ones; dates and codes fixed.
+    doc.colonne = {{QStringLiteral("Matricola"), 10}, {QStringLiteral("Cognome"), 14}, {QStringLiteral("Nome"), 11},
+                   {QStringLiteral("Badge"), 10},     {QStringLiteral("Assunz"), 9},   {QStringLiteral("Licenz"), 9},
+                   {QStringLiteral("Reparto"), 18},   {QStringLiteral("Livello"), 8},  {QStringLiteral("Qualifica"), 14},
+                   {QStringLiteral("Stra"), 4},       {QStringLiteral("Turno"), 18},   {QStringLiteral("Orario Festivo"), 10}};
     if (m_note)
         doc.colonne.append({QStringLiteral("Note"), 24});
     const QString formato = QStringLiteral("dd/MM/yyyy");
