@@ -3,11 +3,13 @@
 #include "messaggi.h"
 
 #include "avvio_ui.h"
+#include "tdtmanagrafico.h"
 #include "tdtmelab.h"
 #include "tdtmorari.h"
 #include "tdtmpresenze.h"
 #include "tdlgquerylight.h"
 #include "tdtmpiano.h"
+#include "tfrmanagrafico.h"
 #include "tfrmorari.h"
 #include "tdtmturni.h"
 #include "tfrmcalendario.h"
@@ -46,6 +48,7 @@ int AvviaApplicazione(QApplication& app, const QString& fileIni)
     TdtmElab elab(dtm);
     TdtmPiano piano(dtm);
     TdtmOrari orari(dtm);
+    TdtmAnagrafico anagrafico(dtm);
     RegistraDialogoQA();
     return AvviaInterfaccia(app, dtm, [&](TfrmPresenze& frm) {
         // The work plan lives for the whole run; the registry owns it and only hides it.
@@ -53,6 +56,7 @@ int AvviaApplicazione(QApplication& app, const QString& fileIni)
         QObject::connect(frmPiano, &TfrmPiano::apriAnagrafico, &frm, [&frm] { frm.Comandi().Esegui(QStringLiteral("Dipendenti")); });
         frm.Comandi().RegistraPersistente(QStringLiteral("PianodiLav"), frmPiano);
         frm.Comandi().RegistraSingola(QStringLiteral("OrariLav"), [&orari] { return new TfrmOrari(orari); });
+        frm.Comandi().RegistraSingola(QStringLiteral("Dipendenti"), [&anagrafico] { return new TfrmAnagrafico(anagrafico); });
         // A second "Turni" or "Calendario" while the window is open leaves it where it is.
         frm.Comandi().RegistraSingola(
             QStringLiteral("Turni"), [&] { return new TfrmTurni(dtm, turni, [&frm](bool abilita) { frm.EnableControls(abilita); }); },

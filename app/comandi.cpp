@@ -6,8 +6,10 @@
 #include "demo.h"
 #include "elencodipendenti.h"
 #include "esportazione.h"
+#include "importadipendenti.h"
 #include "messaggi.h"
 #include "rptpiano.h"
+#include "tdtmanagrafico.h"
 #include "tdtmelab.h"
 #include "tdtmpresenze.h"
 #include "verificapiano.h"
@@ -17,7 +19,9 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QRegularExpression>
+#include <QSet>
 
 #include <cstdio>
 
@@ -57,7 +61,8 @@ QString argomentoErrato(const QCommandLineParser& p, const QStringList& argoment
     return argomenti.isEmpty() ? QString() : argomenti.constLast();
 }
 
-enum class Valore { Data, Numero, Testo };
+// Interruttore: an option without a value, present or not.
+enum class Valore { Data, Numero, Testo, Interruttore };
 enum Regola { Facoltativa = 0, Obbligatoria = 1, Ripetibile = 2 };
 
 struct Opzione {
@@ -147,12 +152,23 @@ public:
             m_dtm.setOggi(oggi);
         o.oggi = m_dtm.Oggi();
         try {
+            QElapsedTimer t;
+            t.start();
+            // Only punches, for the employees a company already has (entered or imported).
+            if (m_arg.presente("solo-timbrature")) {
+                if (ElencoDipendenti::Vuoto(m_dtm)) {
+                    m_dtm.MostraErrore(ErrDemoSenzaDipendenti);
+                    return kErrore;
+                }
+                const RisultatoDemo r = GeneraTimbrature(m_dtm, o);
+                stampa(m_dtm.TestoScelta(EtTimbratureGenerate) + QLatin1Char(' ') + QString::number(r.timbrature));
+                stampa(m_dtm.TestoScelta(EtSecondi) + QLatin1Char(' ') + QString::number(t.elapsed() / 1000.0, 'f', 2));
+                return kOk;
+            }
             if (!ElencoDipendenti::Vuoto(m_dtm)) {
                 m_dtm.MostraErrore(ErrDemoNonVuoto);
                 return kErrore;
             }
-            QElapsedTimer t;
-            t.start();
             const RisultatoDemo r = GeneraDemo(m_dtm, o);
             stampa(m_dtm.TestoScelta(EtDipendentiGenerati) + QLatin1Char(' ') + QString::number(r.dipendenti));
             stampa(m_dtm.TestoScelta(EtTimbratureGenerate) + QLatin1Char(' ') + QString::number(r.timbrature));
@@ -285,6 +301,47 @@ public:
         return kOk;
     }
 
+    int importaDipendenti()
+    {
+        // The file first: one that cannot be read is a wrong argument, and leaves the
+        // database unopened.
+        const QString nomeFile = m_arg.posizionali.at(0);
+        QFile file(nomeFile);
+        if (!QFileInfo(nomeFile).isFile() || !file.open(QIODevice::ReadOnly))
+            return erroreArgomenti(ErrImportLettura, QDir::toNativeSeparators(nomeFile));
+        const QByteArray dati = file.readAll();
+        if (file.error() != QFileDevice::NoError)
+            return erroreArgomenti(ErrImportLettura, QDir::toNativeSeparators(nomeFile));
+        if (const int esito = apri(TdtmPresenze::ModoCreazione::Mai); esito != kOk)
+            return esito;
+        TdtmAnagrafico anag(m_dtm);
+        ImportaDipendenti importa(anag);
+        EsitoImportazione e;
+        try {
+            AvanzamentoStderr barra;
+            e = importa.Importa(dati, barra);
+        } catch (const ErroreDb& err) {
+            m_dtm.MostraErroreDb(err);
+            return kErrore;
+        }
+        if (!e.ok()) {
+            // Every refused value on its own line, after the count of the lines concerned.
+            QSet<int> righe;
+            for (const ValoreRifiutato& r : std::as_const(e.rifiutati))
+                righe.insert(r.riga);
+            if (!righe.contains(0))
+                m_dtm.MostraErroreCon(ErrImportRifiutato, QString::number(righe.size()));
+            for (const ValoreRifiutato& r : std::as_const(e.rifiutati))
+                m_presentatore.avviso(importa.Descrivi(r));
+            if (e.annullato)
+                m_dtm.MostraErrore(ErrImportAnnullato);
+            return kErrore;
+        }
+        m_dtm.db().salvaSuDisco();
+        stampa(m_dtm.TestoScelta(EtDipendentiImportati) + QLatin1Char(' ') + QString::number(e.importati));
+        return kOk;
+    }
+
 private:
     int analizza(bool* aiuto)
     {
@@ -292,7 +349,8 @@ private:
         const QCommandLineOption opzioneAiuto(QStringList{QStringLiteral("h"), QStringLiteral("help")});
         p.addOption(opzioneAiuto);
         for (const Opzione& o : m_def.opzioni)
-            p.addOption(QCommandLineOption(QString::fromLatin1(o.nome), QString(), QStringLiteral("valore")));
+            p.addOption(o.valore == Valore::Interruttore ? QCommandLineOption(QString::fromLatin1(o.nome))
+                                                        : QCommandLineOption(QString::fromLatin1(o.nome), QString(), QStringLiteral("valore")));
         if (!p.parse(QStringList{QStringLiteral("quorlin")} + m_riga.opzioni))
             return erroreArgomenti(ErrArgomento, argomentoErrato(p, m_riga.opzioni));
         if (p.isSet(opzioneAiuto)) {
@@ -302,7 +360,9 @@ private:
         for (const Opzione& o : m_def.opzioni) {
             const QString nome = QString::fromLatin1(o.nome);
             const QString opzione = QStringLiteral("--") + nome;
-            QStringList valori = p.values(nome);
+            QStringList valori = o.valore != Valore::Interruttore ? p.values(nome)
+                                 : p.isSet(nome)                  ? QStringList{QStringLiteral("1")}
+                                                                  : QStringList();
             if (valori.isEmpty() && (o.regole & Obbligatoria))
                 return erroreArgomenti(ErrMancante, opzione);
             if (valori.size() > 1 && !(o.regole & Ripetibile))
@@ -391,7 +451,11 @@ private:
 
 const DefinizioneComando kComandi[] = {
     {"init", {}, {}, false, &Comando::init},
-    {"demo", {{"dipendenti", Valore::Numero}, {"giorni", Valore::Numero}, {"oggi", Valore::Data}}, {}, false, &Comando::demo},
+    {"demo",
+     {{"dipendenti", Valore::Numero}, {"giorni", Valore::Numero}, {"oggi", Valore::Data}, {"solo-timbrature", Valore::Interruttore}},
+     {},
+     false,
+     &Comando::demo},
     {"elabora",
      {{"dal", Valore::Data, Obbligatoria}, {"al", Valore::Data, Obbligatoria}, {"dip", Valore::Numero, Ripetibile}, {"oggi", Valore::Data}},
      {},
@@ -413,6 +477,7 @@ const DefinizioneComando kComandi[] = {
      true,
      &Comando::stampaReport,
      {QStringLiteral("SelezioneStampa")}},
+    {"importa-dipendenti", {}, {QStringLiteral("FILE")}, false, &Comando::importaDipendenti},
 };
 
 const DefinizioneComando* definizione(const QString& nome)

@@ -80,8 +80,20 @@ void CampoData::setDate(const QDate& data)
         emit dateChanged(m_data);
 }
 
+namespace {
+
+// Nothing typed: the mask's separators only.
+bool senzaCifre(const QString& testo)
+{
+    return std::none_of(testo.cbegin(), testo.cend(), [](QChar c) { return c.isDigit(); });
+}
+
+}  // namespace
+
 bool CampoData::TestoValido() const
 {
+    if (m_facoltativa && senzaCifre(text()))
+        return true;
     return hasAcceptableInput() && QDate::fromString(text(), kFormato).isValid();
 }
 
@@ -89,7 +101,7 @@ void CampoData::testoCambiato()
 {
     if (!TestoValido())
         return;
-    const QDate d = QDate::fromString(text(), kFormato);
+    const QDate d = senzaCifre(text()) ? QDate() : QDate::fromString(text(), kFormato);
     if (d != m_data) {
         m_data = d;
         emit dateChanged(m_data);
@@ -130,7 +142,7 @@ void CampoData::scelta(const QDate& data)
 void CampoData::MostraCalendario()
 {
     m_selezionaAlClic = false;
-    m_calendario->setSelectedDate(TestoValido() ? QDate::fromString(text(), kFormato) : (m_data.isValid() ? m_data : m_dtm.Oggi()));
+    m_calendario->setSelectedDate(TestoValido() && !senzaCifre(text()) ? QDate::fromString(text(), kFormato) : (m_data.isValid() ? m_data : m_dtm.Oggi()));
     m_tendina->adjustSize();
     // Under the field, or above it when the screen ends first.
     QPoint punto = mapToGlobal(QPoint(0, height()));

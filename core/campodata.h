@@ -6,7 +6,8 @@
 // (31/11, 29/02 of a common year, a day or month 00, a half-typed date) is refused when the
 // user leaves the field or presses Enter: message Msg::ErrDataNonValida, the field shows its
 // last date again, keeps the focus and selects the whole text. A complete, valid text is
-// taken at once, so date() is the date shown. Entering the field by Tab, by its label's Alt
+// taken at once, so date() is the date shown. An optional field also takes an empty text,
+// as no date. Entering the field by Tab, by its label's Alt
 // letter or by a click selects the whole text: typing always starts again from the day,
 // and never meets a day clamped to the month that happens to be shown.
 //
@@ -37,8 +38,10 @@ public:
     // Takes the typed text. True when it is a date (date() now returns it); false after the
     // refusal (message shown, the last date back in the field, the focus kept).
     bool Accetta();
-    // Whether the text shown is a complete, valid date.
+    // Whether the text shown is a complete, valid date (or, in an optional field, nothing).
     bool TestoValido() const;
+    // An optional date (a leaving date) may be left empty: then date() is invalid.
+    void setFacoltativa(bool facoltativa) { m_facoltativa = facoltativa; }
 
     // The calendar of the drop-down (Monday first, holidays in red), for windows that
     // mark days of their own.
@@ -64,6 +67,7 @@ private:
     QDate m_data;
     bool m_selezionaAlClic = false;
     bool m_inAvviso = false;
+    bool m_facoltativa = false;
     QAction* m_btnCalendario;
     QFrame* m_tendina;
     QCalendarWidget* m_calendario;

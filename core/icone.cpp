@@ -409,6 +409,37 @@ void stampa(QPainter& p)
     p.drawEllipse(QPointF(18, 11), 1.0, 1.0);
 }
 
+void seleziona(QPainter& p)
+{
+    // A funnel: from everybody to the people looked for.
+    p.setPen(penna());
+    p.setBrush(kBluChiaro);
+    QPainterPath imbuto;
+    imbuto.moveTo(3, 4);
+    imbuto.lineTo(21, 4);
+    imbuto.lineTo(14, 12.5);
+    imbuto.lineTo(14, 19);
+    imbuto.lineTo(10, 21);
+    imbuto.lineTo(10, 12.5);
+    imbuto.closeSubpath();
+    p.drawPath(imbuto);
+    p.setPen(penna(kBlu, 1.2));
+    p.drawLine(QPointF(6.5, 7), QPointF(17.5, 7));
+}
+
+void importa(QPainter& p)
+{
+    // A sheet of rows and columns with an arrow taking it in.
+    p.setPen(penna());
+    p.setBrush(Qt::white);
+    p.drawRect(QRectF(8.5, 3.5, 12.5, 17));
+    p.setPen(penna(kVerde, 1.0));
+    for (qreal y : {7.5, 11.5, 15.5})
+        p.drawLine(QPointF(8.5, y), QPointF(21, y));
+    p.drawLine(QPointF(13, 3.5), QPointF(13, 20.5));
+    freccia(p, QPointF(2.5, 12), QPointF(11, 12), kBlu);
+}
+
 void salva(QPainter& p)
 {
     // A sheet with a folded corner and an arrow going into it.
@@ -476,6 +507,8 @@ const QHash<QString, Disegno>& disegni()
         {QStringLiteral("applicazione"), applicazione},
         {QStringLiteral("stampa"), stampa},
         {QStringLiteral("salva"), salva},
+        {QStringLiteral("seleziona"), seleziona},
+        {QStringLiteral("importa"), importa},
     };
     return h;
 }

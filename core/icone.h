@@ -9,7 +9,8 @@
 // One picture per command: "esci", "aiuto", "organico", "dipendenti", "orari", "turni",
 // "calendario", "piano", "note", "presenti", "acquisizione", "impostazioni", "lingua",
 // "mostra", "nascondi", "inserisci", "modifica", "cancella", "conferma", "annulla",
-// "indietro", "avanti", "sommario", "applicazione", "stampa", "salva". An unknown name
+// "indietro", "avanti", "sommario", "applicazione", "stampa", "salva", "seleziona", "importa".
+// An unknown name
 // gives a null icon.
 QIcon IconaComando(const QString& nome);
 QStringList NomiIcone();

@@ -13,8 +13,10 @@ enum Errore : int {
     ErrDbLavoro = 1,            // the work database cannot be opened
     ErrDatoMancante = 103,      // a required value is missing or invalid
     ErrUnitaConSottounita = 1001, // an organisation unit with sub-units cannot be deleted
+    ErrDateAssunzione = 1108,   // the leaving date is before the hiring date
     ErrCambioPagina = 1114,     // confirm or cancel the edits before changing page
     ErrNessunDipendenteUnita = 1115, // no employee in the chosen department and qualification
+    ErrRegistroBadge = 1116,    // the badge change log cannot be written: nothing was saved
     ErrUnitaRadice = 1119,      // the top unit of a tree cannot be deleted
     ErrCancellaUnita = 1120,    // + the engine's text: the unit could not be deleted
     ErrUltimaTimbratura = 1517, // the punch window's last minute against its first and the closing mode
@@ -73,6 +75,26 @@ enum Errore : int {
     ErrTabellaSelezione = 9304, // + the table
     ErrDialogo = 9306,
 
+    // Employee register and import of employees from a CSV file.
+    ErrDipendenteScomparso = 9850, // the employee was deleted meanwhile at another workstation
+    ErrImportRifiutato = 9851,  // + the number of bad lines: nothing was imported
+    ErrImportIntestazione = 9852, // a column of the header that is not one of the file's columns
+    ErrImportColonnaDoppia = 9853, // a column named twice in the header
+    ErrImportColonnaMancante = 9854, // a required column missing from the header
+    ErrImportCampi = 9855,      // a line with more or fewer fields than the header
+    ErrImportMancante = 9856,   // a required value left empty
+    ErrImportLungo = 9857,      // + the most characters the field holds
+    ErrImportData = 9858,       // not a date dd/mm/yyyy
+    ErrImportNome = 9859,       // no unit, rotation or timetable has that name
+    ErrImportAmbiguo = 9860,    // several units have that name: the path tells them apart
+    ErrImportBadgeInUso = 9861, // the badge code belongs to an employee already stored
+    ErrImportBadgeDoppio = 9862, // + the line: the badge code is given twice in the file
+    ErrImportSN = 9863,         // overtime authorisation is S or N
+    ErrImportVuoto = 9864,      // the file holds no employee
+    ErrImportAnnullato = 9865,  // the user stopped the import: nothing was stored
+    ErrImportLettura = 9866,    // + the file: it cannot be opened or read
+    ErrDemoSenzaDipendenti = 9867, // demo --solo-timbrature on a company without employees
+
     // Punch editing.
     ErrOra = 9450,              // the typed time is not a time of day
     ErrTimbraturaDoppia = 9451, // another punch of the employee has that valid time
@@ -120,6 +142,14 @@ enum Scelta : int {
 
     EtStampaSalvata = 9200,
     SclAzzera = 9300,           // remove every search condition?
+
+    // Import of employees.
+    EtRiga = 9850,              // "Riga" before the line number of a refused value
+    EtColonna = 9851,           // "colonna" before the column's name
+    EtDipendentiImportati = 9852,
+    EtControlloImport = 9853,   // phase: checking the file
+    EtRegistrazioneImport = 9854, // phase: storing the employees
+    EtImportaDaFile = 9855,     // caption of the file choice
 
     // Phases of long work (Avanzamento).
     EtAggiornamentoCalendario = 9500,  // the work-plan check creating missing days

@@ -5,6 +5,7 @@
 #include "tdtmpresenze.h"
 
 #include <QDateTime>
+#include <QHash>
 #include <QSet>
 #include <QSqlQuery>
 #include <QStringList>
@@ -302,7 +303,59 @@ struct Dipendente {
     int qualifica;
     int terminale;
     QDate assunzione;
+    int flusso = 0;  // the employee's own stream of punches
 };
+
+// Exactly what the terminals hold at midnight of the day after the last: every punch recorded
+// from midnight of `primo` on. The night begun the day before the first day leaves its exit
+// inside; the night begun on the last day has only its entry so far. Nothing before hiring.
+int scriviTimbrature(Database& db, const std::vector<Dipendente>& dipendenti, const QDate& primo, int giorni, quint32 seme,
+                     const QSet<QDate>& festivi)
+{
+    int scritte = 0;
+    QSqlQuery timb = db.prepara(QStringLiteral(
+        "INSERT INTO Timbrature (IdDip, DataV, DataO, VersoV, VersoO, Caus, IdTerminale) "
+        "VALUES (:id, :dataV, :dataO, :versoV, :versoO, :caus, :term)"));
+    const qint64 fineSecondi = qint64(giorni) * 86400;
+    const QString versoE = QStringLiteral("E"), versoU = QStringLiteral("U"), causa = QStringLiteral("0001");
+    for (const Dipendente& d : dipendenti) {
+        // A stream apart from the personal data, so that both stay stable on their own.
+        Casuale r(semeDi(seme ^ 0x5A5A5A5Au, d.flusso));
+        const DefTurno& turno = kTurni[d.turno];
+        qint64 precedente = -86400 * 2;
+        for (int g = -1; g < giorni; ++g) {
+            const QDate giorno = primo.addDays(g);
+            if (turno.conFestivo && festivi.contains(giorno))
+                continue;
+            const DefOrario& t = kOrari[turno.giorni[numOrd(giorno) - 1]];
+            if (t.oreMedie <= 0 || r.evento(kAssenza))
+                continue;
+            for (const Timbratura& p : giornata(t, r)) {
+                // The key refuses two punches of one employee in the same second.
+                qint64 s = qint64(g) * 86400 + p.secondi;
+                if (s <= precedente)
+                    s = precedente + 1;
+                precedente = s;
+                const int terminale = r.evento(kAltroTerminale) ? 3 - d.terminale : d.terminale;
+                if (s < 0 || s >= fineSecondi || giorno < d.assunzione)
+                    continue;
+                // Punch times are wall-clock values: UTC has no daylight-saving gap to fall into.
+                const QVariant quando = Sql::dataOra(QDateTime(primo.addDays(s / 86400), QTime(0, 0).addSecs(int(s % 86400)), Qt::UTC));
+                const QString& verso = p.verso == 'E' ? versoE : versoU;
+                timb.bindValue(QStringLiteral(":id"), d.id);
+                timb.bindValue(QStringLiteral(":dataV"), quando);
+                timb.bindValue(QStringLiteral(":dataO"), quando);
+                timb.bindValue(QStringLiteral(":versoV"), verso);
+                timb.bindValue(QStringLiteral(":versoO"), verso);
+                timb.bindValue(QStringLiteral(":caus"), p.causa ? QVariant(causa) : QVariant(QMetaType(QMetaType::QString)));
+                timb.bindValue(QStringLiteral(":term"), terminale);
+                Database::esegui(timb);
+                ++scritte;
+            }
+        }
+    }
+    return scritte;
+}
 
 }  // namespace
 
@@ -538,6 +591,7 @@ RisultatoDemo GeneraDemo(TdtmPresenze& dtm, const OpzioniDemo& o)
         d.qualifica = posto.qualifica;
         d.terminale = repartoProduttivo(d.reparto) ? 2 : 1;
         d.assunzione = primo.addDays(-r.tra(60, 7300));  // from two months to twenty years before the first day
+        d.flusso = i;
         const bool uomo = r.evento(repartoProduttivo(d.reparto) ? 800 : 500);
         const QString cognome = QString::fromUtf8(unoDi(kCognomi, r));
         const QString nome = QString::fromUtf8(uomo ? unoDi(kNomiM, r) : unoDi(kNomiF, r));
@@ -588,56 +642,61 @@ RisultatoDemo GeneraDemo(TdtmPresenze& dtm, const OpzioniDemo& o)
     ris.dipendenti = o.dipendenti;
 
     // --- Punches ------------------------------------------------------------------------------
-    // Exactly what the terminals hold at midnight of oggi: every punch recorded from
-    // midnight of the first day on. The night begun the day before the first day leaves its
-    // exit inside; the night begun on the last day has only its entry so far.
-    QSqlQuery timb = db.prepara(QStringLiteral(
-        "INSERT INTO Timbrature (IdDip, DataV, DataO, VersoV, VersoO, Caus, IdTerminale) "
-        "VALUES (:id, :dataV, :dataO, :versoV, :versoO, :caus, :term)"));
-    const qint64 fineSecondi = qint64(o.giorni) * 86400;
-    const QString versoE = QStringLiteral("E"), versoU = QStringLiteral("U"), causa = QStringLiteral("0001");
-    for (int i = 0; i < int(dipendenti.size()); ++i) {
-        const Dipendente& d = dipendenti[std::size_t(i)];
-        // A stream apart from the personal data, so that both stay stable on their own.
-        Casuale r(semeDi(o.seme ^ 0x5A5A5A5Au, i));
-        const DefTurno& turno = kTurni[d.turno];
-        qint64 precedente = -86400 * 2;
-        for (int g = -1; g < o.giorni; ++g) {
-            const QDate giorno = primo.addDays(g);
-            if (turno.conFestivo && festivi.contains(giorno))
-                continue;
-            const DefOrario& t = kOrari[turno.giorni[numOrd(giorno) - 1]];
-            if (t.oreMedie <= 0 || r.evento(kAssenza))
-                continue;
-            for (const Timbratura& p : giornata(t, r)) {
-                // The key refuses two punches of one employee in the same second.
-                qint64 s = qint64(g) * 86400 + p.secondi;
-                if (s <= precedente)
-                    s = precedente + 1;
-                precedente = s;
-                const int terminale = r.evento(kAltroTerminale) ? 3 - d.terminale : d.terminale;
-                if (s < 0 || s >= fineSecondi)
-                    continue;
-                // Punch times are wall-clock values: UTC has no daylight-saving gap to fall into.
-                const QVariant quando = Sql::dataOra(QDateTime(primo.addDays(s / 86400), QTime(0, 0).addSecs(int(s % 86400)), Qt::UTC));
-                const QString& verso = p.verso == 'E' ? versoE : versoU;
-                timb.bindValue(QStringLiteral(":id"), d.id);
-                timb.bindValue(QStringLiteral(":dataV"), quando);
-                timb.bindValue(QStringLiteral(":dataO"), quando);
-                timb.bindValue(QStringLiteral(":versoV"), verso);
-                timb.bindValue(QStringLiteral(":versoO"), verso);
-                timb.bindValue(QStringLiteral(":caus"), p.causa ? QVariant(causa) : QVariant(QMetaType(QMetaType::QString)));
-                timb.bindValue(QStringLiteral(":term"), terminale);
-                Database::esegui(timb);
-                ++ris.timbrature;
-            }
-        }
-    }
+    ris.timbrature = scriviTimbrature(db, dipendenti, primo, o.giorni, o.seme, festivi);
 
     tr.conferma();
 
     // The status bar and report headings name the company from the application memory.
     dtm.CaricaMemoria();
     emit dtm.ragioneSocialeCambiata(dtm.mem().RagSoc);
+    return ris;
+}
+
+RisultatoDemo GeneraTimbrature(TdtmPresenze& dtm, const OpzioniDemo& o)
+{
+    if (o.giorni < 0)
+        throw std::invalid_argument("GeneraTimbrature: numero di giorni negativo");
+    RisultatoDemo ris;
+    Database& db = dtm.db();
+    const QDate oggi = o.oggi.isValid() ? o.oggi : dtm.Oggi();
+    const QDate primo = oggi.addDays(-o.giorni);
+
+    Transazione tr(db);
+    // The demo's rotations, found by name among the stored ones.
+    QHash<int, Rotazione> rotazioni;
+    QSqlQuery t = db.esegui(QStringLiteral("SELECT Id, Descr FROM Turni"));
+    while (t.next())
+        for (int n = 0; n < NumRotazioni; ++n)
+            if (t.value(1).toString() == QString::fromUtf8(kTurni[n].descr))
+                rotazioni.insert(t.value(0).toInt(), Rotazione(n));
+    QSet<QDate> festivi;
+    QSqlQuery f = db.esegui(QStringLiteral("SELECT Giorno FROM RelCalend WHERE IdCalend = 1 AND Tipo = :tipo"), {{"tipo", QStringLiteral("F")}});
+    while (f.next())
+        festivi.insert(Sql::leggiData(f.value(0)));
+
+    // Each employee by his latest profile; one who already has punches in the period keeps them.
+    std::vector<Dipendente> dipendenti;
+    QSqlQuery p = db.esegui(QStringLiteral("SELECT p.IdUtilizzatore, p.IdOrari, p.DataAssunz FROM Profilo p "
+                                           "ORDER BY p.IdUtilizzatore, p.DataInizio DESC"));
+    int ultimo = -1;
+    while (p.next()) {
+        const int id = p.value(0).toInt();
+        if (id == ultimo)
+            continue;
+        ultimo = id;
+        const auto r = rotazioni.constFind(p.value(1).toInt());
+        if (r == rotazioni.cend()
+            || db.esisteRiga(QStringLiteral("SELECT 1 FROM Timbrature WHERE IdDip = :id AND DataV >= :dal"),
+                             {{"id", id}, {"dal", Sql::data(primo.addDays(-1))}}))
+            continue;
+        // Shift crews punch at the plant's gate, office hours at the offices'.
+        const int terminale = *r == Ufficio || *r == SettPartTime ? 1 : 2;
+        // The stream of the demo employee with the same id (a demo company's ids start at 1):
+        // his punches come back as the demo made them, whoever else is left out.
+        dipendenti.push_back({id, *r, 0, 0, terminale, Sql::leggiData(p.value(2)), id - 1});
+    }
+    ris.dipendenti = int(dipendenti.size());
+    ris.timbrature = scriviTimbrature(db, dipendenti, primo, o.giorni, o.seme, festivi);
+    tr.conferma();
     return ris;
 }

@@ -27,3 +27,9 @@ struct RisultatoDemo {
 // options and starting database always give the same rows. Negative counts throw
 // std::invalid_argument.
 RisultatoDemo GeneraDemo(TdtmPresenze& dtm, const OpzioniDemo& o);
+
+// The punches of the last `giorni` days for the employees already stored, as GeneraDemo makes
+// them: every employee whose latest profile names one of the demo's rotations (by name) and
+// who has no punch in the period yet, from his hiring date on. One transaction; the same seed
+// and database give the same rows. ris.dipendenti counts the employees given punches.
+RisultatoDemo GeneraTimbrature(TdtmPresenze& dtm, const OpzioniDemo& o);

@@ -97,6 +97,7 @@ private slots:
     void demoPoiElaboraEVerifica();
     void stampaDaRigaDiComando();
     void dueCopieComeUna();
+    void importaDipendenti();
     void aiutoInItaliano();
     void fileDellApplicazioneIntatti_data();
     void fileDellApplicazioneIntatti();
@@ -452,15 +453,67 @@ void TstComandi::dueCopieComeUna()
     const QStringList attese = tabelle(una);
     QVERIFY(attese.size() > 8 * 12);
     QCOMPARE(tabelle(due), attese);
+void TstComandi::importaDipendenti()
+{
+    QTemporaryDir dir;
+    const QString ini = QDir(dir.path()).filePath(QStringLiteral("PRES.INI"));
+    const QStringList base{QStringLiteral("--ini"), ini};
+    QCOMPARE(quorlin(base + QStringList{QStringLiteral("demo"), QStringLiteral("--dipendenti"), QStringLiteral("1"), QStringLiteral("--giorni"),
+                                        QStringLiteral("1")})
+                 .stato,
+             0);
+    const auto file = [&](const char* nome, const QByteArray& testo) {
+        const QString percorso = QDir(dir.path()).filePath(QLatin1String(nome));
+        QFile f(percorso);
+        if (f.open(QIODevice::WriteOnly))
+            f.write(testo);
+        return percorso;
+    };
+    const QByteArray intestazione = "Cognome;Nome;Badge;Reparto;Qualifica;Assunzione;Turno\r\n";
+    const QString buono = file("buono.csv", "\xEF\xBB\xBF" + intestazione + "Neri;Giulia;4001;Magazzino;Operaio;01/02/2024;Settimana ufficio lun-ven\r\n"
+                                            "Bruno;Luca;4002;Reparto Montaggio;Impiegato;01/02/2024;\r\n");
+    const QString cattivo = file("cattivo.csv", intestazione + "Verdi;Ada;4003;Magazzino;Operaio;01/02/2024;\r\n"
+                                                "Gialli;Eva;4004;Cantina;Operaio;01/02/2024;\r\n");
+    const auto dipendenti = [&] {
+        Database db;
+        db.apriProduzione(QDir(dir.path()).filePath(QStringLiteral("Dati/DBPresenze.db")), false);
+        return db.valore(QStringLiteral("SELECT COUNT(*) FROM Anagrafico")).toInt();
+    };
+
+    const Esito rifiutato = quorlin(base + QStringList{QStringLiteral("importa-dipendenti"), cattivo});
+    QCOMPARE(rifiutato.stato, 1);
+    QVERIFY2(rifiutato.errori.contains(QStringLiteral("Riga 3, colonna Reparto: nome non presente in archivio")), qPrintable(rifiutato.errori));
+    QCOMPARE(dipendenti(), 1);
+    const Esito illeggibile = quorlin(base + QStringList{QStringLiteral("importa-dipendenti"), QDir(dir.path()).filePath(QStringLiteral("Dati"))});
+    QCOMPARE(illeggibile.stato, 2);
+    QVERIFY(!illeggibile.errori.isEmpty());
+    const Esito importato = quorlin(base + QStringList{QStringLiteral("importa-dipendenti"), buono});
+    QCOMPARE(importato.stato, 0);
+    QCOMPARE(numero(importato.uscita, QStringLiteral("Dipendenti importati:")), 2);
+    QCOMPARE(dipendenti(), 3);
+    // The same badges again: refused, nothing doubled.
+    QCOMPARE(quorlin(base + QStringList{QStringLiteral("importa-dipendenti"), buono}).stato, 1);
+    QCOMPARE(dipendenti(), 3);
+
+    // Punches for the imported employee on a demo rotation; the one without a rotation has none.
+    const Esito timbrature = quorlin(base + QStringList{QStringLiteral("demo"), QStringLiteral("--solo-timbrature"), QStringLiteral("--giorni"),
+                                                        QStringLiteral("10"), QStringLiteral("--oggi"), QStringLiteral("2026-03-11")});
+    QCOMPARE(timbrature.stato, 0);
+    Database db;
+    db.apriProduzione(QDir(dir.path()).filePath(QStringLiteral("Dati/DBPresenze.db")), false);
+    const int neri = db.valore(QStringLiteral("SELECT COUNT(*) FROM Timbrature t, Anagrafico a WHERE t.IdDip = a.Id AND a.Cognome = 'Neri'")).toInt();
+    QVERIFY(neri >= 8 * 2);
+    QCOMPARE(db.valore(QStringLiteral("SELECT COUNT(*) FROM Timbrature t, Anagrafico a WHERE t.IdDip = a.Id AND a.Cognome = 'Bruno'")).toInt(), 0);
+    QVERIFY(numero(timbrature.uscita, QStringLiteral("Timbrature generate:")) >= neri);
 }
 
 void TstComandi::aiutoInItaliano()
 {
     const Esito g = quorlin({QStringLiteral("--help")});
     QCOMPARE(g.stato, 0);
-    for (const char* c : {"init", "demo", "elabora", "verifica", "stampa"})
+    for (const char* c : {"init", "demo", "elabora", "verifica", "stampa", "importa-dipendenti"})
         QVERIFY2(g.uscita.contains(QLatin1String(c)), c);
-    for (const char* c : {"init", "demo", "elabora", "verifica", "stampa"}) {
+    for (const char* c : {"init", "demo", "elabora", "verifica", "stampa", "importa-dipendenti"}) {
         const Esito e = quorlin({QLatin1String(c), QStringLiteral("--help")});
         QCOMPARE(e.stato, 0);
         QVERIFY(e.uscita.startsWith(QStringLiteral("Uso: quorlin")));

@@ -151,6 +151,7 @@ private slots:
     void notteConUscitaIlGiornoDopo();
 
     void stessoSemeStessiDati();
+    void timbratureDeiDipendentiPresenti();
     void erroreAnnullaTutto();
     void opzioniNegativeRifiutate();
 
@@ -645,6 +646,41 @@ void TstDemo::stessoSemeStessiDati()
     GeneraDemo(b.dtm(), {1, 14, kOggi, 4243});
     QVERIFY(a.conta(QStringLiteral("Timbrature")) > 0);
     QVERIFY(righe(a.db(), tabelle[0]) != righe(b.db(), tabelle[0]));
+}
+
+void TstDemo::timbratureDeiDipendentiPresenti()
+{
+    Ambiente a;
+    GeneraDemo(a.dtm(), {20, 14, kOggi, 4242});
+    const QString sql = QStringLiteral("SELECT IdDip, DataV, VersoV FROM Timbrature ORDER BY IdDip, DataV");
+    const QList<QVariantList> demo = righe(a.db(), sql);
+    a.esegui(QStringLiteral("DELETE FROM Timbrature"));
+    // An office worker hired during the period (a night's exit never falls on his first day),
+    // employee 2 on a rotation of the company's own, 3 with a punch of his own in the period.
+    const int nuovo = a.valore(QStringLiteral("SELECT MIN(p.IdUtilizzatore) FROM Profilo p, Turni t WHERE t.Id = p.IdOrari AND "
+                                              "t.Descr = 'Settimana ufficio lun-ven' AND p.IdUtilizzatore > 3")).toInt();
+    QVERIFY(nuovo > 3);
+    const QDate assunto = kOggi.addDays(-5);
+    a.esegui(QStringLiteral("UPDATE Profilo SET DataAssunz = :d WHERE IdUtilizzatore = :id"), {{"d", Sql::data(assunto)}, {"id", nuovo}});
+    a.esegui(QStringLiteral("INSERT INTO Turni (Id, Descr, Durata) VALUES (99, 'Su misura', 7)"));
+    a.esegui(QStringLiteral("UPDATE Profilo SET IdOrari = 99 WHERE IdUtilizzatore = 2"));
+    const QVariant propria = Sql::dataOra(QDateTime(kOggi.addDays(-2), QTime(7, 3), Qt::UTC));
+    a.esegui(QStringLiteral("INSERT INTO Timbrature (IdDip, DataV, VersoV) VALUES (3, :d, 'E')"), {{"d", propria}});
+
+    const RisultatoDemo r = GeneraTimbrature(a.dtm(), {0, 14, kOggi, 4242});
+    QCOMPARE(r.dipendenti, 18);
+    // The demo's own punches come back, but none before hiring, none for the others.
+    QList<QVariantList> attese{{3, propria, QStringLiteral("E")}};
+    for (const QVariantList& t : demo) {
+        const int id = t[0].toInt();
+        if (id != 2 && id != 3 && (id != nuovo || Sql::leggiDataOra(t[1]).date() >= assunto))
+            attese << t;
+    }
+    std::sort(attese.begin(), attese.end(), [](const QVariantList& x, const QVariantList& y) {
+        return std::pair(x[0].toInt(), x[1].toString()) < std::pair(y[0].toInt(), y[1].toString());
+    });
+    QCOMPARE(righe(a.db(), sql), attese);
+    QCOMPARE(r.timbrature, attese.size() - 1);
 }
 
 void TstDemo::erroreAnnullaTutto()
