@@ -453,17 +453,18 @@ void TstComandi::dueCopieComeUna()
     const QStringList attese = tabelle(una);
     QVERIFY(attese.size() > 8 * 12);
     QCOMPARE(tabelle(due), attese);
+}
+
 void TstComandi::importaDipendenti()
 {
-    QTemporaryDir dir;
-    const QString ini = QDir(dir.path()).filePath(QStringLiteral("PRES.INI"));
-    const QStringList base{QStringLiteral("--ini"), ini};
+    const Azienda az;
+    const QStringList base{QStringLiteral("--ini"), az.ini};
     QCOMPARE(quorlin(base + QStringList{QStringLiteral("demo"), QStringLiteral("--dipendenti"), QStringLiteral("1"), QStringLiteral("--giorni"),
                                         QStringLiteral("1")})
                  .stato,
              0);
     const auto file = [&](const char* nome, const QByteArray& testo) {
-        const QString percorso = QDir(dir.path()).filePath(QLatin1String(nome));
+        const QString percorso = QDir(az.cartella).filePath(QLatin1String(nome));
         QFile f(percorso);
         if (f.open(QIODevice::WriteOnly))
             f.write(testo);
@@ -476,7 +477,7 @@ void TstComandi::importaDipendenti()
                                                 "Gialli;Eva;4004;Cantina;Operaio;01/02/2024;\r\n");
     const auto dipendenti = [&] {
         Database db;
-        db.apriProduzione(QDir(dir.path()).filePath(QStringLiteral("Dati/DBPresenze.db")), false);
+        az.apri(db);
         return db.valore(QStringLiteral("SELECT COUNT(*) FROM Anagrafico")).toInt();
     };
 
@@ -484,7 +485,7 @@ void TstComandi::importaDipendenti()
     QCOMPARE(rifiutato.stato, 1);
     QVERIFY2(rifiutato.errori.contains(QStringLiteral("Riga 3, colonna Reparto: nome non presente in archivio")), qPrintable(rifiutato.errori));
     QCOMPARE(dipendenti(), 1);
-    const Esito illeggibile = quorlin(base + QStringList{QStringLiteral("importa-dipendenti"), QDir(dir.path()).filePath(QStringLiteral("Dati"))});
+    const Esito illeggibile = quorlin(base + QStringList{QStringLiteral("importa-dipendenti"), az.cartella});
     QCOMPARE(illeggibile.stato, 2);
     QVERIFY(!illeggibile.errori.isEmpty());
     const Esito importato = quorlin(base + QStringList{QStringLiteral("importa-dipendenti"), buono});
@@ -500,7 +501,7 @@ void TstComandi::importaDipendenti()
                                                         QStringLiteral("10"), QStringLiteral("--oggi"), QStringLiteral("2026-03-11")});
     QCOMPARE(timbrature.stato, 0);
     Database db;
-    db.apriProduzione(QDir(dir.path()).filePath(QStringLiteral("Dati/DBPresenze.db")), false);
+    az.apri(db);
     const int neri = db.valore(QStringLiteral("SELECT COUNT(*) FROM Timbrature t, Anagrafico a WHERE t.IdDip = a.Id AND a.Cognome = 'Neri'")).toInt();
     QVERIFY(neri >= 8 * 2);
     QCOMPARE(db.valore(QStringLiteral("SELECT COUNT(*) FROM Timbrature t, Anagrafico a WHERE t.IdDip = a.Id AND a.Cognome = 'Bruno'")).toInt(), 0);
