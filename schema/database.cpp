@@ -336,7 +336,10 @@ QSqlQuery Database::prepara(const QString& sql) const
     if (!aperto())
         throw ErroreDb(QStringLiteral("Database non aperto"), sql);
     QSqlQuery q(connessione());
-    q.setForwardOnly(true);
+    // The server's driver reads a forward-only result row by row, and a second statement on
+    // the connection silently drops the rows still unread: a loop that queries inside its
+    // own loop would stop early. There the whole result is read at once.
+    q.setForwardOnly(sqlite());
     const QString tradotta = m_dialetto.traduci(sql);
     if (!sqlite() && !preparabile(tradotta))
         throw ErroreDb(QStringLiteral("Istruzione che il server non prepara: usare esegui()"), tradotta);

@@ -168,6 +168,7 @@ private slots:
     void tabelleDiLavoroPrivate();
     void postazioniConLavoroProprio();
     void durataDelleTransazioni();
+    void interrogazioneDentroUnCiclo();
     void testoDataMinuti_data();
     void testoDataMinuti();
     void scomponi_data();
@@ -707,6 +708,22 @@ void TstSchema::durataDelleTransazioni()
         Transazione t(amb.db());
         QVERIFY(!attende());
     }
+}
+
+void TstSchema::interrogazioneDentroUnCiclo()
+{
+    // A loop over one result that runs other statements for each row still sees every row.
+    Ambiente amb;
+    for (int id = 1; id <= 5; ++id)
+        amb.esegui(QStringLiteral("INSERT INTO Calendari (Id, Descr) VALUES (:id, 'C')"), {{"id", id}});
+    QSqlQuery q = amb.db().esegui(QStringLiteral("SELECT Id FROM Calendari ORDER BY Id"));
+    QList<int> letti;
+    while (q.next()) {
+        letti << q.value(0).toInt();
+        amb.db().esisteRiga(QStringLiteral("SELECT 1 FROM Calendari WHERE Id = :id"), {{"id", letti.last()}});
+        amb.esegui(QStringLiteral("UPDATE Calendari SET Descr = 'D' WHERE Id = :id"), {{"id", letti.last()}});
+    }
+    QCOMPARE(letti, (QList<int>{1, 2, 3, 4, 5}));
 }
 
 void TstSchema::dialettoTraDueDatabase_data()

@@ -26,9 +26,11 @@ QStringList righe(const AlberoUnita& a)
 
 // A failure inside a transaction, the same on every engine: the table ("presut.T" for one of
 // the work database) becomes a view that reads as before and refuses every write.
-void guasta(Ambiente& a, const QString& tabella)
+void guasta(Ambiente& a, QString tabella)
 {
     const QString nome = tabella.section(QLatin1Char('.'), -1);
+    if (tabella.contains(QLatin1Char('.')))
+        tabella = a.db().dialetto().schemaLavoro() + QLatin1Char('.') + nome;
     a.esegui(QStringLiteral("ALTER TABLE %1 RENAME TO %2Guasta").arg(tabella, nome));
     a.esegui(QStringLiteral("CREATE VIEW %1 AS SELECT DISTINCT * FROM %1Guasta").arg(tabella));
 }
