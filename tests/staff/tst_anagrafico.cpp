@@ -236,7 +236,7 @@ void TstAnagrafico::conferma()
     QVERIFY(q.next());
     QStringList c;
     for (int i = 0; i < 8; ++i)
-        c << q.value(i).toString();
+        c << (q.isNull(i) ? QString() : q.value(i).toString());
     QCOMPARE(c.join(QLatin1Char('|')), memorizzato);
     QVERIFY(!q.next());
     // What was stored reads back as it was confirmed.

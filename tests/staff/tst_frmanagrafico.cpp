@@ -224,7 +224,7 @@ void TstFrmAnagrafico::conferma()
     while (q.next()) {
         QStringList c;
         for (int i = 0; i < 11; ++i)
-            c << q.value(i).toString().left(i == 6 || i == 7 ? 10 : 100);
+            c << (q.isNull(i) ? QString() : q.value(i).toString()).left(i == 6 || i == 7 ? 10 : 100);
         stored << c.join(QLatin1Char('|'));
     }
     QCOMPARE(stored, memorizzato.isEmpty() ? QStringList() : QStringList{memorizzato});
