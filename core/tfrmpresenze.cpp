@@ -183,7 +183,7 @@ void TfrmPresenze::creaComandi()
         {u"&Piano", u"Piano di &Lavoro", "PianodiLav", "piano", 4, u"Piano di lavoro"},
         {u"&Piano", u"&Caricamento Note", "Carica", "note", 4, u"Caricamento note"},
         {u"&Piano", u"Presenti/&Assenti", "PresAss", "presenti", 4, u"Presenti/Assenti"},
-        {u"&Acquisizione", u"&Acquisizione Timbrature", "AcqTimb", "acquisizione", 4, u"Acquisizione timbrature"},
+        {u"A&cquisizione", u"&Acquisizione Timbrature", "AcqTimb", "acquisizione", 4, u"Acquisizione timbrature"},
         {u"&Utilità", u"&Cancellazione Dati", "CancDati", nullptr, 0, nullptr},
         {u"&Impostazioni", u"&Generali", "Imposta", "impostazioni", 5, u"Impostazioni"},
         {u"&Impostazioni", u"&Lingua", "Lingua", "lingua", 5, u"Lingua"},

@@ -167,8 +167,13 @@ void TstFinestra::menuPrincipali()
     QStringList titoli;
     for (const QAction* a : f.menuBar()->actions())
         titoli << a->text();
-    QCOMPARE(titoli, QStringList({"&File", "&Anagrafico", "&Orari", "&Piano", "&Acquisizione", QStringLiteral("&Utilità"), "&Impostazioni",
+    QCOMPARE(titoli, QStringList({"&File", "&Anagrafico", "&Orari", "&Piano", "A&cquisizione", QStringLiteral("&Utilità"), "&Impostazioni",
                                   "I&nformazioni"}));
+    // Alt and a letter opens one menu, never the first of two.
+    QSet<QChar> lettere;
+    for (const QString& t : std::as_const(titoli))
+        lettere.insert(t.at(t.indexOf(QLatin1Char('&')) + 1).toLower());
+    QCOMPARE(lettere.size(), titoli.size());
 }
 
 void TstFinestra::vociDeiMenu_data()
@@ -179,7 +184,7 @@ void TstFinestra::vociDeiMenu_data()
     QTest::newRow("Anagrafico") << "&Anagrafico" << QStringList{"&Organico", "&Dipendenti"};
     QTest::newRow("Orari") << "&Orari" << QStringList{"&Orari di Lavoro", "&Turni", "&Calendario"};
     QTest::newRow("Piano") << "&Piano" << QStringList{"Piano di &Lavoro", "&Caricamento Note", "Presenti/&Assenti"};
-    QTest::newRow("Acquisizione") << "&Acquisizione" << QStringList{"&Acquisizione Timbrature"};
+    QTest::newRow("Acquisizione") << "A&cquisizione" << QStringList{"&Acquisizione Timbrature"};
     QTest::newRow("Utilità") << QStringLiteral("&Utilità") << QStringList{"&Cancellazione Dati"};
     QTest::newRow("Impostazioni") << "&Impostazioni" << QStringList{"&Generali", "&Lingua", "&Toolbar"};
     QTest::newRow("Informazioni") << "I&nformazioni" << QStringList{"&Sommario", "&Note"};
