@@ -155,10 +155,13 @@ Esito copia(Database& origine, Database& destinazione, bool sostituisci, Avanzam
         totale += attese[t->nome] = conta(origine, *t);
     Esito esito;
     avanzamento.Inizia(titolo, int(qMin<qint64>(totale, INT_MAX)));
+    QHash<QString, qint64> lette;
+    for (const Tabella* t : tabelle)
+        lette[t->nome] = copiaTabella(origine, destinazione, *t, avanzamento, &esito.righe);
+    // Counted again once everything is written, each side in its own transaction.
     for (const Tabella* t : tabelle) {
-        const qint64 lette = copiaTabella(origine, destinazione, *t, avanzamento, &esito.righe);
         const qint64 scritte = conta(destinazione, *t);
-        if (lette != attese.value(t->nome) || scritte != lette)
+        if (lette.value(t->nome) != attese.value(t->nome) || scritte != attese.value(t->nome))
             throw Errore(Msg::ErrConteggioCopia, QStringLiteral("%1: %2 / %3").arg(t->nome).arg(attese.value(t->nome)).arg(scritte));
         ++esito.tabelle;
     }

@@ -5,6 +5,7 @@
 
 #include "ambiente.h"
 #include "database.h"
+#include "ddl.h"
 #include "eseguibile.h"
 #include "tabelle.h"
 
@@ -119,6 +120,23 @@ void TstMigra::andataERitorno()
     QVERIFY(!fileSecondoPrima.isEmpty());
     QCOMPARE(migra(iniSecondo, "sqlite").stato, 1);
     QCOMPARE(contenuto(fileSecondo), fileSecondoPrima);
+    // A target refusing a row midway keeps all it had, the emptied tables too.
+    const auto rifiuto = [&](bool crea) {
+        Database db;
+        db.apri(Connessione::sqlite(fileSecondo), false);
+        const QString nome = QStringLiteral("rifiuto_migra"), tabella = QStringLiteral("Timbrature");
+        for (const QString& sql : crea ? Ddl::creaRifiuto(db.dialetto(), nome, tabella, QStringLiteral("INSERT"), {}, QStringLiteral("disco pieno"))
+                                       : Ddl::eliminaRifiuto(db.dialetto(), nome, tabella))
+            db.esegui(sql);
+    };
+    rifiuto(true);
+    const QByteArray conRifiuto = contenuto(fileSecondo);
+    const Esito rifiutata = migra(iniSecondo, "sqlite", true);
+    QCOMPARE(rifiutata.stato, 1);
+    QVERIFY2(rifiutata.errori.contains(QLatin1String("disco pieno")), qPrintable(rifiutata.errori));
+    QCOMPARE(contenuto(fileSecondo), conRifiuto);
+    rifiuto(false);
+
     const Esito ritorno = migra(iniSecondo, "sqlite", true);
     QCOMPARE(ritorno.stato, 0);
     QCOMPARE(righe(Connessione::sqlite(fileSecondo)), attese);
