@@ -8,6 +8,8 @@
 #include "esportazione.h"
 #include "importadipendenti.h"
 #include "messaggi.h"
+#include "migrazione.h"
+#include "presenzecfg.h"
 #include "rptpiano.h"
 #include "tdtmanagrafico.h"
 #include "tdtmelab.h"
@@ -342,6 +344,48 @@ public:
         return kOk;
     }
 
+    // Copies the production database of this PRES.INI to the other engine; Motore is left as it
+    // is, so the copy is used only once the user says so.
+    int migra()
+    {
+        const QString verso = m_arg.testo("verso");
+        Dialetto::Motore destinazione = Dialetto::Motore::SQLite;
+        if (verso.compare(QLatin1String("postgres"), Qt::CaseInsensitive) == 0)
+            destinazione = Dialetto::Motore::PostgreSQL;
+        else if (!Dialetto::motoreDaNome(verso, &destinazione))
+            return erroreArgomenti(ErrArgomento, QStringLiteral("--verso ") + verso);
+        const Dialetto::Motore origine =
+            destinazione == Dialetto::Motore::SQLite ? Dialetto::Motore::PostgreSQL : Dialetto::Motore::SQLite;
+        Connessione da, a;
+        try {
+            m_dtm.LeggiConfigurazione(m_riga.fileIni);
+            da = m_dtm.ConnessioneSu(origine);
+            a = m_dtm.ConnessioneSu(destinazione);
+        } catch (const ErroreAvvio& e) {
+            m_dtm.MostraErroreCon(e.numero(), QDir::toNativeSeparators(e.dettaglio()));
+            return e.numero() == ErrIniNonValido ? kArgomenti : kErrore;
+        }
+        // The default folder of the file is made as the first start makes it.
+        if (destinazione == Dialetto::Motore::SQLite && m_dtm.cfg().PathProduzione.isEmpty())
+            QDir().mkpath(QFileInfo(a.file).absolutePath());
+        try {
+            AvanzamentoStderr barra;
+            const Migrazione::Esito esito =
+                Migrazione::Copia(da, a, m_arg.presente("sostituisci"), barra, m_dtm.TestoScelta(EtCopiaTabelle));
+            stampa(m_dtm.TestoScelta(EtDestinazione) + QLatin1Char(' ') + a.descrizione());
+            stampa(m_dtm.TestoScelta(EtTabelleCopiate) + QLatin1Char(' ') + QString::number(esito.tabelle));
+            stampa(m_dtm.TestoScelta(EtRigheCopiate) + QLatin1Char(' ') + QString::number(esito.righe));
+            stampa(TdtmPresenze::ConDettaglio(m_dtm.TestoScelta(EtMotoreInvariato), QStringLiteral("Motore=") + Dialetto::nomeMotore(destinazione)));
+        } catch (const Migrazione::Errore& e) {
+            m_dtm.MostraErroreCon(e.numero(), e.dettaglio());
+            return kErrore;
+        } catch (const ErroreDb& e) {
+            m_dtm.MostraErroreDb(e);
+            return kErrore;
+        }
+        return kOk;
+    }
+
 private:
     int analizza(bool* aiuto)
     {
@@ -351,6 +395,10 @@ private:
         for (const Opzione& o : m_def.opzioni)
             p.addOption(o.valore == Valore::Interruttore ? QCommandLineOption(QString::fromLatin1(o.nome))
                                                         : QCommandLineOption(QString::fromLatin1(o.nome), QString(), QStringLiteral("valore")));
+        return kOk;
+    }
+
+                                                         : QCommandLineOption(QString::fromLatin1(o.nome), QString(), QStringLiteral("valore")));
         if (!p.parse(QStringList{QStringLiteral("quorlin")} + m_riga.opzioni))
             return erroreArgomenti(ErrArgomento, argomentoErrato(p, m_riga.opzioni));
         if (p.isSet(opzioneAiuto)) {
@@ -363,6 +411,18 @@ private:
             QStringList valori = o.valore != Valore::Interruttore ? p.values(nome)
                                  : p.isSet(nome)                  ? QStringList{QStringLiteral("1")}
                                                                   : QStringList();
+        return kOk;
+    }
+
+            if (o.valore == Valore::Interruttore) {
+                const qsizetype volte = p.optionNames().count(nome);
+                if (volte > 1)
+                    return erroreArgomenti(ErrArgomento, opzione);
+                if (volte == 1)
+                    m_arg.valori.insert(nome, {nome});
+                continue;
+            }
+            QStringList valori = p.values(nome);
             if (valori.isEmpty() && (o.regole & Obbligatoria))
                 return erroreArgomenti(ErrMancante, opzione);
             if (valori.size() > 1 && !(o.regole & Ripetibile))
@@ -478,6 +538,10 @@ const DefinizioneComando kComandi[] = {
      &Comando::stampaReport,
      {QStringLiteral("SelezioneStampa")}},
     {"importa-dipendenti", {}, {QStringLiteral("FILE")}, false, &Comando::importaDipendenti},
+        return kOk;
+    }
+
+    {"migra", {{"verso", Valore::Testo, Obbligatoria}, {"sostituisci", Valore::Interruttore}}, {}, false, &Comando::migra},
 };
 
 const DefinizioneComando* definizione(const QString& nome)

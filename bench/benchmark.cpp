@@ -2,7 +2,11 @@
 // against a floor made of the same PianoSomma, AnomalieGiorno and Timbrature row writes
 // done directly in one prepared transaction.
 //
-//   quorlin-bench [--dipendenti N] [--giorni D]
+//   quorlin-bench [--dipendenti N] [--giorni D] [--motore sqlite|postgres]
+//
+// On PostgreSQL the company goes into a new database of the server the standard client
+// variables name (PGHOST, PGPORT, PGUSER, as the PRES.INI keys left empty take them), dropped
+// at the end.
 //
 // The last line is machine-readable:
 //   RESULT employees=N days=D seconds=S floor_seconds=F ratio=R peak_mb=M
@@ -37,6 +41,33 @@ int argomento(const QStringList& a, const QString& nome, int predefinito)
     return i >= 0 && i + 1 < a.size() ? a.at(i + 1).toInt() : predefinito;
 }
 
+// Where the run keeps the company and its untouched copy for the floor run.
+struct Banco {
+    Dialetto::Motore motore = Dialetto::Motore::SQLite;
+    Connessione azienda, copia;
+
+    // The copy is taken with the company's connection closed: a server copies a database
+    // nobody is connected to.
+    void copiaAzienda()
+    {
+        if (motore == Dialetto::Motore::SQLite)
+            QFile::copy(azienda.file, copia.file);
+        else
+            Database::creaSuServer(copia, azienda.database);
+    }
+    ~Banco()
+    {
+        if (motore == Dialetto::Motore::SQLite)
+            return;
+        try {
+            Database::eliminaSuServer(copia);
+            Database::eliminaSuServer(azienda);
+        } catch (const ErroreDb& e) {
+            std::fprintf(stderr, "%s\n", qPrintable(e.testo()));
+        }
+    }
+};
+
 struct Scrittura {
     int idDip;
     QString dataO, dataV, verso;
@@ -50,14 +81,42 @@ int main(int argc, char* argv[])
     const QStringList a = app.arguments();
     const int dipendenti = argomento(a, QStringLiteral("--dipendenti"), 1000);
     const int giorni = argomento(a, QStringLiteral("--giorni"), 31);
+    Banco banco;
+    if (const int i = a.indexOf(QStringLiteral("--motore")); i >= 0) {
+        const QString nome = a.value(i + 1);
+        if (nome.compare(QLatin1String("postgres"), Qt::CaseInsensitive) == 0)
+            banco.motore = Dialetto::Motore::PostgreSQL;
+        else if (!Dialetto::motoreDaNome(nome, &banco.motore)) {
+            std::fprintf(stderr, "--motore: sqlite o postgres\n");
+            return 2;
+        }
+    }
     // A fixed "today" makes runs comparable from one day to the next.
     const QDate oggi(2026, 11, 1);
     const QDate dal = oggi.addDays(-giorni), al = oggi.addDays(-1);
 
     QTemporaryDir dir;
     const QString ini = QDir(dir.path()).filePath(QStringLiteral("PRES.INI"));
+    if (banco.motore == Dialetto::Motore::PostgreSQL) {
+        const QString nome = QStringLiteral("quorlin_bench_%1").arg(QCoreApplication::applicationPid());
+        QFile f(ini);
+        if (!f.open(QIODevice::WriteOnly) || f.write("[Ambiente START]\nMotore=PostgreSQL\nDatabase=" + nome.toUtf8() + "\n") <= 0)
+            return 1;
+        f.close();
+        banco.azienda.motore = banco.copia.motore = Dialetto::Motore::PostgreSQL;
+        banco.azienda.database = nome;
+        banco.copia.database = nome + QStringLiteral("_copia");
+        banco.azienda = banco.azienda.completata();
+        banco.copia = banco.copia.completata();
+        try {
+            Database::eliminaSuServer(banco.azienda);
+            Database::creaSuServer(banco.azienda);
+        } catch (const ErroreDb& e) {
+            std::fprintf(stderr, "%s\n", qPrintable(e.testo()));
+            return 1;
+        }
+    }
     PresentatoreStderr presentatore;
-    QString fileDb, fileCopia;
     double secondi = 0, secondiDemo = 0;
     int giorniElaborati = 0, giorniAnomali = 0;
     {
@@ -75,12 +134,23 @@ int main(int argc, char* argv[])
         secondiDemo = t.elapsed() / 1000.0;
         std::printf("demo: %d dipendenti, %d timbrature in %.2f s\n", r.dipendenti, r.timbrature, secondiDemo);
 
-        // Keep an untouched copy of the company for the floor run.
-        dtm.db().esegui(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"));
-        fileDb = dtm.FileProduzione();
-        fileCopia = QDir(dir.path()).filePath(QStringLiteral("copia.db"));
-        QFile::copy(fileDb, fileCopia);
-
+        dtm.db().svuotaGiornale();
+        banco.azienda = dtm.db().connessioneAperta();
+        if (banco.motore == Dialetto::Motore::SQLite)
+            banco.copia = Connessione::sqlite(QDir(dir.path()).filePath(QStringLiteral("copia.db")));
+    }
+    // Keep an untouched copy of the company for the floor run.
+    try {
+        banco.copiaAzienda();
+    } catch (const ErroreDb& e) {
+        std::fprintf(stderr, "%s\n", qPrintable(e.testo()));
+        return 1;
+    }
+    {
+        TdtmPresenze dtm;
+        dtm.setPresentatore(&presentatore);
+        dtm.Apri(ini, TdtmPresenze::ModoCreazione::Mai);
+        dtm.setOggi(oggi);
         QList<int> ids;
         QSqlQuery q = dtm.db().esegui(QStringLiteral("SELECT Id FROM Anagrafico ORDER BY Id"));
         while (q.next())
@@ -88,7 +158,8 @@ int main(int argc, char* argv[])
         q.finish();
 
         // The batch path: the same calls the "elabora" command makes.
-        t.restart();
+        QElapsedTimer t;
+        t.start();
         TdtmElab elab(dtm);
         elab.setFinePianoMostrato(al);
         AvanzamentoNullo avanzamento;
@@ -109,7 +180,7 @@ int main(int argc, char* argv[])
     QList<Scrittura> timbrature;
     {
         Database db;
-        db.apriProduzione(fileDb, false);
+        db.apri(banco.azienda, false);
         QSqlQuery p = db.esegui(QStringLiteral("SELECT IdDip, Data, Stato, IdOrario, ValOrdinario, ValEccedenza, ValPresenza, ValCarenza FROM PianoSomma"));
         while (p.next()) {
             QVariantList r;
@@ -127,7 +198,7 @@ int main(int argc, char* argv[])
     double floor = 0;
     {
         Database db;
-        db.apriProduzione(fileCopia, false);
+        db.apri(banco.copia, false);
         QElapsedTimer t;
         t.start();
         Transazione tr(db);
@@ -170,6 +241,7 @@ int main(int argc, char* argv[])
     std::printf("pavimento: %lld righe di piano, %lld anomalie e %lld timbrature riscritte in %.3f s\n", qint64(piano.size()),
                 qint64(anomalie.size()), qint64(timbrature.size()), floor);
     std::printf("memoria di picco: %.1f MB\n", picco);
+    std::printf("motore: %s\n", qPrintable(banco.azienda.descrizione()));
     std::printf("RESULT employees=%d days=%d seconds=%.3f floor_seconds=%.3f ratio=%.2f peak_mb=%.1f\n", dipendenti, giorni, secondi,
                 floor, ratio, picco);
     return 0;

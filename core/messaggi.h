@@ -49,6 +49,9 @@ enum Errore : int {
     ErrChiaveConnessione = 9020, // + "Chiave=valore": an engine or port of PRES.INI that is not one
     ErrConnessionePersa = 9021, // + the engine's text: the server went away
     ErrVincolo = 9022,          // + the engine's text: a key or a required field refused the data
+    ErrDestinazionePiena = 9023, // + the target database: migra without --sostituisci on a target holding rows
+    ErrConteggioCopia = 9024,   // + "Tabella: n, m": a copied table whose rows do not match the source's
+    ErrOrigineDaAggiornare = 9025, // + the source database and both schema versions: an earlier release's database
     ErrIniNonValido = 9013,     // + the file (and ":line"): --ini names something that is not INI text
     ErrDbVuoto = 9014,          // + the file: an empty production database outside init
     ErrDbEstraneo = 9015,       // + the file: a database without any of our tables
@@ -134,6 +137,11 @@ enum Scelta : int {
     EtVerifica = 9011,
     EtMessaggioMancante = 9012, // after the number of a message delivered in no language
     EtCompletamento = 9013,     // + the file and what init adds to it
+    EtCopiaTabelle = 9014,      // phase of migra
+    EtTabelleCopiate = 9015,
+    EtRigheCopiate = 9016,
+    EtDestinazione = 9017,
+    EtMotoreInvariato = 9018,   // + "Motore=...": what to set to use the copied database
 
     // Help window.
     EtIndietro = 9100,

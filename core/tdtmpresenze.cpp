@@ -117,9 +117,16 @@ void TdtmPresenze::apriCartellaPriv()
 
 Connessione TdtmPresenze::ConnessioneProduzione() const
 {
-    Connessione c;
-    if (!m_cfg.Motore.isEmpty() && !Dialetto::motoreDaNome(m_cfg.Motore, &c.motore))
+    Dialetto::Motore motore = Dialetto::Motore::SQLite;
+    if (!m_cfg.Motore.isEmpty() && !Dialetto::motoreDaNome(m_cfg.Motore, &motore))
         throw ErroreAvvio(Msg::ErrChiaveConnessione, QStringLiteral("Motore=") + m_cfg.Motore);
+    return ConnessioneSu(motore);
+}
+
+Connessione TdtmPresenze::ConnessioneSu(Dialetto::Motore motore) const
+{
+    Connessione c;
+    c.motore = motore;
     if (c.motore == Dialetto::Motore::SQLite) {
         c.file = FileProduzione();
         return c;

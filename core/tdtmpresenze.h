@@ -76,6 +76,10 @@ public:
     // The production database PRES.INI names, the environment completing the server's keys.
     // A key that names no engine or port throws ErroreAvvio.
     Connessione ConnessioneProduzione() const;
+    // The production database PRES.INI names on `motore`, whatever Motore says: the file of
+    // PATH, or the server of the connection keys. A port or name that is not one throws
+    // ErroreAvvio.
+    Connessione ConnessioneSu(Dialetto::Motore motore) const;
     // This workstation's schema of work tables on a server: [Ambiente START] Schema, or one
     // named after the host.
     QString SchemaLavoro() const;

@@ -529,6 +529,12 @@ void Database::salvaSuDisco()
     q.exec(QStringLiteral("PRAGMA main.wal_checkpoint(PASSIVE)"));
 }
 
+void Database::svuotaGiornale()
+{
+    if (sqlite())
+        eseguiDiretta(QStringLiteral("PRAGMA main.wal_checkpoint(TRUNCATE)"));
+}
+
 QString Database::controllaIntegrita() const
 {
     // A server checks its pages as it reads them and has no check of a whole database to ask.

@@ -140,6 +140,10 @@ public:
     bool commitAttendeIlDisco() const;
     // Makes every committed change durable on disk (the idle flush of the application).
     void salvaSuDisco();
+    // Writes every committed change into the database's own file and empties the log, so
+    // that the file alone, copied, is the whole database. Nothing on a server, whose files are
+    // its own. Outside any transaction.
+    void svuotaGiornale();
     // The engine's own check of the production database: empty when it is sound, else what
     // it found.
     QString controllaIntegrita() const;

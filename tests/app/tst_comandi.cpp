@@ -1,6 +1,7 @@
 // The headless commands of quorlin, run as separate processes on fresh folders.
 
 #include "ambiente.h"
+#include "eseguibile.h"
 #include "database.h"
 #include "tabelle.h"
 
@@ -15,26 +16,6 @@
 #include <thread>
 
 namespace {
-
-struct Esito {
-    int stato = -1;
-    QString uscita;
-    QString errori;
-};
-
-Esito quorlin(const QStringList& argomenti)
-{
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.remove(QStringLiteral("DISPLAY"));  // batch commands need no display
-    env.insert(QStringLiteral("QUORLIN_REGISTRO"), QStringLiteral("/nonexistent/registro.ini"));
-    p.setProcessEnvironment(env);
-    p.start(QStringLiteral(QUORLIN_ESEGUIBILE), argomenti);
-    if (!p.waitForFinished(120000))
-        return {};
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromUtf8(p.readAllStandardOutput()),
-            QString::fromUtf8(p.readAllStandardError())};
-}
 
 // Sections and keys of an INI file, as written.
 QMap<QString, QStringList> chiaviIni(const QString& file)
@@ -224,6 +205,14 @@ void TstComandi::argomentiNonValidi_data()
                                                     QStringLiteral("--dal")}
                                      << 2;
     QTest::newRow("argomento in più") << QStringList{QStringLiteral("init"), QStringLiteral("adesso")} << 2;
+    QTest::newRow("migra senza --verso") << QStringList{QStringLiteral("migra"), QStringLiteral("--sostituisci")} << 2;
+    QTest::newRow("migra verso un motore sconosciuto") << QStringList{QStringLiteral("migra"), QStringLiteral("--verso"), QStringLiteral("oracle")} << 2;
+    QTest::newRow("interruttore con un valore") << QStringList{QStringLiteral("migra"), QStringLiteral("--verso"), QStringLiteral("sqlite"),
+                                                               QStringLiteral("--sostituisci=si")}
+                                                << 2;
+    QTest::newRow("interruttore ripetuto") << QStringList{QStringLiteral("migra"), QStringLiteral("--verso"), QStringLiteral("sqlite"),
+                                                          QStringLiteral("--sostituisci"), QStringLiteral("--sostituisci")}
+                                           << 2;
 }
 
 void TstComandi::argomentiNonValidi()
@@ -512,9 +501,9 @@ void TstComandi::aiutoInItaliano()
 {
     const Esito g = quorlin({QStringLiteral("--help")});
     QCOMPARE(g.stato, 0);
-    for (const char* c : {"init", "demo", "elabora", "verifica", "stampa", "importa-dipendenti"})
+    for (const char* c : {"init", "demo", "elabora", "verifica", "stampa", "importa-dipendenti", "migra"})
         QVERIFY2(g.uscita.contains(QLatin1String(c)), c);
-    for (const char* c : {"init", "demo", "elabora", "verifica", "stampa", "importa-dipendenti"}) {
+    for (const char* c : {"init", "demo", "elabora", "verifica", "stampa", "importa-dipendenti", "migra"}) {
         const Esito e = quorlin({QLatin1String(c), QStringLiteral("--help")});
         QCOMPARE(e.stato, 0);
         QVERIFY(e.uscita.startsWith(QStringLiteral("Uso: quorlin")));

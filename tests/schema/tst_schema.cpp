@@ -708,6 +708,19 @@ void TstSchema::durataDelleTransazioni()
         Transazione t(amb.db());
         QVERIFY(!attende());
     }
+
+    // Once the log is emptied the production file alone holds every commit: a copy of it
+    // taken while the connection is open misses nothing. A server keeps its own files.
+    amb.esegui(QStringLiteral("INSERT INTO Timbrature (IdDip, DataV, VersoV) VALUES (1, '2024-03-05 08:00:00', 'E')"));
+    amb.db().svuotaGiornale();
+    if (!Banco::suServer()) {
+        const QString copia = QDir(amb.dir()).filePath(QStringLiteral("copia.db"));
+        QVERIFY(QFile::copy(amb.db().fileProduzione(), copia));
+        Database c;
+        c.apriProduzione(copia, false);
+        QCOMPARE(c.valore(QStringLiteral("SELECT COUNT(*) FROM Timbrature")).toInt(), 1);
+    }
+    QCOMPARE(amb.conta(QStringLiteral("Timbrature")), 1);
 }
 
 void TstSchema::interrogazioneDentroUnCiclo()
