@@ -22,7 +22,9 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QFileInfo>
 #include <QRegularExpression>
+#include <QSet>
 #include <QSet>
 
 #include <cstdio>
@@ -303,47 +305,6 @@ public:
         return kOk;
     }
 
-    int importaDipendenti()
-    {
-        // The file first: one that cannot be read is a wrong argument, and leaves the
-        // database unopened.
-        const QString nomeFile = m_arg.posizionali.at(0);
-        QFile file(nomeFile);
-        if (!QFileInfo(nomeFile).isFile() || !file.open(QIODevice::ReadOnly))
-            return erroreArgomenti(ErrImportLettura, QDir::toNativeSeparators(nomeFile));
-        const QByteArray dati = file.readAll();
-        if (file.error() != QFileDevice::NoError)
-            return erroreArgomenti(ErrImportLettura, QDir::toNativeSeparators(nomeFile));
-        if (const int esito = apri(TdtmPresenze::ModoCreazione::Mai); esito != kOk)
-            return esito;
-        TdtmAnagrafico anag(m_dtm);
-        ImportaDipendenti importa(anag);
-        EsitoImportazione e;
-        try {
-            AvanzamentoStderr barra;
-            e = importa.Importa(dati, barra);
-        } catch (const ErroreDb& err) {
-            m_dtm.MostraErroreDb(err);
-            return kErrore;
-        }
-        if (!e.ok()) {
-            // Every refused value on its own line, after the count of the lines concerned.
-            QSet<int> righe;
-            for (const ValoreRifiutato& r : std::as_const(e.rifiutati))
-                righe.insert(r.riga);
-            if (!righe.contains(0))
-                m_dtm.MostraErroreCon(ErrImportRifiutato, QString::number(righe.size()));
-            for (const ValoreRifiutato& r : std::as_const(e.rifiutati))
-                m_presentatore.avviso(importa.Descrivi(r));
-            if (e.annullato)
-                m_dtm.MostraErrore(ErrImportAnnullato);
-            return kErrore;
-        }
-        m_dtm.db().salvaSuDisco();
-        stampa(m_dtm.TestoScelta(EtDipendentiImportati) + QLatin1Char(' ') + QString::number(e.importati));
-        return kOk;
-    }
-
     // Copies the production database of this PRES.INI to the other engine; Motore is left as it
     // is, so the copy is used only once the user says so.
     int migra()
@@ -386,6 +347,47 @@ public:
         return kOk;
     }
 
+    int importaDipendenti()
+    {
+        // The file first: one that cannot be read is a wrong argument, and leaves the
+        // database unopened.
+        const QString nomeFile = m_arg.posizionali.at(0);
+        QFile file(nomeFile);
+        if (!QFileInfo(nomeFile).isFile() || !file.open(QIODevice::ReadOnly))
+            return erroreArgomenti(ErrImportLettura, QDir::toNativeSeparators(nomeFile));
+        const QByteArray dati = file.readAll();
+        if (file.error() != QFileDevice::NoError)
+            return erroreArgomenti(ErrImportLettura, QDir::toNativeSeparators(nomeFile));
+        if (const int esito = apri(TdtmPresenze::ModoCreazione::Mai); esito != kOk)
+            return esito;
+        TdtmAnagrafico anag(m_dtm);
+        ImportaDipendenti importa(anag);
+        EsitoImportazione e;
+        try {
+            AvanzamentoStderr barra;
+            e = importa.Importa(dati, barra);
+        } catch (const ErroreDb& err) {
+            m_dtm.MostraErroreDb(err);
+            return kErrore;
+        }
+        if (!e.ok()) {
+            // Every refused value on its own line, after the count of the lines concerned.
+            QSet<int> righe;
+            for (const ValoreRifiutato& r : std::as_const(e.rifiutati))
+                righe.insert(r.riga);
+            if (!righe.contains(0))
+                m_dtm.MostraErroreCon(ErrImportRifiutato, QString::number(righe.size()));
+            for (const ValoreRifiutato& r : std::as_const(e.rifiutati))
+                m_presentatore.avviso(importa.Descrivi(r));
+            if (e.annullato)
+                m_dtm.MostraErrore(ErrImportAnnullato);
+            return kErrore;
+        }
+        m_dtm.db().salvaSuDisco();
+        stampa(m_dtm.TestoScelta(EtDipendentiImportati) + QLatin1Char(' ') + QString::number(e.importati));
+        return kOk;
+    }
+
 private:
     int analizza(bool* aiuto)
     {
@@ -394,10 +396,6 @@ private:
         p.addOption(opzioneAiuto);
         for (const Opzione& o : m_def.opzioni)
             p.addOption(o.valore == Valore::Interruttore ? QCommandLineOption(QString::fromLatin1(o.nome))
-                                                        : QCommandLineOption(QString::fromLatin1(o.nome), QString(), QStringLiteral("valore")));
-        return kOk;
-    }
-
                                                          : QCommandLineOption(QString::fromLatin1(o.nome), QString(), QStringLiteral("valore")));
         if (!p.parse(QStringList{QStringLiteral("quorlin")} + m_riga.opzioni))
             return erroreArgomenti(ErrArgomento, argomentoErrato(p, m_riga.opzioni));
@@ -408,12 +406,6 @@ private:
         for (const Opzione& o : m_def.opzioni) {
             const QString nome = QString::fromLatin1(o.nome);
             const QString opzione = QStringLiteral("--") + nome;
-            QStringList valori = o.valore != Valore::Interruttore ? p.values(nome)
-                                 : p.isSet(nome)                  ? QStringList{QStringLiteral("1")}
-                                                                  : QStringList();
-        return kOk;
-    }
-
             if (o.valore == Valore::Interruttore) {
                 const qsizetype volte = p.optionNames().count(nome);
                 if (volte > 1)
@@ -538,9 +530,6 @@ const DefinizioneComando kComandi[] = {
      &Comando::stampaReport,
      {QStringLiteral("SelezioneStampa")}},
     {"importa-dipendenti", {}, {QStringLiteral("FILE")}, false, &Comando::importaDipendenti},
-        return kOk;
-    }
-
     {"migra", {{"verso", Valore::Testo, Obbligatoria}, {"sostituisci", Valore::Interruttore}}, {}, false, &Comando::migra},
 };
 
