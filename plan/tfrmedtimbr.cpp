@@ -3,6 +3,7 @@
 #include "messaggi.h"
 
 #include "evidenzia.h"
+#include "comandieditor.h"
 #include "icone.h"
 #include "posizione.h"
 #include "tdtmpiano.h"
@@ -17,10 +18,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMenuBar>
-#include <QShortcut>
 #include <QSignalBlocker>
-#include <QToolBar>
 #include <QVBoxLayout>
 
 namespace {
@@ -90,40 +88,10 @@ TfrmEdTimbr::TfrmEdTimbr(TdtmPiano& piano, Modo modo, QWidget* parent)
     // --- Menu --------------------------------------------------------------------------
     // Enter and Esc are taken by keyPressEvent, so that they work whatever the state of
     // the toolbar buttons; the menu only names them.
-    auto* menu = new QMenuBar(this);
-    QMenu* mnuFile = menu->addMenu(QStringLiteral("&File"));
-    QAction* itmConferma = mnuFile->addAction(IconaComando(QStringLiteral("conferma")), QStringLiteral("&Conferma\tInvio"));
-    itmConferma->setObjectName(QStringLiteral("itmConferma"));
-    QAction* itmAnnulla = mnuFile->addAction(IconaComando(QStringLiteral("annulla")), QStringLiteral("&Annulla\tEsc"));
-    itmAnnulla->setObjectName(QStringLiteral("itmAnnulla"));
-    mnuFile->addSeparator();
-    QAction* itmEsci = mnuFile->addAction(IconaComando(QStringLiteral("esci")), QStringLiteral("&Esci"));
-    itmEsci->setObjectName(QStringLiteral("itmEsci"));
-    itmEsci->setShortcut(QKeySequence(Qt::ALT | Qt::Key_F4));
-    QAction* itmAiuto = menu->addAction(QStringLiteral("&?"));
-    itmAiuto->setObjectName(QStringLiteral("itmAiuto"));
-    connect(itmConferma, &QAction::triggered, this, &TfrmEdTimbr::btnConfermaClick);
-    connect(itmAnnulla, &QAction::triggered, this, &TfrmEdTimbr::btnAnnullaClick);
-    connect(itmEsci, &QAction::triggered, this, &TfrmEdTimbr::btnEsciClick);
-    connect(itmAiuto, &QAction::triggered, this, &TfrmEdTimbr::btnHelpClick);
-
-    // --- Toolbar -----------------------------------------------------------------------
-    auto* barra = new QToolBar(this);
-    barra->setObjectName(QStringLiteral("tbEdTimbr"));
-    barra->setIconSize(QSize(24, 24));
-    barra->setToolButtonStyle(Qt::ToolButtonIconOnly);
-    const auto pulsante = [&](const char* nome, const char* icona, const QString& suggerimento, void (TfrmEdTimbr::*gestore)()) {
-        QAction* a = barra->addAction(IconaComando(QString::fromLatin1(icona)), suggerimento);
-        a->setObjectName(QString::fromLatin1(nome));
-        a->setToolTip(suggerimento);
-        connect(a, &QAction::triggered, this, gestore);
-        return a;
-    };
-    m_btnConferma = pulsante("btnConferma", "conferma", QStringLiteral("Conferma"), &TfrmEdTimbr::btnConfermaClick);
-    m_btnAnnulla = pulsante("btnAnnulla", "annulla", QStringLiteral("Annulla"), &TfrmEdTimbr::btnAnnullaClick);
-    barra->addSeparator();
-    pulsante("btnHelp", "aiuto", QStringLiteral("Help"), &TfrmEdTimbr::btnHelpClick);
-    pulsante("btnEsci", "esci", QStringLiteral("Esci"), &TfrmEdTimbr::btnEsciClick);
+    m_gestori = {[this] { btnConfermaClick(); }, [this] { btnAnnullaClick(); }, [this] { btnHelpClick(); }, [this] { btnEsciClick(); }};
+    const ComandiEditor comandi = CreaComandiEditor(this, QStringLiteral("tbEdTimbr"), m_gestori);
+    m_btnConferma = comandi.btnConferma;
+    m_btnAnnulla = comandi.btnAnnulla;
 
     // --- Fields ------------------------------------------------------------------------
     // The work-plan window loads the direction list at its creation; an editor opened
@@ -173,15 +141,12 @@ TfrmEdTimbr::TfrmEdTimbr(TdtmPiano& piano, Modo modo, QWidget* parent)
         connect(c, &QComboBox::currentIndexChanged, this, &TfrmEdTimbr::campoCambiato);
 
     auto* l = new QVBoxLayout(this);
-    l->setMenuBar(menu);
+    l->setMenuBar(comandi.menu);
     l->setContentsMargins(10, 4, 10, 12);
     l->setSpacing(8);
-    l->addWidget(barra);
+    l->addWidget(comandi.barra);
     l->addWidget(m_grpOriginale);
     l->addWidget(m_grpVariata);
-
-    auto* f1 = new QShortcut(QKeySequence::HelpContents, this);
-    connect(f1, &QShortcut::activated, this, &TfrmEdTimbr::btnHelpClick);
 
     TabellaTimbrature* timbr = m_piano.wwTblTimbr();
     if (m_modo == Modifica && timbr->Corrente()) {
@@ -338,21 +303,8 @@ void TfrmEdTimbr::btnHelpClick()
 
 void TfrmEdTimbr::keyPressEvent(QKeyEvent* e)
 {
-    if (e->modifiers() == Qt::NoModifier || e->modifiers() == Qt::KeypadModifier) {
-        switch (e->key()) {
-        case Qt::Key_Return:
-        case Qt::Key_Enter:
-            // A time still being typed is checked as if the field had been left.
-            btnConfermaClick();
-            return;
-        case Qt::Key_Escape:
-            btnAnnullaClick();
-            return;
-        default:
-            break;
-        }
-    }
-    QDialog::keyPressEvent(e);
+    if (!TastoEditor(e, m_gestori))
+        QDialog::keyPressEvent(e);
 }
 
 bool TfrmEdTimbr::oraLasciata(QLineEdit* campo)

@@ -6,6 +6,7 @@
 // where the user last left it (PRES.INI [Desktop] EdTimbr…), the first time centred over
 // the window it was opened from.
 
+#include "comandieditor.h"
 #include "edittimbrature.h"
 
 #include <QDialog>
@@ -40,6 +41,8 @@ public slots:
 
 protected:
     void keyPressEvent(QKeyEvent* e) override;
+
+    GestoriEditor m_gestori;
     void showEvent(QShowEvent* e) override;
     void hideEvent(QHideEvent* e) override;
     bool eventFilter(QObject* o, QEvent* e) override;

@@ -3,6 +3,7 @@
 #include "campoorologio.h"
 #include "cursoreattesa.h"
 #include "evidenzia.h"
+#include "comandieditor.h"
 #include "icone.h"
 #include "tdtmpresenze.h"
 #include "tfrmaiuto.h"
@@ -13,10 +14,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMenuBar>
 #include <QRegularExpressionValidator>
-#include <QShortcut>
-#include <QToolBar>
 #include <QVBoxLayout>
 
 namespace {
@@ -56,40 +54,9 @@ TfrmOrariEdit::TfrmOrariEdit(TdtmOrari& orari, Modo modo, const DatiOrario& orar
 
     // --- Menu and toolbar ------------------------------------------------------------------
     // Enter and Esc are taken by keyPressEvent, whatever field has the focus; the menu names them.
-    auto* menu = new QMenuBar(this);
-    QMenu* mnuFile = menu->addMenu(QStringLiteral("&File"));
-    QAction* itmConferma = mnuFile->addAction(IconaComando(QStringLiteral("conferma")), QStringLiteral("&Conferma\tInvio"));
-    itmConferma->setObjectName(QStringLiteral("itmConferma"));
-    QAction* itmAnnulla = mnuFile->addAction(IconaComando(QStringLiteral("annulla")), QStringLiteral("&Annulla\tEsc"));
-    itmAnnulla->setObjectName(QStringLiteral("itmAnnulla"));
-    mnuFile->addSeparator();
-    QAction* itmEsci = mnuFile->addAction(IconaComando(QStringLiteral("esci")), QStringLiteral("&Esci"));
-    itmEsci->setObjectName(QStringLiteral("itmEsci"));
-    itmEsci->setShortcut(QKeySequence(Qt::ALT | Qt::Key_F4));
-    QAction* itmAiuto = menu->addAction(QStringLiteral("&?"));
-    itmAiuto->setObjectName(QStringLiteral("itmAiuto"));
-    connect(itmConferma, &QAction::triggered, this, &TfrmOrariEdit::btnInserisciClick);
-    connect(itmAnnulla, &QAction::triggered, this, &TfrmOrariEdit::btnAnnullaClick);
-    connect(itmEsci, &QAction::triggered, this, &TfrmOrariEdit::itmEsciClick);
-    connect(itmAiuto, &QAction::triggered, this, &TfrmOrariEdit::btnHelpClick);
-    connect(new QShortcut(QKeySequence::HelpContents, this), &QShortcut::activated, this, &TfrmOrariEdit::btnHelpClick);
-
-    auto* barra = new QToolBar(this);
-    barra->setObjectName(QStringLiteral("tbOrariEdit"));
-    barra->setIconSize(QSize(24, 24));
-    barra->setToolButtonStyle(Qt::ToolButtonIconOnly);
-    const auto pulsante = [&](const char* nome, const char* icona, const QString& suggerimento, void (TfrmOrariEdit::*gestore)()) {
-        QAction* a = barra->addAction(IconaComando(QString::fromLatin1(icona)), suggerimento);
-        a->setObjectName(QString::fromLatin1(nome));
-        connect(a, &QAction::triggered, this, gestore);
-        return a;
-    };
-    m_btnConferma = pulsante("btnConferma", "conferma", QStringLiteral("Conferma"), &TfrmOrariEdit::btnInserisciClick);
-    pulsante("btnAnnulla", "annulla", QStringLiteral("Annulla"), &TfrmOrariEdit::btnAnnullaClick);
-    barra->addSeparator();
-    pulsante("btnHelp", "aiuto", QStringLiteral("Help"), &TfrmOrariEdit::btnHelpClick);
-    pulsante("btnEsci", "esci", QStringLiteral("Esci"), &TfrmOrariEdit::itmEsciClick);
-    connect(m_btnConferma, &QAction::enabledChanged, itmConferma, &QAction::setEnabled);
+    m_gestori = {[this] { btnInserisciClick(); }, [this] { btnAnnullaClick(); }, [this] { btnHelpClick(); }, [this] { itmEsciClick(); }};
+    const ComandiEditor comandi = CreaComandiEditor(this, QStringLiteral("tbOrariEdit"), m_gestori);
+    m_btnConferma = comandi.btnConferma;
 
     // --- Fields ----------------------------------------------------------------------------
     m_descr = new QLineEdit(this);
@@ -147,10 +114,10 @@ TfrmOrariEdit::TfrmOrariEdit(TdtmOrari& orari, Modo modo, const DatiOrario& orar
     generale->setColumnStretch(3, 1);
 
     auto* l = new QVBoxLayout(this);
-    l->setMenuBar(menu);
+    l->setMenuBar(comandi.menu);
     l->setContentsMargins(10, 4, 10, 12);
     l->setSpacing(8);
-    l->addWidget(barra);
+    l->addWidget(comandi.barra);
     l->addLayout(generale);
     l->addWidget(gruppo("grpTimbrature", QStringLiteral("Timbrature"), {{QStringLiteral("&Prima"), m_prima}, {QStringLiteral("&Ultima"), m_ultima}}));
     l->addWidget(gruppo("grpArrotondamenti", QStringLiteral("Arrotondamenti"),
@@ -286,18 +253,6 @@ void TfrmOrariEdit::btnHelpClick()
 
 void TfrmOrariEdit::keyPressEvent(QKeyEvent* e)
 {
-    if (e->modifiers() == Qt::NoModifier || e->modifiers() == Qt::KeypadModifier) {
-        switch (e->key()) {
-        case Qt::Key_Return:
-        case Qt::Key_Enter:
-            btnInserisciClick();
-            return;
-        case Qt::Key_Escape:
-            btnAnnullaClick();
-            return;
-        default:
-            break;
-        }
-    }
-    QDialog::keyPressEvent(e);
+    if (!TastoEditor(e, m_gestori))
+        QDialog::keyPressEvent(e);
 }

@@ -6,6 +6,7 @@
 // transaction is open while the user types. "Annulla" (Esc) puts the fields back as they
 // were when the editor opened; "Esci" closes it, discarding what was not confirmed.
 
+#include "comandieditor.h"
 #include "tdtmorari.h"
 
 #include <QDialog>
@@ -38,6 +39,8 @@ public slots:
 
 protected:
     void keyPressEvent(QKeyEvent* e) override;
+
+    GestoriEditor m_gestori;
 
 private:
     void mostra(const ValoriOrario& v);

@@ -5,6 +5,7 @@
 #include "campodata.h"
 #include "cursoreattesa.h"
 #include "evidenzia.h"
+#include "comandieditor.h"
 #include "icone.h"
 #include "tdtmpresenze.h"
 #include "tfrmaiuto.h"
@@ -17,10 +18,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMenuBar>
 #include <QPlainTextEdit>
-#include <QShortcut>
-#include <QToolBar>
 #include <QVBoxLayout>
 
 namespace {
@@ -91,38 +89,8 @@ TfrmAnagEdit::TfrmAnagEdit(TdtmAnagrafico& anag, const DatiDipendente& dipendent
 
     // --- Menu and toolbar ------------------------------------------------------------------
     // Enter and Esc are taken by keyPressEvent, whatever field has the focus; the menu names them.
-    auto* menu = new QMenuBar(this);
-    QMenu* mnuFile = menu->addMenu(QStringLiteral("&File"));
-    QAction* itmConferma = mnuFile->addAction(IconaComando(QStringLiteral("conferma")), QStringLiteral("&Conferma\tInvio"));
-    itmConferma->setObjectName(QStringLiteral("itmConferma"));
-    QAction* itmAnnulla = mnuFile->addAction(IconaComando(QStringLiteral("annulla")), QStringLiteral("&Annulla\tEsc"));
-    itmAnnulla->setObjectName(QStringLiteral("itmAnnulla"));
-    mnuFile->addSeparator();
-    QAction* itmEsci = mnuFile->addAction(IconaComando(QStringLiteral("esci")), QStringLiteral("&Esci"));
-    itmEsci->setObjectName(QStringLiteral("itmEsci"));
-    itmEsci->setShortcut(QKeySequence(Qt::ALT | Qt::Key_F4));
-    QAction* itmAiuto = menu->addAction(QStringLiteral("&?"));
-    itmAiuto->setObjectName(QStringLiteral("itmAiuto"));
-    connect(itmConferma, &QAction::triggered, this, &TfrmAnagEdit::btnConfermaClick);
-    connect(itmAnnulla, &QAction::triggered, this, &TfrmAnagEdit::btnAnnullaClick);
-    connect(itmEsci, &QAction::triggered, this, &TfrmAnagEdit::btnEsciClick);
-    connect(itmAiuto, &QAction::triggered, this, &TfrmAnagEdit::btnHelpClick);
-    connect(new QShortcut(QKeySequence::HelpContents, this), &QShortcut::activated, this, &TfrmAnagEdit::btnHelpClick);
-
-    auto* barra = new QToolBar(this);
-    barra->setObjectName(QStringLiteral("tbAnagEdit"));
-    barra->setIconSize(QSize(24, 24));
-    barra->setToolButtonStyle(Qt::ToolButtonIconOnly);
-    const auto pulsante = [&](const char* nome, const char* icona, const QString& suggerimento, void (TfrmAnagEdit::*gestore)()) {
-        QAction* a = barra->addAction(IconaComando(QString::fromLatin1(icona)), suggerimento);
-        a->setObjectName(QString::fromLatin1(nome));
-        connect(a, &QAction::triggered, this, gestore);
-    };
-    pulsante("btnConferma", "conferma", QStringLiteral("Conferma"), &TfrmAnagEdit::btnConfermaClick);
-    pulsante("btnAnnulla", "annulla", QStringLiteral("Annulla"), &TfrmAnagEdit::btnAnnullaClick);
-    barra->addSeparator();
-    pulsante("btnHelp", "aiuto", QStringLiteral("Help"), &TfrmAnagEdit::btnHelpClick);
-    pulsante("btnEsci", "esci", QStringLiteral("Esci"), &TfrmAnagEdit::btnEsciClick);
+    m_gestori = {[this] { btnConfermaClick(); }, [this] { btnAnnullaClick(); }, [this] { btnHelpClick(); }, [this] { btnEsciClick(); }};
+    const ComandiEditor comandi = CreaComandiEditor(this, QStringLiteral("tbAnagEdit"), m_gestori);
 
     // --- Fields ----------------------------------------------------------------------------
     m_cognome = testo("edtCognome", "Anagrafico.Cognome", TdtmAnagrafico::kLungCognome, 22, this);
@@ -196,10 +164,10 @@ TfrmAnagEdit::TfrmAnagEdit(TdtmAnagrafico& anag, const DatiDipendente& dipendent
     gp->setColumnStretch(1, 1);
 
     auto* l = new QVBoxLayout(this);
-    l->setMenuBar(menu);
+    l->setMenuBar(comandi.menu);
     l->setContentsMargins(10, 4, 10, 12);
     l->setSpacing(8);
-    l->addWidget(barra);
+    l->addWidget(comandi.barra);
     l->addWidget(anagrafici);
     l->addWidget(profilo);
     const QList<QWidget*> ordine = {m_cognome, m_nome,     m_matricola, m_badge, m_assunzione, m_licenziamento, m_note,
@@ -333,18 +301,6 @@ void TfrmAnagEdit::btnHelpClick()
 
 void TfrmAnagEdit::keyPressEvent(QKeyEvent* e)
 {
-    if (e->modifiers() == Qt::NoModifier || e->modifiers() == Qt::KeypadModifier) {
-        switch (e->key()) {
-        case Qt::Key_Return:
-        case Qt::Key_Enter:
-            btnConfermaClick();
-            return;
-        case Qt::Key_Escape:
-            btnAnnullaClick();
-            return;
-        default:
-            break;
-        }
-    }
-    QDialog::keyPressEvent(e);
+    if (!TastoEditor(e, m_gestori))
+        QDialog::keyPressEvent(e);
 }

@@ -9,6 +9,7 @@
 // Department, qualification, rotation and holiday timetable are lists of the stored rows,
 // chosen by id; a department or qualification named twice shows its path in the organisation.
 
+#include "comandieditor.h"
 #include "tdtmanagrafico.h"
 
 #include <QDialog>
@@ -41,6 +42,8 @@ public slots:
 
 protected:
     void keyPressEvent(QKeyEvent* e) override;
+
+    GestoriEditor m_gestori;
 
 private:
     void mostra(const DatiDipendente& d);
