@@ -5,8 +5,15 @@
 
 #include "ambiente.h"
 #include "avanzamento.h"
+#include "campodata.h"
 #include "caricanote.h"
 #include "messaggi.h"
+#include "tfrmcaricnote.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
 
 #include <QSqlQuery>
 #include <QTest>
@@ -106,6 +113,7 @@ private slots:
     void annulla();
     void selezione();
     void guastoAMeta();
+    void finestra();
 };
 
 void TestNote::controlla_data()
@@ -247,5 +255,44 @@ void TestNote::guastoAMeta()
     QCOMPARE(reg.chiamate.constLast(), QStringLiteral("Termina"));
 }
 
-QTEST_GUILESS_MAIN(TestNote)
+// The window keeps the user's choices when it is activated again (the defaults only come
+// with a new window), "Esegui" acts on them, and closing stores the period.
+void TestNote::finestra()
+{
+    Azienda a;
+    a.amb.dtm().mem().DataDa = QDateTime(marzo(5), QTime(0, 0));
+    a.amb.dtm().mem().DataA = QDateTime(marzo(5), QTime(0, 0));
+    a.giorno(1, marzo(5), 3, QStringLiteral("Ferie"), 1, 480);
+    TfrmCaricNote f(a.amb.dtm());
+    QCOMPARE(f.findChild<QRadioButton*>(QStringLiteral("rbTutti"))->isChecked(), true);
+    QCOMPARE(f.findChild<QRadioButton*>(QStringLiteral("rbCaricamento"))->isChecked(), true);
+    f.findChild<QRadioButton*>(QStringLiteral("rbAnnullamento"))->setChecked(true);
+    f.findChild<QCheckBox*>(QStringLiteral("cbChiusura"))->setChecked(true);
+    f.show();
+    QVERIFY(QTest::qWaitForWindowActive(&f));
+    QWidget altra;
+    altra.show();
+    altra.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&altra));
+    f.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&f));
+    QTRY_VERIFY(f.findChild<QRadioButton*>(QStringLiteral("rbAnnullamento"))->isChecked());
+    QTest::mouseClick(f.findChild<QPushButton*>(QStringLiteral("btnEsegui")), Qt::LeftButton);
+    QTRY_COMPARE(a.riga(1, marzo(5)), QStringLiteral("1|null|null|null|null"));
+
+    // A selection whose table is gone is named, and nothing is written.
+    f.findChild<QRadioButton*>(QStringLiteral("rbSelezione"))->setChecked(true);
+    f.findChild<QRadioButton*>(QStringLiteral("rbCaricamento"))->setChecked(true);
+    f.findChild<QLineEdit*>(QStringLiteral("edtNota"))->setText(QStringLiteral("Ferie"));
+    QTest::mouseClick(f.findChild<QPushButton*>(QStringLiteral("btnEsegui")), Qt::LeftButton);
+    QTRY_COMPARE(a.amb.registro().avvisi.size(), 1);
+    QVERIFY2(a.amb.registro().avvisi.constFirst().contains(TfrmCaricNote::TabellaSelezione()), qPrintable(a.amb.registro().avvisi.constFirst()));
+    QCOMPARE(a.riga(1, marzo(5)), QStringLiteral("1|null|null|null|null"));
+
+    f.findChild<CampoData*>(QStringLiteral("edtDal"))->setDate(marzo(2));
+    f.close();
+    QCOMPARE(a.amb.dtm().mem().DataDa.date(), marzo(2));
+}
+
+QTEST_MAIN(TestNote)
 #include "tst_note.moc"
