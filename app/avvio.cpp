@@ -13,6 +13,7 @@
 #include "tfrmorari.h"
 #include "tdtmturni.h"
 #include "tfrmcalendario.h"
+#include "tfrmcaricnote.h"
 #include "tfrmpasswd.h"
 #include "tfrmpianta.h"
 #include "tfrmpiano.h"
@@ -55,6 +56,7 @@ int AvviaApplicazione(QApplication& app, const QString& fileIni)
         auto* frmPiano = new TfrmPiano(dtm, piano, elab);
         QObject::connect(frmPiano, &TfrmPiano::apriAnagrafico, &frm, [&frm] { frm.Comandi().Esegui(QStringLiteral("Dipendenti")); });
         frm.Comandi().RegistraPersistente(QStringLiteral("PianodiLav"), frmPiano);
+        frm.Comandi().RegistraSingola(QStringLiteral("Carica"), [&dtm] { return new TfrmCaricNote(dtm); });
         frm.Comandi().RegistraSingola(QStringLiteral("OrariLav"), [&orari] { return new TfrmOrari(orari); });
         frm.Comandi().RegistraSingola(QStringLiteral("Dipendenti"), [&anagrafico] { return new TfrmAnagrafico(anagrafico); });
         // A second "Turni" or "Calendario" while the window is open leaves it where it is.

@@ -1,6 +1,7 @@
 #include "comandi.h"
 
 #include "avanzamento.h"
+#include "caricanote.h"
 #include "catalogo.h"
 #include "creazione.h"
 #include "demo.h"
@@ -347,6 +348,51 @@ public:
         return kOk;
     }
 
+    // Notes loading over a period, as the "Caricamento Note" window does it.
+    int note()
+    {
+        OpzioniNote o;
+        o.Dal = m_arg.data("dal");
+        o.Al = m_arg.data("al");
+        o.Nota = m_arg.testo("nota");
+        o.Chiusura = m_arg.presente("chiusura");
+        o.OreMedie = m_arg.presente("ore-medie");
+        o.Sostituisci = m_arg.presente("sostituisci");
+        o.Annullamento = m_arg.presente("annulla");
+        if (const int errore = CaricamentoNote::Controlla(o); errore != 0) {
+            m_dtm.MostraErrore(errore);
+            return kArgomenti;
+        }
+        if (const int esito = apri(TdtmPresenze::ModoCreazione::Mai); esito != kOk)
+            return esito;
+        QList<int> ids;
+        EsitoNote esito;
+        try {
+            if (!dipendenti(&ids))
+                return kArgomenti;
+            CaricamentoNote carica(m_dtm);
+            AvanzamentoStderr barra;
+            esito = carica.Esegui(ids, o, barra);
+        } catch (const ErroreDb& e) {
+            m_dtm.MostraErroreDb(e);
+            return kErrore;
+        }
+        if (!esito.Errore.isEmpty()) {
+            if (!m_dtm.db().aperto()) {
+                m_dtm.MostraErroreCon(ErrConnessionePersa, esito.Errore);
+                return kErrore;
+            }
+            m_dtm.MostraErroreCon(ErrCaricamentoNote, QStringLiteral("%1 (Id %2)").arg(esito.Errore).arg(esito.IdDipErrore));
+            return kErrore;
+        }
+        m_dtm.db().salvaSuDisco();
+        stampa(m_dtm.TestoScelta(EtDipendentiNote) + QLatin1Char(' ') + QString::number(esito.Dipendenti));
+        stampa(m_dtm.TestoScelta(EtGiorniScritti) + QLatin1Char(' ') + QString::number(esito.Giorni));
+        stampa(m_dtm.TestoScelta(EtGiornateCreate) + QLatin1Char(' ') + QString::number(esito.GiorniCreati));
+        stampa(m_dtm.TestoScelta(EtGiorniLasciati) + QLatin1Char(' ') + QString::number(esito.GiorniLasciati));
+        return kOk;
+    }
+
     int importaDipendenti()
     {
         // The file first: one that cannot be read is a wrong argument, and leaves the
@@ -529,6 +575,18 @@ const DefinizioneComando kComandi[] = {
      true,
      &Comando::stampaReport,
      {QStringLiteral("SelezioneStampa")}},
+    {"note",
+     {{"dal", Valore::Data, Obbligatoria},
+      {"al", Valore::Data, Obbligatoria},
+      {"nota", Valore::Testo},
+      {"chiusura", Valore::Interruttore},
+      {"ore-medie", Valore::Interruttore},
+      {"sostituisci", Valore::Interruttore},
+      {"annulla", Valore::Interruttore},
+      {"dip", Valore::Numero, Ripetibile}},
+     {},
+     false,
+     &Comando::note},
     {"importa-dipendenti", {}, {QStringLiteral("FILE")}, false, &Comando::importaDipendenti},
     {"migra", {{"verso", Valore::Testo, Obbligatoria}, {"sostituisci", Valore::Interruttore}}, {}, false, &Comando::migra},
 };

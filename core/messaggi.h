@@ -29,6 +29,8 @@ enum Errore : int {
     ErrPeriodoInvertito = 2001, // the period starts after it ends
     ErrCambioStato = 2002,      // 1 <-> 2 only through processing
     ErrPeriodoLungo = 2010,     // this report covers 31 days at most
+    ErrAnnullamentoOpzioni = 2101, // cancelling a notes loading with average hours or replace ticked
+    ErrOreMedieSenzaChiusura = 2102, // average hours without closing the day
     ErrLogin = 8009,            // user or password not valid
 
     // Start-up and batch commands.
@@ -98,6 +100,11 @@ enum Errore : int {
     ErrImportLettura = 9866,    // + the file: it cannot be opened or read
     ErrDemoSenzaDipendenti = 9867, // demo --solo-timbrature on a company without employees
 
+    // Notes loading.
+    ErrNotaLunga = 9900,        // the note holds at most 50 characters
+    ErrSelezioneScomparsa = 9901, // + the table: the employee selection is not there any more
+    ErrCaricamentoNote = 9902,  // + the engine's text and the employee: the loading stopped
+
     // Punch editing.
     ErrOra = 9450,              // the typed time is not a time of day
     ErrTimbraturaDoppia = 9451, // another punch of the employee has that valid time
@@ -161,6 +168,12 @@ enum Scelta : int {
 
     // Phases of long work (Avanzamento).
     EtAggiornamentoCalendario = 9500,  // the work-plan check creating missing days
+
+    // Notes loading.
+    EtCaricamentoNote = 9900,   // phase, and the window's caption
+    EtGiorniScritti = 9901,
+    EtGiorniLasciati = 9902,    // closed days, or days changed meanwhile at another workstation
+    EtDipendentiNote = 9903,    // employees with a profile in the period
 
     // Holiday calendar.
     SclFestivitaNazionali = 9700,      // + the dates: add these national holidays?

@@ -200,6 +200,14 @@ void TstComandi::argomentiNonValidi_data()
                                                              QStringLiteral("--dal"), QStringLiteral("2026-01-02"), QStringLiteral("--al"),
                                                              QStringLiteral("2026-01-31")}
                                               << 2;
+    QTest::newRow("nota di 51 caratteri") << QStringList{QStringLiteral("note"), QStringLiteral("--dal"), QStringLiteral("2026-01-01"),
+                                                         QStringLiteral("--al"), QStringLiteral("2026-01-02"), QStringLiteral("--nota"),
+                                                         QString(51, QLatin1Char('x'))}
+                                          << 2;
+    QTest::newRow("annullamento note con ore medie") << QStringList{QStringLiteral("note"), QStringLiteral("--dal"), QStringLiteral("2026-01-01"),
+                                                                    QStringLiteral("--al"), QStringLiteral("2026-01-02"), QStringLiteral("--annulla"),
+                                                                    QStringLiteral("--chiusura"), QStringLiteral("--ore-medie")}
+                                                     << 2;
     QTest::newRow("--ini ripetuto") << QStringList{QStringLiteral("--ini"), QStringLiteral("altro.ini"), QStringLiteral("init")} << 2;
     QTest::newRow("valore mancante") << QStringList{QStringLiteral("elabora"), QStringLiteral("--al"), QStringLiteral("2026-01-31"),
                                                     QStringLiteral("--dal")}
@@ -300,6 +308,25 @@ void TstComandi::demoPoiElaboraEVerifica()
                                                 QStringLiteral("3")});
     QCOMPARE(v2.stato, 0);
     QCOMPARE(numero(v2.uscita, QStringLiteral("Giornate create:")), 0);
+
+    // Notes: three open days of one employee closed with the note as typed; run again, the
+    // closed days are left alone; cancelled with closure, they are open and empty again.
+    const QStringList note = base + QStringList{QStringLiteral("note"), QStringLiteral("--dal"), QStringLiteral("2026-04-01"),
+                                                QStringLiteral("--al"), QStringLiteral("2026-04-03"), QStringLiteral("--dip"), QStringLiteral("3")};
+    const QString nota = QStringLiteral("Ferie 100% 'estive'");
+    const QStringList carica = note + QStringList{QStringLiteral("--nota"), nota, QStringLiteral("--chiusura"), QStringLiteral("--ore-medie")};
+    const Esito n = quorlin(carica);
+    QCOMPARE(n.stato, 0);
+    QCOMPARE(numero(n.uscita, QStringLiteral("Giornate scritte:")), 3);
+    const QString chiusi = QStringLiteral("SELECT COUNT(*) FROM PianoSomma WHERE IdDip = 3 AND Stato = 3 AND Note = :N AND ValCarenza > 0");
+    QCOMPARE(db.valore(chiusi, {{"N", nota}}).toInt(), 3);
+    const Esito n2 = quorlin(carica);
+    QCOMPARE(numero(n2.uscita, QStringLiteral("Giornate lasciate invariate (chiuse o cambiate nel frattempo):")), 3);
+    QCOMPARE(quorlin(note + QStringList{QStringLiteral("--annulla"), QStringLiteral("--chiusura")}).stato, 0);
+    QCOMPARE(db.valore(QStringLiteral("SELECT COUNT(*) FROM PianoSomma WHERE IdDip = 3 AND Stato = 1 AND Note IS NULL "
+                                      "AND IdOrario IS NULL AND Data >= '2026-04-01 00:00:00' AND Data <= '2026-04-03 00:00:00'"))
+                 .toInt(),
+             3);
 }
 
 void TstComandi::stampaDaRigaDiComando()
