@@ -1,5 +1,6 @@
 #include "caricanote.h"
 
+#include "anomaliegiorno.h"
 #include "avanzamento.h"
 #include "database.h"
 #include "messaggi.h"
@@ -220,10 +221,14 @@ bool CaricamentoNote::caricaGiorno(int idDip, const QDate& d, const Profilo& p, 
     u.bindValue(QStringLiteral(":DataCorr"), data);
     u.bindValue(QStringLiteral(":StatoLetto"), g.stato);
     Database::esegui(u);
-    if (u.numRowsAffected() == 1)
+    if (u.numRowsAffected() == 1) {
         ++esito.Giorni;
-    else
+        // A closed day is no longer the processed one: its anomalies go with its figures.
+        if (o.Chiusura)
+            AnomalieGiorno::Cancella(db, idDip, d, d);
+    } else {
         ++esito.GiorniLasciati;
+    }
     t.conferma();
     return true;
 }
@@ -244,9 +249,15 @@ void CaricamentoNote::annullaGiorno(int idDip, const QDate& d, const OpzioniNote
                                                     "  SET Note = NULL\n"
                                                     "  WHERE PianoSomma.IdDip = :IdDipCorr AND\n"
                                                     "        PianoSomma.Data = :DataCorr");
+    Transazione t(m_dtm.db());
     QSqlQuery u = m_dtm.db().esegui(sql, {{"IdDipCorr", idDip}, {"DataCorr", Sql::testoData(d)}});
-    if (u.numRowsAffected() == 1)
+    if (u.numRowsAffected() == 1) {
         ++esito.Giorni;
+        // Back in state 1 the day has no figures, so no anomalies either.
+        if (o.Chiusura)
+            AnomalieGiorno::Cancella(m_dtm.db(), idDip, d, d);
+    }
+    t.conferma();
 }
 
 // The engine's order of choice, without anomalies and without punches. Returns the

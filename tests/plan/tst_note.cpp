@@ -111,6 +111,8 @@ private slots:
     void fineDelDipendente();
     void annulla_data();
     void annulla();
+    void anomalieDelGiornoChiuso_data();
+    void anomalieDelGiornoChiuso();
     void selezione();
     void guastoAMeta();
     void finestra();
@@ -216,6 +218,29 @@ void TestNote::annulla()
     QCOMPARE(a.riga(1, marzo(5)), dopo);
     QCOMPARE(a.riga(1, marzo(4)), QStringLiteral("-"));  // the cancel never creates days
     QCOMPARE(e.Giorni, 1);
+}
+
+void TestNote::anomalieDelGiornoChiuso_data()
+{
+    QTest::addColumn<QString>("sigle");
+    QTest::addColumn<int>("anomalie");
+    QTest::newRow("chiusura") << "C" << 0;
+    QTest::newRow("solo la nota") << "" << 1;
+    QTest::newRow("annullamento con chiusura") << "AC" << 0;
+    QTest::newRow("annullamento della nota") << "A" << 1;
+}
+
+// A day closed, or returned to state 1, keeps no anomaly of its last processing.
+void TestNote::anomalieDelGiornoChiuso()
+{
+    QFETCH(QString, sigle);
+    QFETCH(int, anomalie);
+    Azienda a;
+    a.giorno(1, marzo(5), 2, {}, 1, 0);
+    a.amb.esegui(QStringLiteral("INSERT INTO AnomalieGiorno (IdDip, Data, Prog, Prod, IdSegnalaz) VALUES (1, :D, 1, 'P', 212)"),
+                 {{"D", Sql::data(marzo(5))}});
+    a.esegui({1}, opzioni(sigle));
+    QCOMPARE(a.amb.conta(QStringLiteral("AnomalieGiorno")), anomalie);
 }
 
 void TestNote::selezione()
