@@ -4,6 +4,7 @@
 #include "campodata.h"
 #include "caricanote.h"
 #include "cursoreattesa.h"
+#include "icone.h"
 #include "database.h"
 #include "messaggi.h"
 #include "tdtmpresenze.h"
@@ -36,6 +37,7 @@ TfrmCaricNote::TfrmCaricNote(TdtmPresenze& dtm, QWidget* parent)
 {
     setObjectName(QStringLiteral("frmCaricNote"));
     setWindowTitle(m_dtm.TestoScelta(Msg::EtCaricamentoNote));
+    setWindowIcon(IconaComando(QStringLiteral("note")));
     m_query->setTempTableName(TabellaSelezione());
 
     auto* l = new QVBoxLayout(this);
