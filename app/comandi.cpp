@@ -1,6 +1,7 @@
 #include "comandi.h"
 
 #include "avanzamento.h"
+#include "cancelladati.h"
 #include "catalogo.h"
 #include "creazione.h"
 #include "demo.h"
@@ -388,7 +389,52 @@ public:
         return kOk;
     }
 
+    // Refused without --conferma: then it only says what it would delete.
+    int cancella()
+    {
+        QDate dal, al;
+        if (!periodo(&dal, &al))
+            return kArgomenti;
+        CancellaDati::Tipo tipo;
+        if (!CancellaDati::TipoDaTesto(m_arg.testo("tipo"), &tipo))
+            return erroreArgomenti(ErrArgomento, QStringLiteral("--tipo ") + m_arg.testo("tipo"));
+        if (const int esito = apri(TdtmPresenze::ModoCreazione::Mai); esito != kOk)
+            return esito;
+        try {
+            QList<int> ids;
+            if (!dipendenti(&ids))
+                return kArgomenti;
+            if (!m_arg.presente("conferma")) {
+                const CancellaDati::Conteggio c = CancellaDati::Prevedi(m_dtm, tipo, ids, dal, al);
+                m_dtm.MostraErrore(ErrCancellaSenzaConferma);
+                stampaConteggio(tipo, c);
+                return kArgomenti;
+            }
+            AvanzamentoStderr barra;
+            const CancellaDati::Esito e =
+                CancellaDati::Esegui(m_dtm, tipo, ids, dal, al, barra, m_dtm.TestoScelta(EtCancellazione));
+            stampaConteggio(tipo, e.cancellati);
+            if (e.idErrore != 0) {
+                m_dtm.MostraErroreCon(ErrCancellazioneInterrotta, e.dipendente + QStringLiteral(": ") + e.errore);
+                return kErrore;
+            }
+        } catch (const ErroreDb& e) {
+            m_dtm.MostraErroreDb(e);
+            return kErrore;
+        }
+        return kOk;
+    }
+
 private:
+    void stampaConteggio(CancellaDati::Tipo tipo, const CancellaDati::Conteggio& c)
+    {
+        const bool completa = tipo == CancellaDati::Tipo::Completa;
+        stampa(m_dtm.TestoScelta(completa ? EtDipendentiCancellati : EtDipendentiTrattati) + QLatin1Char(' ') + QString::number(c.dipendenti));
+        stampa(m_dtm.TestoScelta(EtTimbratureCancellate) + QLatin1Char(' ') + QString::number(c.timbrature));
+        stampa(m_dtm.TestoScelta(tipo == CancellaDati::Tipo::Timbrature ? EtGiorniAzzerati : EtGiorniCancellati) + QLatin1Char(' ') +
+               QString::number(c.giorni));
+    }
+
     int analizza(bool* aiuto)
     {
         QCommandLineParser p;
@@ -530,6 +576,15 @@ const DefinizioneComando kComandi[] = {
      &Comando::stampaReport,
      {QStringLiteral("SelezioneStampa")}},
     {"importa-dipendenti", {}, {QStringLiteral("FILE")}, false, &Comando::importaDipendenti},
+    {"cancella",
+     {{"dal", Valore::Data, Obbligatoria},
+      {"al", Valore::Data, Obbligatoria},
+      {"tipo", Valore::Testo, Obbligatoria},
+      {"dip", Valore::Numero, Ripetibile},
+      {"conferma", Valore::Interruttore}},
+     {},
+     false,
+     &Comando::cancella},
     {"migra", {{"verso", Valore::Testo, Obbligatoria}, {"sostituisci", Valore::Interruttore}}, {}, false, &Comando::migra},
 };
 
