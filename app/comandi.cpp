@@ -3,6 +3,7 @@
 #include "avanzamento.h"
 #include "cancelladati.h"
 #include "catalogo.h"
+#include "copiasicurezza.h"
 #include "creazione.h"
 #include "demo.h"
 #include "elencodipendenti.h"
@@ -425,6 +426,54 @@ public:
         return kOk;
     }
 
+    int copia()
+    {
+        const QString cartella = m_arg.testo("out");
+        if (const int esito = apri(TdtmPresenze::ModoCreazione::Mai); esito != kOk)
+            return esito;
+        try {
+            AvanzamentoStderr barra;
+            CopiaSicurezza::Salva(m_dtm, cartella, barra, m_dtm.TestoScelta(EtCopiaSicurezza));
+        } catch (const Migrazione::Errore& e) {
+            m_dtm.MostraErroreCon(e.numero(), e.dettaglio());
+            return e.numero() == ErrCartellaCopia ? kArgomenti : kErrore;
+        } catch (const ErroreDb& e) {
+            m_dtm.MostraErroreCon(ErrCopia, e.testo());
+            return kErrore;
+        }
+        stampa(m_dtm.TestoScelta(EtCopiaSalvata) + QLatin1Char(' ') + QDir::toNativeSeparators(QFileInfo(cartella).absoluteFilePath()));
+        return kOk;
+    }
+
+    // The databases are never opened here: the restore replaces what they hold, and refuses
+    // while any connection, this process's included, has them open.
+    int ripristina()
+    {
+        const QString copia = m_arg.posizionali.at(0);
+        if (!m_arg.presente("conferma")) {
+            m_dtm.MostraErrore(ErrRipristinoSenzaConferma);
+            return kArgomenti;
+        }
+        try {
+            m_dtm.LeggiConfigurazione(m_riga.fileIni);
+            AvanzamentoStderr barra;
+            const Migrazione::Esito esito = CopiaSicurezza::Ripristina(m_dtm, copia, barra, m_dtm.TestoScelta(EtRipristino));
+            stampa(m_dtm.TestoScelta(EtRipristinato) + QLatin1Char(' ') + QDir::toNativeSeparators(QFileInfo(copia).absoluteFilePath()));
+            stampa(m_dtm.TestoScelta(EtTabelleCopiate) + QLatin1Char(' ') + QString::number(esito.tabelle));
+            stampa(m_dtm.TestoScelta(EtRigheCopiate) + QLatin1Char(' ') + QString::number(esito.righe));
+        } catch (const ErroreAvvio& e) {
+            m_dtm.MostraErroreCon(e.numero(), QDir::toNativeSeparators(e.dettaglio()));
+            return e.numero() == ErrIniNonValido ? kArgomenti : kErrore;
+        } catch (const Migrazione::Errore& e) {
+            m_dtm.MostraErroreCon(e.numero(), e.dettaglio());
+            return kErrore;
+        } catch (const ErroreDb& e) {
+            m_dtm.MostraErroreDb(e);
+            return kErrore;
+        }
+        return kOk;
+    }
+
 private:
     void stampaConteggio(CancellaDati::Tipo tipo, const CancellaDati::Conteggio& c)
     {
@@ -585,6 +634,8 @@ const DefinizioneComando kComandi[] = {
      {},
      false,
      &Comando::cancella},
+    {"copia", {{"out", Valore::Testo, Obbligatoria}}, {}, false, &Comando::copia},
+    {"ripristina", {{"conferma", Valore::Interruttore}}, {QStringLiteral("COPIA")}, false, &Comando::ripristina},
     {"migra", {{"verso", Valore::Testo, Obbligatoria}, {"sostituisci", Valore::Interruttore}}, {}, false, &Comando::migra},
 };
 

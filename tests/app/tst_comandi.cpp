@@ -525,9 +525,9 @@ void TstComandi::aiutoInItaliano()
 {
     const Esito g = quorlin({QStringLiteral("--help")});
     QCOMPARE(g.stato, 0);
-    for (const char* c : {"init", "demo", "elabora", "verifica", "stampa", "importa-dipendenti", "migra", "cancella"})
+    for (const char* c : {"init", "demo", "elabora", "verifica", "stampa", "importa-dipendenti", "migra", "cancella", "copia", "ripristina"})
         QVERIFY2(g.uscita.contains(QLatin1String(c)), c);
-    for (const char* c : {"init", "demo", "elabora", "verifica", "stampa", "importa-dipendenti", "migra", "cancella"}) {
+    for (const char* c : {"init", "demo", "elabora", "verifica", "stampa", "importa-dipendenti", "migra", "cancella", "copia", "ripristina"}) {
         const Esito e = quorlin({QLatin1String(c), QStringLiteral("--help")});
         QCOMPARE(e.stato, 0);
         QVERIFY(e.uscita.startsWith(QStringLiteral("Uso: quorlin")));
