@@ -13,6 +13,7 @@
 #include "tfrmorari.h"
 #include "tdtmturni.h"
 #include "tfrmcalendario.h"
+#include "tfrmcancpl.h"
 #include "tfrmpasswd.h"
 #include "tfrmpianta.h"
 #include "tfrmpiano.h"
@@ -63,6 +64,8 @@ int AvviaApplicazione(QApplication& app, const QString& fileIni)
             RegistroComandi::Riapertura::Nulla);
         frm.Comandi().RegistraSingola(
             QStringLiteral("Calendario"), [&] { return new TfrmCalendario(dtm, turni); }, RegistroComandi::Riapertura::Nulla);
+        frm.Comandi().RegistraSingola(QStringLiteral("CancDati"), [&dtm] { return new TfrmCancPL(dtm); });
+        frm.Comandi().RegistraAzione(QStringLiteral("CopiaSic"), [&dtm, &frm] { TfrmCancPL::CopiaDiSicurezza(dtm, &frm); });
         // The organisation chart's employee lists open the register on TAnagCk.
         RegistraOrganico(frm, dtm);
     });

@@ -29,6 +29,7 @@ enum Errore : int {
     ErrPeriodoInvertito = 2001, // the period starts after it ends
     ErrCambioStato = 2002,      // 1 <-> 2 only through processing
     ErrPeriodoLungo = 2010,     // this report covers 31 days at most
+    ErrDateCancellazione = 4001, // the deletion period starts after it ends
     ErrLogin = 8009,            // user or password not valid
 
     // Start-up and batch commands.
@@ -109,6 +110,7 @@ enum Errore : int {
     ErrCopia = 9937,            // + the engine's or the file's text
     ErrSelezioneScomparsa = 9938, // + the engine's text
     ErrCopiaPrimaFallita = 9939, // the deletion window's copy failed: nothing deleted
+    AvvCopiaSalvata = 9940,     // + the folder: the copy of the Utilità menu is done
 
     // Punch editing.
     ErrOra = 9450,              // the typed time is not a time of day
