@@ -45,6 +45,7 @@ TfrmCancPL::TfrmCancPL(TdtmPresenze& dtm, QWidget* parent) : QMainWindow(parent)
 {
     setObjectName(QStringLiteral("frmCancPL"));
     setWindowTitle(QStringLiteral("Cancellazione Dati"));
+    setWindowIcon(IconaComando(QStringLiteral("cancella")));
     m_qa.setTempTableName(kTabellaSelezione);
     m_qa.setDumpTable(true);
 
@@ -52,7 +53,7 @@ TfrmCancPL::TfrmCancPL(TdtmPresenze& dtm, QWidget* parent) : QMainWindow(parent)
     auto* l = new QVBoxLayout(centro);
     l->setContentsMargins(10, 10, 10, 10);
 
-    auto* periodo = new QGroupBox(QStringLiteral("Periodo"), centro);
+    auto* periodo = new QGroupBox(centro);
     auto* lp = new QHBoxLayout(periodo);
     m_dal = new CampoData(dtm, periodo);
     m_dal->setObjectName(QStringLiteral("edtDal"));
