@@ -14,6 +14,7 @@
 #include "tdtmturni.h"
 #include "tfrmcalendario.h"
 #include "tfrmcaricnote.h"
+#include "tfrmcancpl.h"
 #include "tfrmpasswd.h"
 #include "tfrmpianta.h"
 #include "tfrmpiano.h"
@@ -65,6 +66,8 @@ int AvviaApplicazione(QApplication& app, const QString& fileIni)
             RegistroComandi::Riapertura::Nulla);
         frm.Comandi().RegistraSingola(
             QStringLiteral("Calendario"), [&] { return new TfrmCalendario(dtm, turni); }, RegistroComandi::Riapertura::Nulla);
+        frm.Comandi().RegistraSingola(QStringLiteral("CancDati"), [&dtm] { return new TfrmCancPL(dtm); });
+        frm.Comandi().RegistraAzione(QStringLiteral("CopiaSic"), [&dtm, &frm] { TfrmCancPL::CopiaDiSicurezza(dtm, &frm); });
         // The organisation chart's employee lists open the register on TAnagCk.
         RegistraOrganico(frm, dtm);
     });

@@ -2,7 +2,9 @@
 
 #include "avanzamento.h"
 #include "caricanote.h"
+#include "cancelladati.h"
 #include "catalogo.h"
+#include "copiasicurezza.h"
 #include "creazione.h"
 #include "demo.h"
 #include "elencodipendenti.h"
@@ -434,7 +436,100 @@ public:
         return kOk;
     }
 
+    // Refused without --conferma: then it only says what it would delete.
+    int cancella()
+    {
+        QDate dal, al;
+        if (!periodo(&dal, &al))
+            return kArgomenti;
+        CancellaDati::Tipo tipo;
+        if (!CancellaDati::TipoDaTesto(m_arg.testo("tipo"), &tipo))
+            return erroreArgomenti(ErrArgomento, QStringLiteral("--tipo ") + m_arg.testo("tipo"));
+        if (const int esito = apri(TdtmPresenze::ModoCreazione::Mai); esito != kOk)
+            return esito;
+        try {
+            QList<int> ids;
+            if (!dipendenti(&ids))
+                return kArgomenti;
+            if (!m_arg.presente("conferma")) {
+                const CancellaDati::Conteggio c = CancellaDati::Prevedi(m_dtm, tipo, ids, dal, al);
+                m_dtm.MostraErrore(ErrCancellaSenzaConferma);
+                stampaConteggio(tipo, c);
+                return kArgomenti;
+            }
+            AvanzamentoStderr barra;
+            const CancellaDati::Esito e =
+                CancellaDati::Esegui(m_dtm, tipo, ids, dal, al, barra, m_dtm.TestoScelta(EtCancellazione));
+            stampaConteggio(tipo, e.cancellati);
+            if (e.idErrore != 0) {
+                m_dtm.MostraErroreCon(ErrCancellazioneInterrotta, e.dipendente + QStringLiteral(": ") + e.errore);
+                return kErrore;
+            }
+        } catch (const ErroreDb& e) {
+            m_dtm.MostraErroreDb(e);
+            return kErrore;
+        }
+        return kOk;
+    }
+
+    int copia()
+    {
+        const QString cartella = m_arg.testo("out");
+        if (const int esito = apri(TdtmPresenze::ModoCreazione::Mai); esito != kOk)
+            return esito;
+        try {
+            AvanzamentoStderr barra;
+            CopiaSicurezza::Salva(m_dtm, cartella, barra, m_dtm.TestoScelta(EtCopiaSicurezza));
+        } catch (const Migrazione::Errore& e) {
+            m_dtm.MostraErroreCon(e.numero(), e.dettaglio());
+            return e.numero() == ErrCartellaCopia ? kArgomenti : kErrore;
+        } catch (const ErroreDb& e) {
+            m_dtm.MostraErroreCon(ErrCopia, e.testo());
+            return kErrore;
+        }
+        stampa(m_dtm.TestoScelta(EtCopiaSalvata) + QLatin1Char(' ') + QDir::toNativeSeparators(QFileInfo(cartella).absoluteFilePath()));
+        return kOk;
+    }
+
+    // The databases are never opened here: the restore replaces what they hold, and refuses
+    // while any connection, this process's included, has them open.
+    int ripristina()
+    {
+        const QString copia = m_arg.posizionali.at(0);
+        if (!m_arg.presente("conferma")) {
+            m_dtm.MostraErrore(ErrRipristinoSenzaConferma);
+            return kArgomenti;
+        }
+        try {
+            m_dtm.LeggiConfigurazione(m_riga.fileIni);
+            AvanzamentoStderr barra;
+            const Migrazione::Esito esito = CopiaSicurezza::Ripristina(m_dtm, copia, barra, m_dtm.TestoScelta(EtRipristino));
+            stampa(m_dtm.TestoScelta(EtRipristinato) + QLatin1Char(' ') + QDir::toNativeSeparators(QFileInfo(copia).absoluteFilePath()));
+            stampa(m_dtm.TestoScelta(EtTabelleCopiate) + QLatin1Char(' ') + QString::number(esito.tabelle));
+            stampa(m_dtm.TestoScelta(EtRigheCopiate) + QLatin1Char(' ') + QString::number(esito.righe));
+        } catch (const ErroreAvvio& e) {
+            m_dtm.MostraErroreCon(e.numero(), QDir::toNativeSeparators(e.dettaglio()));
+            return e.numero() == ErrIniNonValido ? kArgomenti : kErrore;
+        } catch (const Migrazione::Errore& e) {
+            m_dtm.MostraErroreCon(e.numero(), e.dettaglio());
+            return kErrore;
+        } catch (const ErroreDb& e) {
+            m_dtm.MostraErroreDb(e);
+            return kErrore;
+        }
+        return kOk;
+    }
+
 private:
+    void stampaConteggio(CancellaDati::Tipo tipo, const CancellaDati::Conteggio& c)
+    {
+        const bool completa = tipo == CancellaDati::Tipo::Completa;
+        stampa(m_dtm.TestoScelta(completa ? EtDipendentiCancellati : EtDipendentiTrattati) + QLatin1Char(' ') + QString::number(c.dipendenti));
+        stampa(m_dtm.TestoScelta(EtTimbratureCancellate) + QLatin1Char(' ') + QString::number(c.timbrature));
+        stampa(m_dtm.TestoScelta(tipo == CancellaDati::Tipo::Timbrature ? EtGiorniAzzerati : EtGiorniCancellati) + QLatin1Char(' ') +
+               QString::number(c.giorni));
+    }
+
     int analizza(bool* aiuto)
     {
         QCommandLineParser p;
@@ -588,6 +683,17 @@ const DefinizioneComando kComandi[] = {
      false,
      &Comando::note},
     {"importa-dipendenti", {}, {QStringLiteral("FILE")}, false, &Comando::importaDipendenti},
+    {"cancella",
+     {{"dal", Valore::Data, Obbligatoria},
+      {"al", Valore::Data, Obbligatoria},
+      {"tipo", Valore::Testo, Obbligatoria},
+      {"dip", Valore::Numero, Ripetibile},
+      {"conferma", Valore::Interruttore}},
+     {},
+     false,
+     &Comando::cancella},
+    {"copia", {{"out", Valore::Testo, Obbligatoria}}, {}, false, &Comando::copia},
+    {"ripristina", {{"conferma", Valore::Interruttore}}, {QStringLiteral("COPIA")}, false, &Comando::ripristina},
     {"migra", {{"verso", Valore::Testo, Obbligatoria}, {"sostituisci", Valore::Interruttore}}, {}, false, &Comando::migra},
 };
 

@@ -31,6 +31,7 @@ enum Errore : int {
     ErrPeriodoLungo = 2010,     // this report covers 31 days at most
     ErrAnnullamentoOpzioni = 2101, // cancelling a notes loading with average hours or replace ticked
     ErrOreMedieSenzaChiusura = 2102, // average hours without closing the day
+    ErrDateCancellazione = 4001, // the deletion period starts after it ends
     ErrLogin = 8009,            // user or password not valid
 
     // Start-up and batch commands.
@@ -104,6 +105,17 @@ enum Errore : int {
     ErrNotaLunga = 9900,        // the note holds at most 50 characters
     ErrSelezioneScomparsa = 9901, // + the table: the employee selection is not there any more
     ErrCaricamentoNote = 9902,  // + the engine's text and the employee: the loading stopped
+    // Data deletion, safety copy and restore.
+    ErrCancellaSenzaConferma = 9930, // followed by what would be deleted
+    ErrCancellazioneInterrotta = 9931, // + the employee and the engine's reason
+    ErrCancellazioneAnnullata = 9932,
+    ErrNonCopia = 9933,         // + the file or folder and why
+    ErrDbInUso = 9934,          // + the database another process holds
+    ErrCartellaCopia = 9935,    // + the folder: copia --out over a folder holding files
+    ErrRipristinoSenzaConferma = 9936,
+    ErrCopia = 9937,            // + the engine's or the file's text
+    ErrCopiaPrimaFallita = 9939, // the deletion window's copy failed: nothing deleted
+    AvvCopiaSalvata = 9940,     // + the folder: the copy of the Utilità menu is done
 
     // Punch editing.
     ErrOra = 9450,              // the typed time is not a time of day
@@ -165,6 +177,21 @@ enum Scelta : int {
     EtControlloImport = 9853,   // phase: checking the file
     EtRegistrazioneImport = 9854, // phase: storing the employees
     EtImportaDaFile = 9855,     // caption of the file choice
+
+    // Data deletion, safety copy and restore.
+    EtCancellazione = 9930,     // phase of the deletion
+    EtTimbratureCancellate = 9931,
+    EtGiorniCancellati = 9932,
+    EtGiorniAzzerati = 9933,
+    EtDipendentiCancellati = 9934,
+    EtDipendentiTrattati = 9935,
+    EtCopiaSalvata = 9936,      // + the folder
+    EtRipristinato = 9937,      // + the folder
+    EtCopiaSicurezza = 9938,    // phase and dialog title of the copy
+    EtRipristino = 9939,        // phase and dialog title of the restore
+    EtCopiaPrima = 9940,        // check box of the deletion window
+    EtCartellaCopia = 9941,     // caption of the folder choice
+    SclRipristino = 9942,       // replace every current row with the copy's?
 
     // Phases of long work (Avanzamento).
     EtAggiornamentoCalendario = 9500,  // the work-plan check creating missing days

@@ -579,6 +579,58 @@ QString Database::copiaProduzione(int versione) const
     return QStringLiteral("%1 (schema %2)").arg(descrizione(), schema);
 }
 
+void Database::copiaInFile(const QString& file, bool lavoro) const
+{
+    if (!sqlite())
+        throw std::logic_error("copiaInFile: solo SQLite");
+    const QString schema = lavoro ? m_dialetto.schemaLavoro() : QStringLiteral("main");
+    esegui(QStringLiteral("VACUUM %1 INTO :file").arg(schema), {{"file", file}});
+}
+
+bool Database::inUsoDaAltri(const Connessione& c)
+{
+    if (c.motore == Dialetto::Motore::PostgreSQL) {
+        Database db;
+        db.apri(c, false);
+        // Sessions of clients only: the server's own workers (autovacuum) come and go.
+        return db.valore(QStringLiteral("SELECT COUNT(*) FROM pg_stat_activity WHERE datname = :d AND pid <> pg_backend_pid()"
+                                        " AND backend_type = 'client backend'"),
+                         {{"d", c.completata().database}})
+                   .toInt() > 0;
+    }
+    const QString nome = QStringLiteral("prova_uso_%1").arg(quintptr(&c));
+    bool inUso = false;
+    {
+        QSqlDatabase p = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), nome);
+        p.setDatabaseName(c.file);
+        p.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=0"));
+        if (!p.open())
+            throw ErroreDb(QStringLiteral("%1: %2").arg(c.file, testoErrore(p.lastError())));
+        QSqlQuery q(p);
+        // Held until the connection closes: the probe never leaves the lock behind.
+        q.exec(QStringLiteral("PRAGMA locking_mode=EXCLUSIVE"));
+        if (q.exec(QStringLiteral("BEGIN EXCLUSIVE"))) {
+            q.exec(QStringLiteral("COMMIT"));
+        } else {
+            // Busy or locked: someone holds it. Anything else is a fault of the file.
+            const QString codice = q.lastError().nativeErrorCode();
+            inUso = codice == QLatin1String("5") || codice == QLatin1String("6");
+            if (!inUso) {
+                const QString t = testoErrore(q.lastError());
+                q = QSqlQuery();
+                p.close();
+                p = QSqlDatabase();
+                QSqlDatabase::removeDatabase(nome);
+                throw ErroreDb(QStringLiteral("%1: %2").arg(c.file, t));
+            }
+        }
+        q = QSqlQuery();
+        p.close();
+    }
+    QSqlDatabase::removeDatabase(nome);
+    return inUso;
+}
+
 void Database::eliminaCopia(const QString& copia) const
 {
     if (sqlite()) {

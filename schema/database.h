@@ -154,6 +154,15 @@ public:
     // transaction. Returns the copy's name, for the user and for eliminaCopia.
     QString copiaProduzione(int versione) const;
     void eliminaCopia(const QString& copia) const;
+    // A consistent copy of the production (or, with `lavoro`, the work) database written into
+    // the new SQLite file `file`, taken in one read snapshot while other copies go on writing.
+    // SQLite only (a server's tables are copied by Migrazione::Copia); outside any transaction.
+    void copiaInFile(const QString& file, bool lavoro) const;
+    // Whether another connection has the production database of `c` open: for SQLite any
+    // connection to the file, of any process (asked by trying, at once, for the file's
+    // exclusive lock, which every open connection of the log mode prevents); on a server any
+    // other session on the database. Asked on a connection of its own, closed before returning.
+    static bool inUsoDaAltri(const Connessione& c);
 
     // Tables present in the production or the work database; fields (lower case) of one
     // of its tables, empty when the table is missing; its indexes.

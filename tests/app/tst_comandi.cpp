@@ -213,6 +213,10 @@ void TstComandi::argomentiNonValidi_data()
                                                     QStringLiteral("--dal")}
                                      << 2;
     QTest::newRow("argomento in più") << QStringList{QStringLiteral("init"), QStringLiteral("adesso")} << 2;
+    QTest::newRow("cancella di un tipo sconosciuto") << QStringList{QStringLiteral("cancella"), QStringLiteral("--dal"), QStringLiteral("2026-01-01"),
+                                                                    QStringLiteral("--al"), QStringLiteral("2026-01-31"), QStringLiteral("--tipo"),
+                                                                    QStringLiteral("tutto"), QStringLiteral("--conferma")}
+                                                    << 2;
     QTest::newRow("migra senza --verso") << QStringList{QStringLiteral("migra"), QStringLiteral("--sostituisci")} << 2;
     QTest::newRow("migra verso un motore sconosciuto") << QStringList{QStringLiteral("migra"), QStringLiteral("--verso"), QStringLiteral("oracle")} << 2;
     QTest::newRow("interruttore con un valore") << QStringList{QStringLiteral("migra"), QStringLiteral("--verso"), QStringLiteral("sqlite"),
@@ -327,6 +331,25 @@ void TstComandi::demoPoiElaboraEVerifica()
                                       "AND IdOrario IS NULL AND Data >= '2026-04-01 00:00:00' AND Data <= '2026-04-03 00:00:00'"))
                  .toInt(),
              3);
+    // Deletion: without --conferma it only counts, then it deletes what it counted.
+    const QStringList cancella = base + QStringList{QStringLiteral("cancella"), QStringLiteral("--dal"), QStringLiteral("2026-03-01"),
+                                                    QStringLiteral("--al"), QStringLiteral("2026-03-05"), QStringLiteral("--tipo"),
+                                                    QStringLiteral("piano"), QStringLiteral("--dip"), QStringLiteral("3")};
+    const QString inPeriodo = QStringLiteral(" WHERE IdDip = 3 AND %1 >= '2026-03-01 00:00:00' AND %1 < '2026-03-06 00:00:00'");
+    const int timbrature = db.valore(QStringLiteral("SELECT COUNT(*) FROM Timbrature") + inPeriodo.arg(QLatin1String("DataV"))).toInt();
+    QVERIFY(timbrature > 0);
+    const Esito prova = quorlin(cancella);
+    QCOMPARE(prova.stato, 2);
+    QVERIFY2(prova.errori.contains(QLatin1String("--conferma")), qPrintable(prova.errori));
+    QCOMPARE(numero(prova.uscita, QStringLiteral("Timbrature cancellate:")), timbrature);
+    QCOMPARE(numero(prova.uscita, QStringLiteral("Giorni del piano di lavoro cancellati:")), 5);
+    QCOMPARE(db.valore(QStringLiteral("SELECT COUNT(*) FROM Timbrature") + inPeriodo.arg(QLatin1String("DataV"))).toInt(), timbrature);
+    const Esito fatto = quorlin(cancella + QStringList{QStringLiteral("--conferma")});
+    QCOMPARE(fatto.stato, 0);
+    QCOMPARE(numero(fatto.uscita, QStringLiteral("Timbrature cancellate:")), timbrature);
+    QCOMPARE(db.valore(QStringLiteral("SELECT COUNT(*) FROM Timbrature") + inPeriodo.arg(QLatin1String("DataV"))).toInt(), 0);
+    QCOMPARE(db.valore(QStringLiteral("SELECT COUNT(*) FROM PianoSomma") + inPeriodo.arg(QLatin1String("Data"))).toInt(), 0);
+    QCOMPARE(db.valore(QStringLiteral("SELECT COUNT(*) FROM PianoSomma WHERE IdDip = 4 AND Data < '2026-03-06 00:00:00'")).toInt(), 5);
 }
 
 void TstComandi::stampaDaRigaDiComando()
@@ -528,9 +551,9 @@ void TstComandi::aiutoInItaliano()
 {
     const Esito g = quorlin({QStringLiteral("--help")});
     QCOMPARE(g.stato, 0);
-    for (const char* c : {"init", "demo", "elabora", "verifica", "stampa", "importa-dipendenti", "migra"})
+    for (const char* c : {"init", "demo", "elabora", "verifica", "stampa", "importa-dipendenti", "migra", "cancella", "copia", "ripristina"})
         QVERIFY2(g.uscita.contains(QLatin1String(c)), c);
-    for (const char* c : {"init", "demo", "elabora", "verifica", "stampa", "importa-dipendenti", "migra"}) {
+    for (const char* c : {"init", "demo", "elabora", "verifica", "stampa", "importa-dipendenti", "migra", "cancella", "copia", "ripristina"}) {
         const Esito e = quorlin({QLatin1String(c), QStringLiteral("--help")});
         QCOMPARE(e.stato, 0);
         QVERIFY(e.uscita.startsWith(QStringLiteral("Uso: quorlin")));
