@@ -23,6 +23,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QProcess>
 
 int AvviaApplicazione(QApplication& app, const QString& fileIni)
 {
@@ -52,7 +53,8 @@ int AvviaApplicazione(QApplication& app, const QString& fileIni)
     TdtmOrari orari(dtm);
     TdtmAnagrafico anagrafico(dtm);
     RegistraDialogoQA();
-    return AvviaInterfaccia(app, dtm, [&](TfrmPresenze& frm) {
+    QString daRipristinare;
+    const int esito = AvviaInterfaccia(app, dtm, [&](TfrmPresenze& frm) {
         // The work plan lives for the whole run; the registry owns it and only hides it.
         auto* frmPiano = new TfrmPiano(dtm, piano, elab);
         QObject::connect(frmPiano, &TfrmPiano::apriAnagrafico, &frm, [&frm] { frm.Comandi().Esegui(QStringLiteral("Dipendenti")); });
@@ -68,7 +70,21 @@ int AvviaApplicazione(QApplication& app, const QString& fileIni)
             QStringLiteral("Calendario"), [&] { return new TfrmCalendario(dtm, turni); }, RegistroComandi::Riapertura::Nulla);
         frm.Comandi().RegistraSingola(QStringLiteral("CancDati"), [&dtm] { return new TfrmCancPL(dtm); });
         frm.Comandi().RegistraAzione(QStringLiteral("CopiaSic"), [&dtm, &frm] { TfrmCancPL::CopiaDiSicurezza(dtm, &frm); });
+        // The restore replaces the tables under every window: they all close first, as at "Esci".
+        frm.Comandi().RegistraAzione(QStringLiteral("Ripristino"), [&dtm, &frm, &daRipristinare] {
+            daRipristinare = TfrmCancPL::SceltaRipristino(dtm, &frm);
+            if (!daRipristinare.isEmpty())
+                frm.close();
+        });
         // The organisation chart's employee lists open the register on TAnagCk.
         RegistraOrganico(frm, dtm);
     });
+    if (daRipristinare.isEmpty())
+        return esito;
+    // Every window is gone; our own connection goes too, so the restore finds the database
+    // free, and the program starts again on the restored data (or on the untouched ones).
+    dtm.Chiudi();
+    const bool ripristinato = TfrmCancPL::Ripristina(dtm, daRipristinare);
+    QProcess::startDetached(QCoreApplication::applicationFilePath(), QCoreApplication::arguments().mid(1));
+    return ripristinato ? 0 : 1;
 }

@@ -116,6 +116,7 @@ enum Errore : int {
     ErrCopia = 9937,            // + the engine's or the file's text
     ErrCopiaPrimaFallita = 9939, // the deletion window's copy failed: nothing deleted
     AvvCopiaSalvata = 9940,     // + the folder: the copy of the Utilità menu is done
+    AvvRipristinato = 9941,     // + the folder: the data are the copy's, the program starts again
 
     // Punch editing.
     ErrOra = 9450,              // the typed time is not a time of day

@@ -186,6 +186,7 @@ void TfrmPresenze::creaComandi()
         {u"A&cquisizione", u"&Acquisizione Timbrature", "AcqTimb", "acquisizione", 4, u"Acquisizione timbrature"},
         {u"&Utilità", u"&Cancellazione Dati", "CancDati", nullptr, 0, nullptr},
         {u"&Utilità", u"Copia di &sicurezza...", "CopiaSic", nullptr, 0, nullptr},
+        {u"&Utilità", u"&Ripristino...", "Ripristino", nullptr, 0, nullptr},
         {u"&Impostazioni", u"&Generali", "Imposta", "impostazioni", 5, u"Impostazioni"},
         {u"&Impostazioni", u"&Lingua", "Lingua", "lingua", 5, u"Lingua"},
         {u"&Impostazioni/&Toolbar", u"Gruppo 1", "GrpEsci", nullptr, 0, nullptr},

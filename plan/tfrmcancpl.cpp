@@ -159,6 +159,36 @@ void TfrmCancPL::CopiaDiSicurezza(TdtmPresenze& dtm, QWidget* sopra)
     dtm.MostraErroreCon(Msg::AvvCopiaSalvata, QDir::toNativeSeparators(cartella));
 }
 
+QString TfrmCancPL::SceltaRipristino(TdtmPresenze& dtm, QWidget* sopra)
+{
+    const QString copia = QFileDialog::getExistingDirectory(sopra, dtm.TestoScelta(Msg::EtRipristino), QFileInfo(CartellaCopia(dtm)).path());
+    if (copia.isEmpty())
+        return {};
+    // A folder that is plainly not a copy is refused before the windows close; the rest is
+    // checked again by the restore itself.
+    if (!QFileInfo::exists(QDir(copia).filePath(QString::fromLatin1(CopiaSicurezza::kSegno)))) {
+        dtm.MostraErroreCon(Msg::ErrNonCopia, QDir::toNativeSeparators(copia));
+        return {};
+    }
+    return dtm.Chiedi(Msg::SclRipristino) ? copia : QString();
+}
+
+bool TfrmCancPL::Ripristina(TdtmPresenze& dtm, const QString& copia)
+{
+    try {
+        AvanzamentoDialogo avanzamento(dtm, nullptr);
+        CopiaSicurezza::Ripristina(dtm, copia, avanzamento, dtm.TestoScelta(Msg::EtRipristino));
+    } catch (const Migrazione::Errore& e) {
+        dtm.MostraErroreCon(e.numero(), e.dettaglio());
+        return false;
+    } catch (const ErroreDb& e) {
+        dtm.MostraErroreDb(e);
+        return false;
+    }
+    dtm.MostraErroreCon(Msg::AvvRipristinato, QDir::toNativeSeparators(copia));
+    return true;
+}
+
 void TfrmCancPL::selezioneScelta()
 {
     if (m_qa.Execute(this) != TQALight::RisSelezione) {

@@ -27,6 +27,11 @@ public:
     // "Copia di sicurezza..." of the Utilità menu: a new folder, named after the moment, in
     // the folder the user picks; the copy taken with its progress over `sopra`.
     static void CopiaDiSicurezza(TdtmPresenze& dtm, QWidget* sopra);
+    // "Ripristino..." of the Utilità menu, in two steps around the closing of every window: the
+    // folder of a copy of ours, confirmed by the user (empty when cancelled or refused), then,
+    // with the databases closed, the restore itself; false when it failed and nothing changed.
+    static QString SceltaRipristino(TdtmPresenze& dtm, QWidget* sopra);
+    static bool Ripristina(TdtmPresenze& dtm, const QString& copia);
 
 public slots:
     void btnEseguiClick();

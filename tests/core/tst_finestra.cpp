@@ -185,7 +185,7 @@ void TstFinestra::vociDeiMenu_data()
     QTest::newRow("Orari") << "&Orari" << QStringList{"&Orari di Lavoro", "&Turni", "&Calendario"};
     QTest::newRow("Piano") << "&Piano" << QStringList{"Piano di &Lavoro", "&Caricamento Note", "Presenti/&Assenti"};
     QTest::newRow("Acquisizione") << "A&cquisizione" << QStringList{"&Acquisizione Timbrature"};
-    QTest::newRow("Utilità") << QStringLiteral("&Utilità") << QStringList{"&Cancellazione Dati", "Copia di &sicurezza..."};
+    QTest::newRow("Utilità") << QStringLiteral("&Utilità") << QStringList{"&Cancellazione Dati", "Copia di &sicurezza...", "&Ripristino..."};
     QTest::newRow("Impostazioni") << "&Impostazioni" << QStringList{"&Generali", "&Lingua", "&Toolbar"};
     QTest::newRow("Informazioni") << "I&nformazioni" << QStringList{"&Sommario", "&Note"};
 }
@@ -248,6 +248,7 @@ void TstFinestra::comandi_data()
     QTest::newRow("Acquisizione timbrature") << "itmAcqTimb" << "btnAcqTimb" << "Acquisizione timbrature" << 4 << false;
     QTest::newRow("Cancellazione dati") << "itmCancDati" << "" << "" << 0 << false;
     QTest::newRow("Copia di sicurezza") << "itmCopiaSic" << "" << "" << 0 << false;
+    QTest::newRow("Ripristino") << "itmRipristino" << "" << "" << 0 << false;
     QTest::newRow("Impostazioni") << "itmImposta" << "btnImposta" << "Impostazioni" << 5 << true;
     // The working language is fixed in PRES.INI: a command without an action is disabled.
     QTest::newRow("Lingua") << "itmLingua" << "btnLingua" << "Lingua" << 5 << false;
