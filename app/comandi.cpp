@@ -134,7 +134,19 @@ public:
             stampa(Comandi::Aiuto(m_riga.comando));
             return kOk;
         }
-        return (this->*m_def.esegui)();
+        // What a handler does not catch itself becomes the message and the exit status every
+        // command gives for it.
+        try {
+            return (this->*m_def.esegui)();
+        } catch (const ErroreAvvio& e) {
+            m_dtm.MostraErroreCon(e.numero(), QDir::toNativeSeparators(e.dettaglio()));
+            return e.numero() == ErrIniNonValido ? kArgomenti : kErrore;
+        } catch (const Migrazione::Errore& e) {
+            m_dtm.MostraErroreCon(e.numero(), e.dettaglio());
+        } catch (const ErroreDb& e) {
+            m_dtm.MostraErroreDb(e);
+        }
+        return kErrore;
     }
 
     // The handlers named by the table.
@@ -320,33 +332,18 @@ public:
             return erroreArgomenti(ErrArgomento, QStringLiteral("--verso ") + verso);
         const Dialetto::Motore origine =
             destinazione == Dialetto::Motore::SQLite ? Dialetto::Motore::PostgreSQL : Dialetto::Motore::SQLite;
-        Connessione da, a;
-        try {
-            m_dtm.LeggiConfigurazione(m_riga.fileIni);
-            da = m_dtm.ConnessioneSu(origine);
-            a = m_dtm.ConnessioneSu(destinazione);
-        } catch (const ErroreAvvio& e) {
-            m_dtm.MostraErroreCon(e.numero(), QDir::toNativeSeparators(e.dettaglio()));
-            return e.numero() == ErrIniNonValido ? kArgomenti : kErrore;
-        }
+        m_dtm.LeggiConfigurazione(m_riga.fileIni);
+        const Connessione da = m_dtm.ConnessioneSu(origine);
+        const Connessione a = m_dtm.ConnessioneSu(destinazione);
         // The default folder of the file is made as the first start makes it.
         if (destinazione == Dialetto::Motore::SQLite && m_dtm.cfg().PathProduzione.isEmpty())
             QDir().mkpath(QFileInfo(a.file).absolutePath());
-        try {
-            AvanzamentoStderr barra;
-            const Migrazione::Esito esito =
-                Migrazione::Copia(da, a, m_arg.presente("sostituisci"), barra, m_dtm.TestoScelta(EtCopiaTabelle));
-            stampa(m_dtm.TestoScelta(EtDestinazione) + QLatin1Char(' ') + a.descrizione());
-            stampa(m_dtm.TestoScelta(EtTabelleCopiate) + QLatin1Char(' ') + QString::number(esito.tabelle));
-            stampa(m_dtm.TestoScelta(EtRigheCopiate) + QLatin1Char(' ') + QString::number(esito.righe));
-            stampa(TdtmPresenze::ConDettaglio(m_dtm.TestoScelta(EtMotoreInvariato), QStringLiteral("Motore=") + Dialetto::nomeMotore(destinazione)));
-        } catch (const Migrazione::Errore& e) {
-            m_dtm.MostraErroreCon(e.numero(), e.dettaglio());
-            return kErrore;
-        } catch (const ErroreDb& e) {
-            m_dtm.MostraErroreDb(e);
-            return kErrore;
-        }
+        AvanzamentoStderr barra;
+        const Migrazione::Esito esito = Migrazione::Copia(da, a, m_arg.presente("sostituisci"), barra, m_dtm.TestoScelta(EtCopiaTabelle));
+        stampa(m_dtm.TestoScelta(EtDestinazione) + QLatin1Char(' ') + a.descrizione());
+        stampa(m_dtm.TestoScelta(EtTabelleCopiate) + QLatin1Char(' ') + QString::number(esito.tabelle));
+        stampa(m_dtm.TestoScelta(EtRigheCopiate) + QLatin1Char(' ') + QString::number(esito.righe));
+        stampa(TdtmPresenze::ConDettaglio(m_dtm.TestoScelta(EtMotoreInvariato), QStringLiteral("Motore=") + Dialetto::nomeMotore(destinazione)));
         return kOk;
     }
 
@@ -500,23 +497,12 @@ public:
             m_dtm.MostraErrore(ErrRipristinoSenzaConferma);
             return kArgomenti;
         }
-        try {
-            m_dtm.LeggiConfigurazione(m_riga.fileIni);
-            AvanzamentoStderr barra;
-            const Migrazione::Esito esito = CopiaSicurezza::Ripristina(m_dtm, copia, barra, m_dtm.TestoScelta(EtRipristino));
-            stampa(m_dtm.TestoScelta(EtRipristinato) + QLatin1Char(' ') + QDir::toNativeSeparators(QFileInfo(copia).absoluteFilePath()));
-            stampa(m_dtm.TestoScelta(EtTabelleCopiate) + QLatin1Char(' ') + QString::number(esito.tabelle));
-            stampa(m_dtm.TestoScelta(EtRigheCopiate) + QLatin1Char(' ') + QString::number(esito.righe));
-        } catch (const ErroreAvvio& e) {
-            m_dtm.MostraErroreCon(e.numero(), QDir::toNativeSeparators(e.dettaglio()));
-            return e.numero() == ErrIniNonValido ? kArgomenti : kErrore;
-        } catch (const Migrazione::Errore& e) {
-            m_dtm.MostraErroreCon(e.numero(), e.dettaglio());
-            return kErrore;
-        } catch (const ErroreDb& e) {
-            m_dtm.MostraErroreDb(e);
-            return kErrore;
-        }
+        m_dtm.LeggiConfigurazione(m_riga.fileIni);
+        AvanzamentoStderr barra;
+        const Migrazione::Esito esito = CopiaSicurezza::Ripristina(m_dtm, copia, barra, m_dtm.TestoScelta(EtRipristino));
+        stampa(m_dtm.TestoScelta(EtRipristinato) + QLatin1Char(' ') + QDir::toNativeSeparators(QFileInfo(copia).absoluteFilePath()));
+        stampa(m_dtm.TestoScelta(EtTabelleCopiate) + QLatin1Char(' ') + QString::number(esito.tabelle));
+        stampa(m_dtm.TestoScelta(EtRigheCopiate) + QLatin1Char(' ') + QString::number(esito.righe));
         return kOk;
     }
 
