@@ -11,6 +11,21 @@
 #include <algorithm>
 #include <cstdlib>
 
+QString SqlProfiliDelPeriodo(const QString& campi)
+{
+    return QStringLiteral("SELECT ALL %1 FROM Profilo WHERE\n"
+                          "     Profilo.IdUtilizzatore = :IdDipCorr        AND\n"
+                          "     Profilo.DataInizio <= :DataFine        AND\n"
+                          "     (Profilo.DataFine IS NULL OR\n"
+                          "      (Profilo.DataFine IS NOT NULL AND\n"
+                          "       Profilo.DataFine >=:DataInizio))      AND\n"
+                          "     (Profilo.DataLicenz IS NULL OR\n"
+                          "      (Profilo.DataLicenz IS NOT NULL AND\n"
+                          "       Profilo.DataLicenz >= :DataInizio))\n"
+                          "ORDER BY DataInizio, DataFine")
+        .arg(campi);
+}
+
 namespace {
 
 // Anomaly codes of the engine.
@@ -78,17 +93,7 @@ void TdtmElab::preparaIstruzioni()
     auto* q = new Istruzioni;
     try {
         // The first profile governs the whole run: the one that starts first.
-        q->profilo = db.prepara(QStringLiteral(
-            "SELECT ALL * FROM Profilo WHERE\n"
-            "     Profilo.IdUtilizzatore = :IdDipCorr        AND\n"
-            "     Profilo.DataInizio <= :DataFine        AND\n"
-            "     (Profilo.DataFine IS NULL OR\n"
-            "      (Profilo.DataFine IS NOT NULL AND\n"
-            "       Profilo.DataFine >=:DataInizio))      AND\n"
-            "     (Profilo.DataLicenz IS NULL OR\n"
-            "      (Profilo.DataLicenz IS NOT NULL AND\n"
-            "       Profilo.DataLicenz >= :DataInizio))\n"
-            "ORDER BY DataInizio, DataFine"));
+        q->profilo = db.prepara(SqlProfiliDelPeriodo(QStringLiteral("*")));
         q->piano = db.prepara(QStringLiteral("SELECT Stato, IdOrario FROM PianoSomma WHERE\n"
                                              "  PianoSomma.IdDip = :IdDipCorr AND\n"
                                              "  PianoSomma.Data = :DataCorr"));

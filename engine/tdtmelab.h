@@ -28,6 +28,11 @@ struct EsitoElaborazione {
     bool Annullato = false;     // stopped by the user before the last employee
 };
 
+// The profiles of an employee for a period, in the order processing takes them (the first
+// governs the whole period): those overlapping it and not closed by a dismissal before it.
+// Binds :IdDipCorr, :DataInizio and :DataFine; `campi` is the select list.
+QString SqlProfiliDelPeriodo(const QString& campi);
+
 class TdtmElab {
 public:
     // One row of the working punch set.

@@ -4,6 +4,7 @@
 #include "avanzamento.h"
 #include "database.h"
 #include "messaggi.h"
+#include "tdtmelab.h"
 #include "tdtmpresenze.h"
 
 #include <QRegularExpression>
@@ -112,16 +113,7 @@ bool CaricamentoNote::eseguiDipendente(int idDip, const OpzioniNote& o, EsitoNot
     Database& db = m_dtm.db();
     // The engine's profile statement: the first profile that overlaps the period and is
     // not closed by a dismissal before it governs the whole period.
-    QSqlQuery q = db.esegui(QStringLiteral("SELECT ALL DataInizio, DataFine, TipoOrario, IdOrari, IdOrFestivo FROM Profilo WHERE\n"
-                                           "     Profilo.IdUtilizzatore = :IdDipCorr        AND\n"
-                                           "     Profilo.DataInizio <= :DataFine        AND\n"
-                                           "     (Profilo.DataFine IS NULL OR\n"
-                                           "      (Profilo.DataFine IS NOT NULL AND\n"
-                                           "       Profilo.DataFine >=:DataInizio))      AND\n"
-                                           "     (Profilo.DataLicenz IS NULL OR\n"
-                                           "      (Profilo.DataLicenz IS NOT NULL AND\n"
-                                           "       Profilo.DataLicenz >= :DataInizio))\n"
-                                           "ORDER BY DataInizio, DataFine"),
+    QSqlQuery q = db.esegui(SqlProfiliDelPeriodo(QStringLiteral("DataInizio, DataFine, TipoOrario, IdOrari, IdOrFestivo")),
                             {{"IdDipCorr", idDip}, {"DataFine", Sql::data(o.Al)}, {"DataInizio", Sql::data(o.Dal)}});
     if (!q.next())
         return false;
