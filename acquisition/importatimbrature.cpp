@@ -1,0 +1,224 @@
+#include "importatimbrature.h"
+
+#include "avanzamento.h"
+#include "database.h"
+#include "messaggi.h"
+#include "tdtmpresenze.h"
+
+#include <QFile>
+#include <QSqlQuery>
+
+namespace {
+
+// Lines stored per transaction: other workstations get their turn between them.
+constexpr int kRighePerTransazione = 1000;
+// Lines between two questions whether the user stopped the import.
+constexpr int kRighePerDomanda = 256;
+
+bool cifra(char c)
+{
+    return c >= '0' && c <= '9';
+}
+
+// The `lunghezza` bytes from column `posizione` (from 1); fewer when the line is shorter.
+QByteArray colonne(const QByteArray& riga, int posizione, int lunghezza)
+{
+    if (posizione < 1 || lunghezza <= 0 || posizione > riga.size())
+        return {};
+    return riga.mid(posizione - 1, lunghezza);
+}
+
+}  // namespace
+
+struct ImportaTimbrature::Istruzioni {
+    QSqlQuery badge;
+    QSqlQuery doppia;
+    QSqlQuery inserisci;
+};
+
+ImportaTimbrature::ImportaTimbrature(TdtmPresenze& dtm, const FormatoFileAcq& formato) : m_dtm(dtm), m_formato(formato)
+{
+    for (const CodiceDescr& c : m_dtm.Codici(QStringLiteral("Costanti8"), QStringLiteral("TData"), QStringLiteral("TDataCod")))
+        if (c.descr == m_formato.FormatoData)
+            m_codiceData = c.codice;
+}
+
+int ImportaTimbrature::LeggiRiga(const QByteArray& riga, TimbraturaLetta* t) const
+{
+    const FormatoFileAcq& f = m_formato;
+    // A blank line has no date to read: it is refused for it, not for its missing badge.
+    if (riga.trimmed().isEmpty())
+        return Msg::ErrDataFormato;
+
+    // A badge length of 0 reads no badge at all, rather than giving every line to "0000000000".
+    const QByteArray badge = colonne(riga, f.PosizBadge, f.LunghBadge);
+    if (f.LunghBadge == 0 || badge.size() < f.LunghBadge)
+        return Msg::ErrBadgeNonValido;
+    for (char c : badge)
+        if (!cifra(c))
+            return Msg::ErrBadgeNonValido;
+    t->badge = QString::fromLatin1(badge).rightJustified(10, QLatin1Char('0'));
+
+    // An empty character never matches: a short line or an unset direction gives no direction.
+    const QString verso = QString::fromLatin1(colonne(riga, f.PosizVerso, 1));
+    t->verso.clear();
+    if (!verso.isEmpty()) {
+        if (verso == f.CarIngresso)
+            t->verso = QStringLiteral("E");
+        else if (verso == f.CarUscita)
+            t->verso = QStringLiteral("U");
+    }
+
+    const QByteArray data = colonne(riga, f.PosizData, int(f.FormatoData.size()));
+    if (m_codiceData.isEmpty() || data.size() != m_codiceData.size() || f.FormatoData.size() != m_codiceData.size())
+        return Msg::ErrDataFormato;
+    int giorno = 0, mese = 0, anno = 0, cifreAnno = 0;
+    for (qsizetype i = 0; i < data.size(); ++i) {
+        const char c = data.at(i);
+        const QChar l = m_codiceData.at(i);
+        int* parte = l == QLatin1Char('D') ? &giorno : l == QLatin1Char('M') ? &mese : l == QLatin1Char('Y') ? &anno : nullptr;
+        if (!parte) {
+            if (c != '-' && c != '/')
+                return Msg::ErrDataFormato;
+            continue;
+        }
+        if (!cifra(c))
+            return Msg::ErrDataFormato;
+        *parte = *parte * 10 + (c - '0');
+        if (parte == &anno)
+            ++cifreAnno;
+    }
+    if (cifreAnno == 2)
+        anno += anno >= 50 ? 1900 : 2000;
+    t->giorno = QDate(anno, mese, giorno);
+    if (!t->giorno.isValid())
+        return DataInesistente;
+
+    // Whole hours and minutes, with no range check: 2530 is 01:30 of the next day.
+    const QByteArray ora = colonne(riga, f.PosizOra, 4);
+    if (ora.size() < 4)
+        return Msg::ErrOraNonValida;
+    for (char c : ora)
+        if (!cifra(c))
+            return Msg::ErrOraNonValida;
+    t->minuti = ((ora.at(0) - '0') * 10 + (ora.at(1) - '0')) * 60 + (ora.at(2) - '0') * 10 + (ora.at(3) - '0');
+
+    // A cause at position 0 reads from the first column.
+    const QString caus = QString::fromLatin1(colonne(riga, qMax(f.PosizCausale, 1), f.LunghCausale)).trimmed()
+                             .rightJustified(4, QLatin1Char('0'));
+    t->caus = caus == QLatin1String("0000") ? QString() : caus;
+    return 0;
+}
+
+int ImportaTimbrature::importaRiga(const QByteArray& riga, Istruzioni& q)
+{
+    TimbraturaLetta t;
+    if (const int esito = LeggiRiga(riga, &t); esito != 0)
+        return esito;
+    const QString quando = Sql::testoDataMinuti(t.giorno, t.minuti);
+
+    // A badge whose end is a date is no longer valid after midnight of that day.
+    q.badge.bindValue(QStringLiteral(":codice"), t.badge);
+    q.badge.bindValue(QStringLiteral(":inizio"), quando);
+    q.badge.bindValue(QStringLiteral(":fine"), quando);
+    Database::esegui(q.badge);
+    const int idDip = q.badge.next() ? q.badge.value(0).toInt() : 0;
+    q.badge.finish();
+    if (idDip == 0)
+        return Msg::ErrBadgeNonValido;
+
+    // The direction is required: a line without one is refused as the table would refuse it.
+    if (t.verso.isEmpty())
+        return Msg::ErrTimbraturaNonRegistrata;
+    q.doppia.bindValue(QStringLiteral(":id"), idDip);
+    q.doppia.bindValue(QStringLiteral(":quando"), quando);
+    Database::esegui(q.doppia);
+    const bool doppia = q.doppia.next();
+    q.doppia.finish();
+    if (doppia)
+        return Msg::ErrTimbraturaNonRegistrata;
+
+    q.inserisci.bindValue(QStringLiteral(":id"), idDip);
+    q.inserisci.bindValue(QStringLiteral(":datav"), quando);
+    q.inserisci.bindValue(QStringLiteral(":datao"), quando);
+    q.inserisci.bindValue(QStringLiteral(":versov"), t.verso);
+    q.inserisci.bindValue(QStringLiteral(":versoo"), t.verso);
+    q.inserisci.bindValue(QStringLiteral(":caus"), Sql::testo(t.caus));
+    return Database::eseguiSalvoVincoli(q.inserisci) ? 0 : Msg::ErrTimbraturaNonRegistrata;
+}
+
+EsitoImportTimbrature ImportaTimbrature::Importa(const QString& file, Avanzamento& avanzamento)
+{
+    EsitoImportTimbrature e;
+    if (FormatoFile::Controlla(m_formato) != FormatoFile::Corretto)
+        return e;
+    e.eseguita = true;
+
+    QFile f(file);
+    QByteArray dati;
+    if (f.open(QIODevice::ReadOnly)) {
+        dati = f.readAll();
+        e.letturaFallita = f.error() != QFileDevice::NoError;
+    } else {
+        e.letturaFallita = true;
+    }
+    if (e.letturaFallita)
+        return e;
+
+    // Columns count from the first byte after a UTF-8 byte-order mark.
+    qsizetype inizio = dati.startsWith("\xEF\xBB\xBF") ? 3 : 0;
+    e.righe = int(dati.count('\n')) + (dati.size() > inizio && !dati.endsWith('\n') ? 1 : 0);
+
+    Database& db = m_dtm.db();
+    Istruzioni q{db.prepara(QStringLiteral("SELECT IdUtilizzatore FROM Badge\n"
+                                           " WHERE Codice = :codice AND DataInizio <= :inizio\n"
+                                           "   AND (DataFine IS NULL OR DataFine >= :fine)\n"
+                                           " ORDER BY DataInizio DESC")),
+                 db.prepara(QStringLiteral("SELECT 1 FROM Timbrature WHERE IdDip = :id AND DataO = :quando")),
+                 db.prepara(QStringLiteral("INSERT INTO Timbrature (IdDip, DataV, DataO, VersoV, VersoO, Caus)\n"
+                                           "VALUES (:id, :datav, :datao, :versov, :versoo, :caus)"))};
+
+    avanzamento.Inizia(m_dtm.TestoScelta(Msg::EtImportaTimbrature), e.righe);
+    struct Fine {
+        Avanzamento& a;
+        ~Fine() { a.Termina(); }
+    } fine{avanzamento};
+
+    int numero = 0;
+    while (inizio < dati.size() && !e.rigaDataInesistente) {
+        Transazione tr(db);
+        for (int n = 0; n < kRighePerTransazione && inizio < dati.size(); ++n) {
+            qsizetype a = dati.indexOf('\n', inizio);
+            if (a < 0)
+                a = dati.size();
+            QByteArray riga = dati.mid(inizio, a - inizio);
+            inizio = a + 1;
+            if (riga.endsWith('\r'))
+                riga.chop(1);
+            ++numero;
+            const int esito = importaRiga(riga, q);
+            avanzamento.Valore(numero);
+            if (esito == DataInesistente) {
+                e.rigaDataInesistente = numero;
+                break;
+            }
+            if (esito == 0)
+                ++e.importate;
+            else
+                e.avvisi.append({numero, esito});
+            if (numero % kRighePerDomanda == 0 && avanzamento.Annullato()) {
+                e.annullato = true;
+                break;
+            }
+        }
+        tr.conferma();
+        if (e.annullato)
+            break;
+    }
+    return e;
+}
+
+QString ImportaTimbrature::Descrivi(const AvvisoImport& a) const
+{
+    return QStringLiteral("%1 %2: %3 %4").arg(m_dtm.TestoScelta(Msg::EtRiga)).arg(a.riga).arg(a.codice).arg(m_dtm.TestoErrore(a.codice));
+}
