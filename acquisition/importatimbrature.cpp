@@ -6,6 +6,7 @@
 #include "tdtmpresenze.h"
 
 #include <QFile>
+#include <QSet>
 #include <QSqlQuery>
 
 namespace {
@@ -30,10 +31,21 @@ QByteArray colonne(const QByteArray& riga, int posizione, int lunghezza)
 
 }  // namespace
 
+// The statements of one import, and what it already learnt from them: each badge code's
+// rows are read once, and each employee's recorded times once, within the file's span
+// (Timbrature is keyed by the valid time, so the recorded one is not looked up by index).
 struct ImportaTimbrature::Istruzioni {
     QSqlQuery badge;
-    QSqlQuery doppia;
+    QSqlQuery registrate;
     QSqlQuery inserisci;
+    QString dal, al;  // the span of the file's punches
+
+    struct Periodo {
+        QString inizio, fine;  // stored date-time texts; fine empty when open
+        int idDip = 0;
+    };
+    QHash<QString, QList<Periodo>> badgeLetti;
+    QHash<int, QSet<QString>> orariRegistrati;
 };
 
 ImportaTimbrature::ImportaTimbrature(TdtmPresenze& dtm, const FormatoFileAcq& formato) : m_dtm(dtm), m_formato(formato)
@@ -117,25 +129,43 @@ int ImportaTimbrature::importaRiga(const QByteArray& riga, Istruzioni& q)
         return esito;
     const QString quando = Sql::testoDataMinuti(t.giorno, t.minuti);
 
+    auto periodi = q.badgeLetti.find(t.badge);
+    if (periodi == q.badgeLetti.end()) {
+        QList<Istruzioni::Periodo> l;
+        q.badge.bindValue(QStringLiteral(":codice"), t.badge);
+        Database::esegui(q.badge);
+        while (q.badge.next())
+            l.append({Sql::testoDataOra(Sql::leggiDataOra(q.badge.value(0))),
+                      q.badge.value(1).isNull() ? QString() : Sql::testoDataOra(Sql::leggiDataOra(q.badge.value(1))), q.badge.value(2).toInt()});
+        q.badge.finish();
+        periodi = q.badgeLetti.insert(t.badge, l);
+    }
     // A badge whose end is a date is no longer valid after midnight of that day.
-    q.badge.bindValue(QStringLiteral(":codice"), t.badge);
-    q.badge.bindValue(QStringLiteral(":inizio"), quando);
-    q.badge.bindValue(QStringLiteral(":fine"), quando);
-    Database::esegui(q.badge);
-    const int idDip = q.badge.next() ? q.badge.value(0).toInt() : 0;
-    q.badge.finish();
+    int idDip = 0;
+    for (const Istruzioni::Periodo& p : std::as_const(*periodi))
+        if (p.inizio <= quando && (p.fine.isEmpty() || p.fine >= quando)) {
+            idDip = p.idDip;
+            break;
+        }
     if (idDip == 0)
         return Msg::ErrBadgeNonValido;
 
     // The direction is required: a line without one is refused as the table would refuse it.
     if (t.verso.isEmpty())
         return Msg::ErrTimbraturaNonRegistrata;
-    q.doppia.bindValue(QStringLiteral(":id"), idDip);
-    q.doppia.bindValue(QStringLiteral(":quando"), quando);
-    Database::esegui(q.doppia);
-    const bool doppia = q.doppia.next();
-    q.doppia.finish();
-    if (doppia)
+    auto registrate = q.orariRegistrati.find(idDip);
+    if (registrate == q.orariRegistrati.end()) {
+        QSet<QString> orari;
+        q.registrate.bindValue(QStringLiteral(":id"), idDip);
+        q.registrate.bindValue(QStringLiteral(":dal"), q.dal);
+        q.registrate.bindValue(QStringLiteral(":al"), q.al);
+        Database::esegui(q.registrate);
+        while (q.registrate.next())
+            orari.insert(Sql::testoDataOra(Sql::leggiDataOra(q.registrate.value(0))));
+        q.registrate.finish();
+        registrate = q.orariRegistrati.insert(idDip, orari);
+    }
+    if (registrate->contains(quando))
         return Msg::ErrTimbraturaNonRegistrata;
 
     q.inserisci.bindValue(QStringLiteral(":id"), idDip);
@@ -144,7 +174,10 @@ int ImportaTimbrature::importaRiga(const QByteArray& riga, Istruzioni& q)
     q.inserisci.bindValue(QStringLiteral(":versov"), t.verso);
     q.inserisci.bindValue(QStringLiteral(":versoo"), t.verso);
     q.inserisci.bindValue(QStringLiteral(":caus"), Sql::testo(t.caus));
-    return Database::eseguiSalvoVincoli(q.inserisci) ? 0 : Msg::ErrTimbraturaNonRegistrata;
+    if (!Database::eseguiSalvoVincoli(q.inserisci))
+        return Msg::ErrTimbraturaNonRegistrata;
+    registrate->insert(quando);
+    return 0;
 }
 
 EsitoImportTimbrature ImportaTimbrature::Importa(const QString& file, Avanzamento& avanzamento)
@@ -170,13 +203,27 @@ EsitoImportTimbrature ImportaTimbrature::Importa(const QString& file, Avanzament
     e.righe = int(dati.count('\n')) + (dati.size() > inizio && !dati.endsWith('\n') ? 1 : 0);
 
     Database& db = m_dtm.db();
-    Istruzioni q{db.prepara(QStringLiteral("SELECT IdUtilizzatore FROM Badge\n"
-                                           " WHERE Codice = :codice AND DataInizio <= :inizio\n"
-                                           "   AND (DataFine IS NULL OR DataFine >= :fine)\n"
-                                           " ORDER BY DataInizio DESC")),
-                 db.prepara(QStringLiteral("SELECT 1 FROM Timbrature WHERE IdDip = :id AND DataO = :quando")),
-                 db.prepara(QStringLiteral("INSERT INTO Timbrature (IdDip, DataV, DataO, VersoV, VersoO, Caus)\n"
-                                           "VALUES (:id, :datav, :datao, :versov, :versoo, :caus)"))};
+    Istruzioni q;
+    q.badge = db.prepara(QStringLiteral("SELECT DataInizio, DataFine, IdUtilizzatore FROM Badge WHERE Codice = :codice ORDER BY DataInizio DESC"));
+    q.registrate = db.prepara(QStringLiteral("SELECT DataO FROM Timbrature WHERE IdDip = :id AND DataO >= :dal AND DataO <= :al"));
+    q.inserisci = db.prepara(QStringLiteral("INSERT INTO Timbrature (IdDip, DataV, DataO, VersoV, VersoO, Caus)\n"
+                                           "VALUES (:id, :datav, :datao, :versov, :versoo, :caus)"));
+
+    // The span of the file's punches bounds the recorded times read for the duplicate check.
+    for (qsizetype i = inizio; i < dati.size();) {
+        qsizetype a = dati.indexOf('\n', i);
+        if (a < 0)
+            a = dati.size();
+        TimbraturaLetta t;
+        if (LeggiRiga(dati.mid(i, a - i).chopped(a > i && dati.at(a - 1) == '\r' ? 1 : 0), &t) == 0) {
+            const QString quando = Sql::testoDataMinuti(t.giorno, t.minuti);
+            if (q.dal.isEmpty() || quando < q.dal)
+                q.dal = quando;
+            if (quando > q.al)
+                q.al = quando;
+        }
+        i = a + 1;
+    }
 
     avanzamento.Inizia(m_dtm.TestoScelta(Msg::EtImportaTimbrature), e.righe);
     struct Fine {
