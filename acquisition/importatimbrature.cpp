@@ -11,8 +11,9 @@
 
 namespace {
 
-// Lines stored per transaction: other workstations get their turn between them.
-constexpr int kRighePerTransazione = 1000;
+// Lines stored per transaction: other workstations get their turn between them, and a
+// commit costs as much as some thousands of lines.
+constexpr int kRighePerTransazione = 20000;
 // Lines between two questions whether the user stopped the import.
 constexpr int kRighePerDomanda = 256;
 
