@@ -152,6 +152,7 @@ void TstImporta::riga_data()
     QTest::newRow("ora non numerica") << QByteArray("0001770000I0912202608h5") << 6 << int(ErrOraNonValida) << QString();
     QTest::newRow("riga corta nell'ora") << QByteArray("0001770000I09122026081") << 6 << int(ErrOraNonValida) << QString();
     QTest::newRow("byte non ASCII nell'ora") << QByteArray("0001770000I0912202608\xC3\xA0") << 6 << int(ErrOraNonValida) << QString();
+    QTest::newRow("byte binari nel badge") << QByteArray("00\x00\x01" "770000I091220260800", 23) << 6 << int(ErrBadgeNonValido) << QString();
     QTest::newRow("31 aprile") << QByteArray("0001770000I310420260800") << 6 << int(ImportaTimbrature::DataInesistente) << QString();
     QTest::newRow("mese 13") << QByteArray("0001770000I311320260800") << 6 << int(ImportaTimbrature::DataInesistente) << QString();
 }
