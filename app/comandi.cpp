@@ -10,6 +10,7 @@
 #include "elencodipendenti.h"
 #include "esportazione.h"
 #include "importadipendenti.h"
+#include "importatimbrature.h"
 #include "messaggi.h"
 #include "migrazione.h"
 #include "presenzecfg.h"
@@ -433,6 +434,41 @@ public:
         return kOk;
     }
 
+    // Punches of a fixed-column file in the [File_acq] layout of this PRES.INI. Every refused
+    // line goes to standard output; 1 when some were refused, 2 when the import did not run
+    // or stopped.
+    int importa()
+    {
+        const QString nomeFile = m_arg.posizionali.at(0);
+        if (!QFileInfo(nomeFile).isFile() || !QFileInfo(nomeFile).isReadable())
+            return erroreArgomenti(ErrFileTimbrature, QDir::toNativeSeparators(nomeFile));
+        if (const int esito = apri(TdtmPresenze::ModoCreazione::Mai); esito != kOk)
+            return esito;
+        FormatoFileAcq formato;
+        FormatoFile::Carica(m_dtm.ini(), formato);
+        if (const FormatoFile::Verifica v = FormatoFile::Controlla(formato); v != FormatoFile::Corretto)
+            return erroreArgomenti(ErrTracciatoFile, QStringLiteral(": ") + m_dtm.TestoErrore(FormatoFile::Messaggio(v)));
+        ImportaTimbrature importa(m_dtm, formato);
+        EsitoImportTimbrature e;
+        {
+            AvanzamentoStderr barra;
+            e = importa.Importa(nomeFile, barra);
+        }
+        m_dtm.db().salvaSuDisco();
+        for (const AvvisoImport& a : std::as_const(e.avvisi))
+            stampa(importa.Descrivi(a));
+        if (e.letturaFallita)
+            return erroreArgomenti(ErrFileTimbrature, QDir::toNativeSeparators(nomeFile));
+        stampa(m_dtm.TestoScelta(EtTimbratureImportate) + QLatin1Char(' ') + QString::number(e.importate));
+        if (!e.avvisi.isEmpty()) {
+            stampa(m_dtm.TestoScelta(EtRigheRifiutate) + QLatin1Char(' ') + QString::number(e.avvisi.size()));
+            m_dtm.MostraErrore(ErrImportTimbrature);
+        }
+        if (e.rigaDataInesistente)
+            return erroreArgomenti(ErrDataInesistente, QString::number(e.rigaDataInesistente));
+        return e.avvisi.isEmpty() ? kOk : kErrore;
+    }
+
     // Refused without --conferma: then it only says what it would delete.
     int cancella()
     {
@@ -669,6 +705,7 @@ const DefinizioneComando kComandi[] = {
      false,
      &Comando::note},
     {"importa-dipendenti", {}, {QStringLiteral("FILE")}, false, &Comando::importaDipendenti},
+    {"importa", {}, {QStringLiteral("FILE")}, false, &Comando::importa},
     {"cancella",
      {{"dal", Valore::Data, Obbligatoria},
       {"al", Valore::Data, Obbligatoria},

@@ -32,6 +32,16 @@ enum Errore : int {
     ErrAnnullamentoOpzioni = 2101, // cancelling a notes loading with average hours or replace ticked
     ErrOreMedieSenzaChiusura = 2102, // average hours without closing the day
     ErrDateCancellazione = 4001, // the deletion period starts after it ends
+    // Import of punches from a file.
+    ErrFileTimbrature = 106,    // the punch file cannot be opened or read
+    ErrBadgeNonValido = 2601,   // no valid badge with that code, or none assigned
+    ErrTimbraturaNonRegistrata = 2602, // a duplicate punch or one missing a required value
+    ErrTracciatoSovrapposto = 4106,
+    ErrTracciatoLungo = 4107,   // a field ends after column 256
+    ErrTracciatoFile = 4111,    // + ": " and the text of 4106 or 4107
+    ErrImportTimbrature = 4112, // some lines were not imported: see the warnings
+    ErrDataFormato = 4113,      // the date does not match the chosen layout
+    ErrOraNonValida = 8004,     // the time is not four digits
     ErrLogin = 8009,            // user or password not valid
 
     // Start-up and batch commands.
@@ -114,7 +124,8 @@ enum Errore : int {
     ErrCartellaCopia = 9935,    // + the folder: copia --out over a folder holding files
     ErrRipristinoSenzaConferma = 9936,
     ErrCopia = 9937,            // + the engine's or the file's text
-    ErrCopiaPrimaFallita = 9939, // the deletion window's copy failed: nothing deleted
+    ErrCopiaPrimaFallita = 9939,
+    ErrDataInesistente = 9970,  // + the line: a date of the punch file that does not exist stopped the import // the deletion window's copy failed: nothing deleted
     AvvCopiaSalvata = 9940,     // + the folder: the copy of the Utilità menu is done
     AvvRipristinato = 9941,     // + the folder: the data are the copy's, the program starts again
 
@@ -193,6 +204,11 @@ enum Scelta : int {
     EtCopiaPrima = 9940,        // check box of the deletion window
     EtCartellaCopia = 9941,     // caption of the folder choice
     SclRipristino = 9942,       // replace every current row with the copy's?
+
+    // Import of punches from a file.
+    EtImportaTimbrature = 9970, // phase of the import
+    EtTimbratureImportate = 9971,
+    EtRigheRifiutate = 9972,
 
     // Phases of long work (Avanzamento).
     EtAggiornamentoCalendario = 9500,  // the work-plan check creating missing days

@@ -79,6 +79,7 @@ private slots:
     void stampaDaRigaDiComando();
     void dueCopieComeUna();
     void importaDipendenti();
+    void importaTimbrature();
     void aiutoInItaliano();
     void fileDellApplicazioneIntatti_data();
     void fileDellApplicazioneIntatti();
@@ -547,13 +548,67 @@ void TstComandi::importaDipendenti()
     QVERIFY(numero(timbrature.uscita, QStringLiteral("Timbrature generate:")) >= neri);
 }
 
+void TstComandi::importaTimbrature()
+{
+    const Azienda az;
+    const QStringList base{QStringLiteral("--ini"), az.ini};
+    QCOMPARE(quorlin(base + QStringList{QStringLiteral("demo"), QStringLiteral("--dipendenti"), QStringLiteral("1"), QStringLiteral("--giorni"),
+                                        QStringLiteral("1")})
+                 .stato,
+             0);
+    QString badge;
+    {
+        Database db;
+        az.apri(db);
+        badge = db.valore(QStringLiteral("SELECT Codice FROM Badge WHERE DataFine IS NULL AND IdUtilizzatore > 0")).toString();
+    }
+    QCOMPARE(badge.size(), 10);
+    const auto file = [&](const char* nome, const QByteArray& righe) {
+        const QString percorso = QDir(az.cartella).filePath(QLatin1String(nome));
+        QFile f(percorso);
+        if (f.open(QIODevice::WriteOnly))
+            f.write(QByteArray(righe).replace("B", badge.toLatin1()));
+        return percorso;
+    };
+    const QString buono = file("buono.dat", "BE091220300800\r\nBU091220301700\r\n");
+    const QString inesistente = file("inesistente.dat", "BE101220300800\nBE310420300800\nBE111220300800\n");
+    const auto importa = [&](const QString& f) { return quorlin(base + QStringList{QStringLiteral("importa"), f}); };
+
+    // Without a layout in PRES.INI the import does not start.
+    const Esito senzaTracciato = importa(buono);
+    QCOMPARE(senzaTracciato.stato, 2);
+    QVERIFY2(senzaTracciato.errori.contains(QStringLiteral("tracciato")), qPrintable(senzaTracciato.errori));
+    {
+        QFile ini(az.ini);
+        QVERIFY(ini.open(QIODevice::Append));
+        ini.write("\n[File_acq]\nPosizBadge=1\nLunghBadge=10\nPosizVerso=11\nCarIngresso=E\nCarUscita=U\nPosizData=12\n"
+                  "FormatoData=GGMMAAAA\nPosizOra=20\nLunghOra=4\n");
+    }
+    QCOMPARE(importa(QDir(az.cartella).filePath(QStringLiteral("manca.dat"))).stato, 2);
+    const Esito primo = importa(buono);
+    QCOMPARE(primo.stato, 0);
+    QCOMPARE(numero(primo.uscita, QStringLiteral("Timbrature importate:")), 2);
+    // Again: every line a duplicate, listed, nothing stored.
+    const Esito secondo = importa(buono);
+    QCOMPARE(secondo.stato, 1);
+    QVERIFY2(secondo.uscita.contains(QStringLiteral("Riga 2: 2602 ")), qPrintable(secondo.uscita));
+    QCOMPARE(numero(secondo.uscita, QStringLiteral("Timbrature importate:")), 0);
+    // An impossible date stops the import; the line before it stays.
+    const Esito fermato = importa(inesistente);
+    QCOMPARE(fermato.stato, 2);
+    QCOMPARE(numero(fermato.errori, QStringLiteral("alla riga")), 2);
+    Database db;
+    az.apri(db);
+    QCOMPARE(db.valore(QStringLiteral("SELECT COUNT(*) FROM Timbrature WHERE DataO >= '2030-01-01'")).toInt(), 3);
+}
+
 void TstComandi::aiutoInItaliano()
 {
     const Esito g = quorlin({QStringLiteral("--help")});
     QCOMPARE(g.stato, 0);
-    for (const char* c : {"init", "demo", "elabora", "verifica", "stampa", "importa-dipendenti", "migra", "cancella", "copia", "ripristina"})
+    for (const char* c : {"init", "demo", "elabora", "verifica", "stampa", "importa", "importa-dipendenti", "migra", "cancella", "copia", "ripristina"})
         QVERIFY2(g.uscita.contains(QLatin1String(c)), c);
-    for (const char* c : {"init", "demo", "elabora", "verifica", "stampa", "importa-dipendenti", "migra", "cancella", "copia", "ripristina"}) {
+    for (const char* c : {"init", "demo", "elabora", "verifica", "stampa", "importa", "importa-dipendenti", "migra", "cancella", "copia", "ripristina"}) {
         const Esito e = quorlin({QLatin1String(c), QStringLiteral("--help")});
         QCOMPARE(e.stato, 0);
         QVERIFY(e.uscita.startsWith(QStringLiteral("Uso: quorlin")));
