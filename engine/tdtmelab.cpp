@@ -26,6 +26,20 @@ QString SqlProfiliDelPeriodo(const QString& campi)
         .arg(campi);
 }
 
+QString SqlAzzeraGiorni(const QString& dove)
+{
+    return QStringLiteral("UPDATE PianoSomma\n"
+                          "  SET Stato = 1,\n"
+                          "      IdOrario = NULL,\n"
+                          "      ValOrdinario = NULL,\n"
+                          "      ValEccedenza = NULL,\n"
+                          "      ValPresenza = NULL,\n"
+                          "      ValCarenza = NULL,\n"
+                          "      Note = NULL\n"
+                          "  WHERE ")
+        + dove;
+}
+
 namespace {
 
 // Anomaly codes of the engine.
@@ -722,16 +736,8 @@ void TdtmElab::AnnullaGiorno(int idDip, const QDate& data)
         if (!p || (p->DataInizio.isValid() && data < p->DataInizio) || (p->DataFine.isValid() && data > p->DataFine))
             return;
         Transazione t(m_dtm.db());
-        m_dtm.db().esegui(QStringLiteral("UPDATE PianoSomma\n"
-                                         "  SET Stato = 1,\n"
-                                         "      IdOrario = NULL,\n"
-                                         "      ValOrdinario = NULL,\n"
-                                         "      ValEccedenza = NULL,\n"
-                                         "      ValPresenza = NULL,\n"
-                                         "      ValCarenza = NULL,\n"
-                                         "      Note = NULL\n"
-                                         "  WHERE PianoSomma.IdDip = :IdDipCorr AND\n"
-                                         "        PianoSomma.Data = :DataCorr"),
+        m_dtm.db().esegui(SqlAzzeraGiorni(QStringLiteral("PianoSomma.IdDip = :IdDipCorr AND\n"
+                                                         "        PianoSomma.Data = :DataCorr")),
                           {{"IdDipCorr", idDip}, {"DataCorr", Sql::data(data)}});
         AnomalieGiorno::Cancella(m_dtm.db(), idDip, data, data);
         t.conferma();

@@ -33,6 +33,11 @@ struct EsitoElaborazione {
 // Binds :IdDipCorr, :DataInizio and :DataFine; `campi` is the select list.
 QString SqlProfiliDelPeriodo(const QString& campi);
 
+// Puts an employee's days back in state 1 with no figures, as if never processed: the
+// processing's cancel of one day, the notes loading's closing cancel, the deletion of punches.
+// `dove` is the condition on PianoSomma that picks the days.
+QString SqlAzzeraGiorni(const QString& dove);
+
 class TdtmElab {
 public:
     // One row of the working punch set.

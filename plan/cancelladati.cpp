@@ -6,6 +6,7 @@
 #include "dialetto.h"
 #include "messaggi.h"
 #include "registrobadge.h"
+#include "tdtmelab.h"
 #include "tdtmpresenze.h"
 
 #include <QRegularExpression>
@@ -71,17 +72,10 @@ void cancellaDipendente(TdtmPresenze& dtm, Tipo tipo, int id, const QDate& dal, 
     // The anomalies recorded for a day belong to its figures, which go either way.
     AnomalieGiorno::Cancella(db, id, dal, al);
     if (tipo == Tipo::Timbrature)
-        c->giorni += nelPeriodo(db, QStringLiteral("UPDATE PianoSomma\n"
-                                              "  SET Stato = 1,\n"
-                                              "      IdOrario = NULL,\n"
-                                              "      ValOrdinario = NULL,\n"
-                                              "      ValEccedenza = NULL,\n"
-                                              "      ValPresenza = NULL,\n"
-                                              "      ValCarenza = NULL,\n"
-                                              "      Note = NULL\n"
-                                              "  WHERE PianoSomma.IdDip = :IdDipCorr AND\n"
-                                              "        PianoSomma.Data >= :DataInizio AND\n"
-                                              "        PianoSomma.Data < :DataFine"),
+        c->giorni += nelPeriodo(db,
+                                SqlAzzeraGiorni(QStringLiteral("PianoSomma.IdDip = :IdDipCorr AND\n"
+                                                               "        PianoSomma.Data >= :DataInizio AND\n"
+                                                               "        PianoSomma.Data < :DataFine")),
                                 id, dal, al);
     else
         c->giorni += nelPeriodo(db, QStringLiteral("DELETE FROM PianoSomma\n"

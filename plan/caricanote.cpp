@@ -227,16 +227,8 @@ bool CaricamentoNote::caricaGiorno(int idDip, const QDate& d, const Profilo& p, 
 
 void CaricamentoNote::annullaGiorno(int idDip, const QDate& d, const OpzioniNote& o, EsitoNote& esito)
 {
-    const QString sql = o.Chiusura ? QStringLiteral("UPDATE PianoSomma\n"
-                                                    "  SET Stato = 1,\n"
-                                                    "      IdOrario = NULL,\n"
-                                                    "      ValOrdinario = NULL,\n"
-                                                    "      ValEccedenza = NULL,\n"
-                                                    "      ValPresenza = NULL,\n"
-                                                    "      ValCarenza = NULL,\n"
-                                                    "      Note = NULL\n"
-                                                    "  WHERE PianoSomma.IdDip = :IdDipCorr AND\n"
-                                                    "        PianoSomma.Data = :DataCorr")
+    const QString sql = o.Chiusura ? SqlAzzeraGiorni(QStringLiteral("PianoSomma.IdDip = :IdDipCorr AND\n"
+                                                                "        PianoSomma.Data = :DataCorr"))
                                    : QStringLiteral("UPDATE PianoSomma\n"
                                                     "  SET Note = NULL\n"
                                                     "  WHERE PianoSomma.IdDip = :IdDipCorr AND\n"
