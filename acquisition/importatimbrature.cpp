@@ -2,10 +2,13 @@
 
 #include "avanzamento.h"
 #include "database.h"
+#include "istruzioneveloce.h"
 #include "messaggi.h"
 #include "tdtmpresenze.h"
 
 #include <QFile>
+#include <limits>
+#include <optional>
 #include <QSet>
 #include <QSqlQuery>
 
@@ -38,16 +41,35 @@ QByteArray colonne(const QByteArray& riga, int posizione, int lunghezza)
 struct ImportaTimbrature::Istruzioni {
     QSqlQuery badge;
     QSqlQuery registrate;
-    QSqlQuery inserisci;
+    std::optional<IstruzioneVeloce> inserisci;
     QString dal, al;  // the span of the file's punches
 
     struct Periodo {
-        QString inizio, fine;  // stored date-time texts; fine empty when open
+        qint64 inizio = 0, fine = 0;  // instants (see istante); fine 0 when open
         int idDip = 0;
     };
     QHash<QString, QList<Periodo>> badgeLetti;
-    QHash<int, QSet<QString>> orariRegistrati;
+    QHash<int, QSet<qint64>> orariRegistrati;
 };
+
+namespace {
+
+// A date-time as seconds from the start of the calendar: compared and hashed as a number,
+// so the badge periods and the duplicate check take no text per line.
+qint64 istante(const QDate& d, int secondi)
+{
+    return d.toJulianDay() * 86400 + secondi;
+}
+
+qint64 istante(const QVariant& v)
+{
+    const QDateTime dt = Sql::leggiDataOra(v);
+    if (!dt.isValid())
+        return std::numeric_limits<qint64>::min();  // before everything, as an empty text
+    return istante(dt.date(), dt.time().msecsSinceStartOfDay() / 1000);
+}
+
+}  // namespace
 
 ImportaTimbrature::ImportaTimbrature(TdtmPresenze& dtm, const FormatoFileAcq& formato) : m_dtm(dtm), m_formato(formato)
 {
@@ -128,23 +150,22 @@ int ImportaTimbrature::importaRiga(const QByteArray& riga, Istruzioni& q)
     TimbraturaLetta t;
     if (const int esito = LeggiRiga(riga, &t); esito != 0)
         return esito;
-    const QString quando = Sql::testoDataMinuti(t.giorno, t.minuti);
+    const qint64 quando = istante(t.giorno, t.minuti * 60);
 
     auto periodi = q.badgeLetti.find(t.badge);
     if (periodi == q.badgeLetti.end()) {
         QList<Istruzioni::Periodo> l;
-        q.badge.bindValue(QStringLiteral(":codice"), t.badge);
+        q.badge.bindValue(0, t.badge);
         Database::esegui(q.badge);
         while (q.badge.next())
-            l.append({Sql::testoDataOra(Sql::leggiDataOra(q.badge.value(0))),
-                      q.badge.value(1).isNull() ? QString() : Sql::testoDataOra(Sql::leggiDataOra(q.badge.value(1))), q.badge.value(2).toInt()});
+            l.append({istante(q.badge.value(0)), q.badge.value(1).isNull() ? 0 : istante(q.badge.value(1)), q.badge.value(2).toInt()});
         q.badge.finish();
         periodi = q.badgeLetti.insert(t.badge, l);
     }
     // A badge whose end is a date is no longer valid after midnight of that day.
     int idDip = 0;
     for (const Istruzioni::Periodo& p : std::as_const(*periodi))
-        if (p.inizio <= quando && (p.fine.isEmpty() || p.fine >= quando)) {
+        if (p.inizio <= quando && (p.fine == 0 || p.fine >= quando)) {
             idDip = p.idDip;
             break;
         }
@@ -156,26 +177,28 @@ int ImportaTimbrature::importaRiga(const QByteArray& riga, Istruzioni& q)
         return Msg::ErrTimbraturaNonRegistrata;
     auto registrate = q.orariRegistrati.find(idDip);
     if (registrate == q.orariRegistrati.end()) {
-        QSet<QString> orari;
+        QSet<qint64> orari;
         q.registrate.bindValue(QStringLiteral(":id"), idDip);
         q.registrate.bindValue(QStringLiteral(":dal"), q.dal);
         q.registrate.bindValue(QStringLiteral(":al"), q.al);
         Database::esegui(q.registrate);
         while (q.registrate.next())
-            orari.insert(Sql::testoDataOra(Sql::leggiDataOra(q.registrate.value(0))));
+            orari.insert(istante(q.registrate.value(0)));
         q.registrate.finish();
         registrate = q.orariRegistrati.insert(idDip, orari);
     }
     if (registrate->contains(quando))
         return Msg::ErrTimbraturaNonRegistrata;
 
-    q.inserisci.bindValue(QStringLiteral(":id"), idDip);
-    q.inserisci.bindValue(QStringLiteral(":datav"), quando);
-    q.inserisci.bindValue(QStringLiteral(":datao"), quando);
-    q.inserisci.bindValue(QStringLiteral(":versov"), t.verso);
-    q.inserisci.bindValue(QStringLiteral(":versoo"), t.verso);
-    q.inserisci.bindValue(QStringLiteral(":caus"), Sql::testo(t.caus));
-    if (!Database::eseguiSalvoVincoli(q.inserisci))
+    IstruzioneVeloce& ins = *q.inserisci;
+    const QString testo = Sql::testoDataMinuti(t.giorno, t.minuti);
+    ins.lega(0, idDip);
+    ins.lega(1, testo);
+    ins.lega(2, testo);
+    ins.lega(3, t.verso);
+    ins.lega(4, t.verso);
+    ins.lega(5, t.caus);
+    if (!ins.eseguiSalvoVincoli())
         return Msg::ErrTimbraturaNonRegistrata;
     registrate->insert(quando);
     return 0;
@@ -207,7 +230,7 @@ EsitoImportTimbrature ImportaTimbrature::Importa(const QString& file, Avanzament
     Istruzioni q;
     q.badge = db.prepara(QStringLiteral("SELECT DataInizio, DataFine, IdUtilizzatore FROM Badge WHERE Codice = :codice ORDER BY DataInizio DESC"));
     q.registrate = db.prepara(QStringLiteral("SELECT DataO FROM Timbrature WHERE IdDip = :id AND DataO >= :dal AND DataO <= :al"));
-    q.inserisci = db.prepara(QStringLiteral("INSERT INTO Timbrature (IdDip, DataV, DataO, VersoV, VersoO, Caus)\n"
+    q.inserisci.emplace(db, QStringLiteral("INSERT INTO Timbrature (IdDip, DataV, DataO, VersoV, VersoO, Caus)\n"
                                            "VALUES (:id, :datav, :datao, :versov, :versoo, :caus)"));
 
     // The span of the file's punches bounds the recorded times read for the duplicate check.

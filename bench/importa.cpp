@@ -13,6 +13,7 @@
 #include "database.h"
 #include "demo.h"
 #include "importatimbrature.h"
+#include "istruzioneveloce.h"
 #include "tdtmpresenze.h"
 
 #include <QCoreApplication>
@@ -146,14 +147,14 @@ int main(int argc, char* argv[])
         QElapsedTimer t;
         t.start();
         Transazione tr(db);
-        QSqlQuery ins = db.prepara(QStringLiteral("INSERT INTO Timbrature (IdDip, DataV, DataO, VersoV, VersoO) VALUES (:id, :v, :o, :vv, :vo)"));
+        IstruzioneVeloce ins(db, QStringLiteral("INSERT INTO Timbrature (IdDip, DataV, DataO, VersoV, VersoO) VALUES (:id, :v, :o, :vv, :vo)"));
         for (const Riga& r : std::as_const(attese)) {
-            ins.bindValue(0, r.idDip);
-            ins.bindValue(1, r.quando);
-            ins.bindValue(2, r.quando);
-            ins.bindValue(3, r.verso);
-            ins.bindValue(4, r.verso);
-            Database::esegui(ins);
+            ins.lega(0, r.idDip);
+            ins.lega(1, r.quando);
+            ins.lega(2, r.quando);
+            ins.lega(3, r.verso);
+            ins.lega(4, r.verso);
+            ins.esegui();
         }
         tr.conferma();
         db.salvaSuDisco();

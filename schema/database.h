@@ -194,6 +194,7 @@ public:
     int generazione() const { return m_generazione; }
 
 private:
+    friend class IstruzioneVeloce;
     // The open Database a prepared statement belongs to (by its connection's driver).
     static Database* di(const QSqlQuery& q);
     bool sqlite() const { return m_dialetto.motore() == Dialetto::Motore::SQLite; }

@@ -7,6 +7,7 @@
 #include "creazione.h"
 #include "database.h"
 #include "dialetto.h"
+#include "istruzioneveloce.h"
 #include "messaggi.h"
 #include "tabelle.h"
 
@@ -150,6 +151,7 @@ private slots:
 
     void pianoSommaDoppioRifiutato();
     void timbraturaSpostataSullOraDiUnAltra();
+    void istruzioneVeloce();
     void campiObbligatori_data();
     void campiObbligatori();
     void formatoDataOra_data();
@@ -413,6 +415,36 @@ void TstSchema::timbraturaSpostataSullOraDiUnAltra()
     amb.esegui(QStringLiteral("UPDATE Timbrature SET DataV = '2024-03-05 12:00:00' WHERE IdDip = 2 AND DataV = '2024-03-05 08:30:00'"));
     QCOMPARE(amb.conta(QStringLiteral("Timbrature"), QStringLiteral("DataV = '2024-03-05 12:00:00'")), 2);
     QCOMPARE(amb.conta(QStringLiteral("Timbrature")), 3);
+}
+
+// The positional fast statement keeps the rules of the generic one: refusals by a key or a
+// required field leave the transaction usable, an empty text is NULL, other failures throw.
+void TstSchema::istruzioneVeloce()
+{
+    Ambiente amb;
+    {
+        Transazione t(amb.db());
+        IstruzioneVeloce ins(amb.db(), QStringLiteral("INSERT INTO Timbrature (IdDip, DataV, DataO, VersoV, Caus) VALUES (:id, :t, :t2, :v, :c)"));
+        const auto riga = [&](qint64 id, const QString& quando, const QString& verso) {
+            ins.lega(0, id);
+            ins.lega(1, quando);
+            ins.lega(2, quando);
+            ins.lega(3, verso);
+            ins.lega(4, QString());
+            return ins.eseguiSalvoVincoli();
+        };
+        QVERIFY(riga(1, QStringLiteral("2024-03-05 08:00:00"), QStringLiteral("E")));
+        QCOMPARE(ins.righeToccate(), 1);
+        QVERIFY(!riga(1, QStringLiteral("2024-03-05 08:00:00"), QStringLiteral("U")));  // same key
+        QVERIFY(!riga(1, QStringLiteral("2024-03-05 09:00:00"), QString()));             // required VersoV
+        QVERIFY(riga(2, QStringLiteral("2024-03-05 08:00:00"), QStringLiteral("U")));
+        t.conferma();
+    }
+    QCOMPARE(amb.conta(QStringLiteral("Timbrature")), 2);
+    QCOMPARE(amb.conta(QStringLiteral("Timbrature"), QStringLiteral("Caus IS NULL AND VersoO IS NULL")), 2);
+    QCOMPARE(amb.conta(QStringLiteral("Timbrature"), QStringLiteral("IdDip = 1 AND VersoV = 'E'")), 1);
+
+    QVERIFY_THROWS_EXCEPTION(ErroreDb, IstruzioneVeloce(amb.db(), QStringLiteral("INSERT INTO TabellaInesistente (A) VALUES (:a)")));
 }
 
 void TstSchema::campiObbligatori_data()
