@@ -175,13 +175,12 @@ void TfrmTabPres::itmStampaClick()
 {
     TfrmStampa dialogo(m_dtm, this);
     const TRecStampa scelta = dialogo.Esegui(QStringLiteral("CA"));
-    if (scelta.codice != Stampa::kPresentiAssenti)
+    // An empty board prints nothing.
+    if (scelta.codice != Stampa::kPresentiAssenti || m_righe.isEmpty())
         return;
-    if (!m_righe.isEmpty())
-        m_griglia->setCurrentCell(0, 0);
+    m_griglia->setCurrentCell(0, 0);
     Stampa::CreaEdEsegui(this, m_dtm, [&] { return TrptPreAss(m_dtm).Crea(scelta.descrizione, m_parametri, m_righe); });
-    if (!m_righe.isEmpty())
-        m_griglia->setCurrentCell(0, 0);
+    m_griglia->setCurrentCell(0, 0);
 }
 
 void TfrmTabPres::itmVisTimbClick()
