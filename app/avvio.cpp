@@ -18,6 +18,7 @@
 #include "tfrmpasswd.h"
 #include "tfrmpianta.h"
 #include "tfrmpiano.h"
+#include "tfrmpresenti.h"
 #include "tfrmpresenze.h"
 #include "tfrmturni.h"
 
@@ -68,6 +69,7 @@ int AvviaApplicazione(QApplication& app, const QString& fileIni)
             RegistroComandi::Riapertura::Nulla);
         frm.Comandi().RegistraSingola(
             QStringLiteral("Calendario"), [&] { return new TfrmCalendario(dtm, turni); }, RegistroComandi::Riapertura::Nulla);
+        frm.Comandi().RegistraModale(QStringLiteral("PresAss"), [&dtm](QWidget* genitore) { return std::make_unique<TfrmPresenti>(dtm, genitore); });
         frm.Comandi().RegistraSingola(QStringLiteral("CancDati"), [&dtm] { return new TfrmCancPL(dtm); });
         frm.Comandi().RegistraAzione(QStringLiteral("CopiaSic"), [&dtm, &frm] { TfrmCancPL::CopiaDiSicurezza(dtm, &frm); });
         // The restore replaces the tables under every window: they all close first, as at "Esci".

@@ -15,6 +15,8 @@
 #include "migrazione.h"
 #include "presenzecfg.h"
 #include "rptpiano.h"
+#include "rptpreass.h"
+#include "tabellone.h"
 #include "tdtmanagrafico.h"
 #include "tdtmelab.h"
 #include "tdtmpresenze.h"
@@ -469,6 +471,87 @@ public:
         return e.avvisi.isEmpty() ? kOk : kErrore;
     }
 
+    // The presence board of a day, built into TPresAss as the window builds it, printed as a
+    // text table or saved through the report.
+    int presenti()
+    {
+        ParametriTabellone p;
+        p.Data = m_arg.data("data");
+        const bool oraria = m_arg.presente("ora");
+        if (oraria == (m_arg.presente("dalle") || m_arg.presente("alle")))
+            return erroreArgomenti(oraria ? ErrArgomento : ErrMancante, oraria ? QStringLiteral("--dalle") : QStringLiteral("--ora"));
+        const auto ora = [this](const char* nome, QTime* t) {
+            static const QRegularExpression forma(QStringLiteral("^[0-9]{2}:[0-9]{2}$"));
+            const QString testo = m_arg.testo(nome);
+            *t = QTime::fromString(testo, QStringLiteral("HH:mm"));
+            return forma.match(testo).hasMatch() && t->isValid();
+        };
+        if (oraria) {
+            if (!ora("ora", &p.Ora))
+                return erroreArgomenti(ErrArgomento, QStringLiteral("--ora ") + m_arg.testo("ora"));
+        } else {
+            p.Fascia = true;
+            for (const char* nome : {"dalle", "alle"})
+                if (!m_arg.presente(nome))
+                    return erroreArgomenti(ErrMancante, QStringLiteral("--") + QLatin1String(nome));
+            if (!ora("dalle", &p.Dalle))
+                return erroreArgomenti(ErrArgomento, QStringLiteral("--dalle ") + m_arg.testo("dalle"));
+            if (!ora("alle", &p.Alle))
+                return erroreArgomenti(ErrArgomento, QStringLiteral("--alle ") + m_arg.testo("alle"));
+            if (p.Alle <= p.Dalle) {
+                m_dtm.MostraErrore(ErrOraNonSuccessiva);
+                return kArgomenti;
+            }
+        }
+        const QString categoria = m_arg.presente("categoria") ? m_arg.testo("categoria").toLower() : QStringLiteral("tutti");
+        if (categoria == QLatin1String("presenti"))
+            p.Assenti = false;
+        else if (categoria == QLatin1String("assenti"))
+            p.Presenti = false;
+        else if (categoria != QLatin1String("tutti"))
+            return erroreArgomenti(ErrArgomento, QStringLiteral("--categoria ") + m_arg.testo("categoria"));
+        Stampa::Formato formato = Stampa::Formato::Testo;
+        const QString uscita = m_arg.testo("out");
+        if (m_arg.presente("formato") != m_arg.presente("out"))
+            return erroreArgomenti(ErrMancante, m_arg.presente("out") ? QStringLiteral("--formato") : QStringLiteral("--out"));
+        if (m_arg.presente("formato") && !Stampa::FormatoDaTesto(m_arg.testo("formato"), &formato))
+            return erroreArgomenti(ErrFormato, m_arg.testo("formato"));
+        if (const int esito = apri(TdtmPresenze::ModoCreazione::Mai); esito != kOk)
+            return esito;
+        if (!uscita.isEmpty() && m_dtm.FileDellApplicazione(uscita))
+            return erroreArgomenti(ErrUscitaProtetta, QDir::toNativeSeparators(uscita));
+        try {
+            m_dtm.CaricaMemoria();
+            if (m_arg.presente("dip")) {
+                QList<int> ids;
+                if (!dipendenti(&ids))
+                    return kArgomenti;
+                p.Selezione = Stampa::SelezioneDipendenti(m_dtm, ids).tabella;
+            }
+            Tabellone::Costruisci(m_dtm, p);
+            const QList<RigaTabellone> righe = Tabellone::Righe(m_dtm);
+            if (uscita.isEmpty()) {
+                const auto riga = [](const QString& a, const QString& b, const QString& c) {
+                    return a.leftJustified(10) + QLatin1Char(' ') + b.leftJustified(51) + QLatin1Char(' ') + c;
+                };
+                stampa(riga(QStringLiteral("Matricola"), QStringLiteral("Dipendente"), QStringLiteral("Stato")));
+                for (const RigaTabellone& r : righe)
+                    stampa(riga(r.Matricola, r.Dipendente(), r.StatoEsteso).trimmed());
+                return kOk;
+            }
+            const QString descrizione = Stampa::DescrizioneStampa(m_dtm, QStringLiteral("CA"), Stampa::kPresentiAssenti);
+            Stampa::Salva(TrptPreAss(m_dtm).Crea(descrizione, p, righe), formato, uscita);
+        } catch (const ErroreStampa& e) {
+            m_dtm.MostraErroreCon(e.numero(), QDir::toNativeSeparators(e.dettaglio()));
+            return kErrore;
+        } catch (const ErroreDb& e) {
+            m_dtm.MostraErroreDb(e);
+            return kErrore;
+        }
+        stampa(m_dtm.TestoScelta(EtStampaSalvata) + QLatin1Char(' ') + QDir::toNativeSeparators(uscita));
+        return kOk;
+    }
+
     // Refused without --conferma: then it only says what it would delete.
     int cancella()
     {
@@ -706,6 +789,20 @@ const DefinizioneComando kComandi[] = {
      &Comando::note},
     {"importa-dipendenti", {}, {QStringLiteral("FILE")}, false, &Comando::importaDipendenti},
     {"importa", {}, {QStringLiteral("FILE")}, false, &Comando::importa},
+    {"presenti",
+     {{"data", Valore::Data, Obbligatoria},
+      {"ora", Valore::Testo},
+      {"dalle", Valore::Testo},
+      {"alle", Valore::Testo},
+      {"categoria", Valore::Testo},
+      {"dip", Valore::Numero, Ripetibile},
+      {"formato", Valore::Testo},
+      {"out", Valore::Testo}},
+     {},
+     true,
+     &Comando::presenti,
+     // TPresAss stays in the work database, where it can be read after the command.
+     {QStringLiteral("SelezioneStampa")}},
     {"cancella",
      {{"dal", Valore::Data, Obbligatoria},
       {"al", Valore::Data, Obbligatoria},

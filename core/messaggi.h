@@ -12,6 +12,7 @@ namespace Msg {
 enum Errore : int {
     ErrDbLavoro = 1,            // the work database cannot be opened
     ErrDatoMancante = 103,      // a required value is missing or invalid
+    ErrOraNonSuccessiva = 104,  // the band's end is not later than its start
     ErrUnitaConSottounita = 1001, // an organisation unit with sub-units cannot be deleted
     ErrDateAssunzione = 1108,   // the leaving date is before the hiring date
     ErrCambioPagina = 1114,     // confirm or cancel the edits before changing page
@@ -218,6 +219,12 @@ enum Scelta : int {
     EtGiorniScritti = 9901,
     EtGiorniLasciati = 9902,    // closed days, or days changed meanwhile at another workstation
     EtDipendentiNote = 9903,    // employees with a profile in the period
+
+    // Presence board and its report.
+    EtDel = 2104,               // title: report, "del", date
+    EtSituazioneAlle = 2105,    // hourly view line, + the time
+    EtFasciaDalle = 2106,       // band view line, + the start
+    EtFasciaAlle = 2107,        // + the end
 
     // Holiday calendar.
     SclFestivitaNazionali = 9700,      // + the dates: add these national holidays?

@@ -132,7 +132,9 @@ QList<Tabella> costruisci()
     t.append({"TPresAss", U,
               {I("Id"), A("Matricola", 10), A("Cognome", 30), A("Nome", 20), A("Stato", 2), A("StatoEsteso", 30), A("TipoG", 2),
                A("ModalTimbra", 1), I("IdOrario")},
-              {X("IDXMATRICOLA", {"Matricola"}), X("IDXCOGNOME", {"Cognome", "Nome"}), X("IDXSTATOESTESO", {"StatoEsteso"})}});
+              {X("IDXMATRICOLA", {"Matricola"}), X("IDXCOGNOME", {"Cognome", "Nome"}), X("IDXSTATOESTESO", {"StatoEsteso"}),
+               // The status of each row is written back by Id.
+               X("idxTPresAssId", {"Id"})}});
     t.append({"TAnagCk", U,
               {I("Id"), A("Matricola", 10), A("Cognome", 30), A("Nome", 20), A("Libero", 20), A("Classe", 1), A("Codice", 10)},
               {X("idxTAnagCkId", {"Id"})}});

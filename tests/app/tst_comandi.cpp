@@ -80,6 +80,7 @@ private slots:
     void dueCopieComeUna();
     void importaDipendenti();
     void importaTimbrature();
+    void presenti();
     void aiutoInItaliano();
     void fileDellApplicazioneIntatti_data();
     void fileDellApplicazioneIntatti();
@@ -223,6 +224,19 @@ void TstComandi::argomentiNonValidi_data()
     QTest::newRow("interruttore con un valore") << QStringList{QStringLiteral("migra"), QStringLiteral("--verso"), QStringLiteral("sqlite"),
                                                                QStringLiteral("--sostituisci=si")}
                                                 << 2;
+    const QStringList presenti{QStringLiteral("presenti"), QStringLiteral("--data"), QStringLiteral("2026-03-10")};
+    const auto fascia = [&](const char* dalle, const char* alle) {
+        return presenti + QStringList{QStringLiteral("--dalle"), QLatin1String(dalle), QStringLiteral("--alle"), QLatin1String(alle)};
+    };
+    QTest::newRow("presenti: fascia rovesciata") << fascia("10:00", "09:59") << 2;
+    QTest::newRow("presenti: fascia vuota") << fascia("08:00", "08:00") << 2;
+    QTest::newRow("presenti: ora impossibile") << presenti + QStringList{QStringLiteral("--ora"), QStringLiteral("24:00")} << 2;
+    QTest::newRow("presenti: ora e fascia") << fascia("08:00", "09:00") + QStringList{QStringLiteral("--ora"), QStringLiteral("10:00")} << 2;
+    QTest::newRow("presenti: né ora né fascia") << presenti << 2;
+    QTest::newRow("presenti: categoria sconosciuta")
+        << presenti + QStringList{QStringLiteral("--ora"), QStringLiteral("10:00"), QStringLiteral("--categoria"), QStringLiteral("esenti")} << 2;
+    QTest::newRow("presenti: formato senza file")
+        << presenti + QStringList{QStringLiteral("--ora"), QStringLiteral("10:00"), QStringLiteral("--formato"), QStringLiteral("csv")} << 2;
     QTest::newRow("interruttore ripetuto") << QStringList{QStringLiteral("migra"), QStringLiteral("--verso"), QStringLiteral("sqlite"),
                                                           QStringLiteral("--sostituisci"), QStringLiteral("--sostituisci")}
                                            << 2;
@@ -602,13 +616,44 @@ void TstComandi::importaTimbrature()
     QCOMPARE(db.valore(QStringLiteral("SELECT COUNT(*) FROM Timbrature WHERE DataO >= '2030-01-01'")).toInt(), 3);
 }
 
+void TstComandi::presenti()
+{
+    const QString cartella = azienda();
+    const QStringList base{QStringLiteral("--ini"), QDir(cartella).filePath(QStringLiteral("PRES.INI")), QStringLiteral("presenti"),
+                           QStringLiteral("--data"), QStringLiteral("2026-03-10"), QStringLiteral("--ora"), QStringLiteral("10:00")};
+    const Esito tutti = quorlin(base);
+    QCOMPARE(tutti.stato, 0);
+    QCOMPARE(tutti.uscita.trimmed().split(QLatin1Char('\n')).size(), 1 + 3);
+    QVERIFY2(tutti.uscita.startsWith(QStringLiteral("Matricola")), qPrintable(tutti.uscita));
+    QCOMPARE(quorlin(base + QStringList{QStringLiteral("--dip"), QStringLiteral("999")}).stato, 2);
+    // The board stays in TPresAss, restricted to the employees named.
+    const Esito uno = quorlin(base + QStringList{QStringLiteral("--dip"), QStringLiteral("2")});
+    QCOMPARE(uno.stato, 0);
+    {
+        Database db;
+        m_azienda.apri(db);
+        QCOMPARE(Banco::colonna(db, QStringLiteral("SELECT Id FROM ':dbPresUt:TPresAss'")), QStringLiteral("2"));
+    }
+    const QString csv = QDir(cartella).filePath(QStringLiteral("presenti.csv"));
+    const Esito salvato = quorlin(base + QStringList{QStringLiteral("--formato"), QStringLiteral("csv"), QStringLiteral("--out"), csv});
+    QCOMPARE(salvato.stato, 0);
+    QFile f(csv);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QVERIFY(f.readAll().contains("Totale Dipendenti Selezionati"));
+    // A file that cannot be written: the command fails.
+    QCOMPARE(quorlin(base + QStringList{QStringLiteral("--formato"), QStringLiteral("csv"), QStringLiteral("--out"),
+                                        QDir(cartella).filePath(QStringLiteral("manca/presenti.csv"))})
+                 .stato,
+             1);
+}
+
 void TstComandi::aiutoInItaliano()
 {
     const Esito g = quorlin({QStringLiteral("--help")});
     QCOMPARE(g.stato, 0);
-    for (const char* c : {"init", "demo", "elabora", "verifica", "stampa", "importa", "importa-dipendenti", "migra", "cancella", "copia", "ripristina"})
+    for (const char* c : {"init", "demo", "elabora", "verifica", "stampa", "importa", "importa-dipendenti", "migra", "cancella", "copia", "ripristina", "presenti"})
         QVERIFY2(g.uscita.contains(QLatin1String(c)), c);
-    for (const char* c : {"init", "demo", "elabora", "verifica", "stampa", "importa", "importa-dipendenti", "migra", "cancella", "copia", "ripristina"}) {
+    for (const char* c : {"init", "demo", "elabora", "verifica", "stampa", "importa", "importa-dipendenti", "migra", "cancella", "copia", "ripristina", "presenti"}) {
         const Esito e = quorlin({QLatin1String(c), QStringLiteral("--help")});
         QCOMPARE(e.stato, 0);
         QVERIFY(e.uscita.startsWith(QStringLiteral("Uso: quorlin")));
