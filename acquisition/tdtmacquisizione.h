@@ -306,6 +306,7 @@ public:
 private:
     struct Corsa;
     struct FineCorsa;
+    void caricaDispositivi();
     int postazioneLocale(int idTerminale, int porta);
     int postazioneRemota(int porta, const QString& telefono);
     int postazionePropria(int idTerminale, const DatiPostazione& modello);
