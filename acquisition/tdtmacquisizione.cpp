@@ -136,9 +136,13 @@ OsservatoreStderr::OsservatoreStderr() : m_terminale(isatty(fileno(stderr)) != 0
 
 void OsservatoreStderr::Stato(const QString& testo, const QString& terminale)
 {
-    if (!m_terminale || testo.isEmpty())
+    if (!m_terminale)
         return;
-    std::fprintf(stderr, "\r\033[K%s: %s", terminale.toLocal8Bit().constData(), testo.toLocal8Bit().constData());
+    // An empty status clears the line, so nothing stale stays beside the next output.
+    if (testo.isEmpty())
+        std::fprintf(stderr, "\r\033[K");
+    else
+        std::fprintf(stderr, "\r\033[K%s: %s", terminale.toLocal8Bit().constData(), testo.toLocal8Bit().constData());
     std::fflush(stderr);
 }
 
