@@ -3,6 +3,8 @@
 // and garbled frames retried, silent and failing terminals, sync and upload, the modem's
 // answers and the statuses of a missing device and of bad calls.
 
+#include "fileini.h"
+#include "presenzecfg.h"
 #include "terminali.h"
 
 #include <QFile>
@@ -102,6 +104,8 @@ private slots:
     void modem_data();
     void modem();
     void stati();
+    void dispositivi_data();
+    void dispositivi();
 
 private:
     QTemporaryDir m_dir;
@@ -301,6 +305,30 @@ void TstTerminali::stati()
     QVERIFY(!testi.contains(QByteArray()));
     QVERIFY(QByteArray(L.GetErrorMessage(999)).contains("999"));
     QVERIFY(!testi.contains(L.GetErrorMessage(999)));
+}
+
+void TstTerminali::dispositivi_data()
+{
+    QTest::addColumn<QByteArray>("ini");
+    QTest::addColumn<QStringList>("attesi");
+    QTest::newRow("sezione assente") << QByteArray() << QStringList{"/dev/ttyS0", "/dev/ttyS1", "/dev/ttyS2", "/dev/ttyS3"};
+    QTest::newRow("COM2 su un adattatore USB") << QByteArray("[Porte seriali]\nCOM2=/dev/ttyUSB0\n")
+                                               << QStringList{"/dev/ttyS0", "/dev/ttyUSB0", "/dev/ttyS2", "/dev/ttyS3"};
+    // The port set by the row before goes back to its default.
+    QTest::newRow("spazi attorno, chiave vuota") << QByteArray("[Porte seriali]\nCOM1= /dev/pts/7 \nCOM4=\n")
+                                                 << QStringList{"/dev/pts/7", "/dev/ttyS1", "/dev/ttyS2", "/dev/ttyS3"};
+}
+
+// Port numbers reach their devices through PRES.INI as the program loads it at start-up.
+void TstTerminali::dispositivi()
+{
+    QFETCH(QByteArray, ini);
+    QFETCH(QStringList, attesi);
+    FileIni file(scrivi(m_dir.filePath(QStringLiteral("PRES.INI")), "[Acquisizione]\nToni=0\n" + ini));
+    TPresenzeCfg cfg;
+    Configurazione::Leggi(file, QString(), cfg);
+    ImpostaDispositivi(cfg.PorteSeriali);
+    QCOMPARE((QStringList{Dispositivo(1), Dispositivo(2), Dispositivo(3), Dispositivo(4)}), attesi);
 }
 
 QTEST_GUILESS_MAIN(TstTerminali)
