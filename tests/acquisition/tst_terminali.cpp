@@ -5,6 +5,7 @@
 
 #include "fileini.h"
 #include "presenzecfg.h"
+#include "protocollo.h"
 #include "terminali.h"
 
 #include <QFile>
@@ -95,6 +96,8 @@ class TstTerminali : public QObject {
 
 private slots:
     void initTestCase();
+    void trame_data();
+    void trame();
     void consegna_data();
     void consegna();
     void senzaAck();
@@ -115,6 +118,54 @@ void TstTerminali::initTestCase()
 {
     QVERIFY(m_dir.isValid());
     ImpostaTempiSeriale({150, 3, 50});
+}
+
+void TstTerminali::trame_data()
+{
+    using namespace Protocollo;
+    const QByteArray buona = Codifica(Trama{12, true, Transazione, 200, QByteArray("\x00\x00\x00\x07" "0000000001", 14)});
+    QByteArray alterata = buona;
+    alterata[10] = 'X';
+    QByteArray lunga = buona.left(4) + QByteArray("\x02\x59", 2);  // 601 data bytes
+    QByteArray fuoriIndirizzo = buona;
+    fuoriIndirizzo[1] = char(0x10);
+    QTest::addColumn<QByteArray>("byte");
+    QTest::addColumn<QString>("esiti");  // T frame, A garbled, in the order cut
+    QTest::addColumn<bool>("inCorso");
+    QTest::newRow("rumore prima della trama") << QByteArray("\x00\xff+AT\r") + buona << "T" << false;
+    QTest::newRow("due trame di seguito") << buona + buona << "TT" << false;
+    QTest::newRow("CRC che non torna") << alterata + buona << "AT" << false;
+    QTest::newRow("lunghezza oltre il massimo") << lunga + buona << "T" << false;
+    QTest::newRow("indirizzo oltre 15") << fuoriIndirizzo.left(8) + buona << "T" << false;
+    QTest::newRow("troncata") << buona.chopped(1) << "" << true;
+}
+
+// Frames are cut from the bytes as they come: noise, oversized headers and bad addresses
+// skipped, a bad CRC reported, a frame cut short left waiting; a good one read back whole.
+void TstTerminali::trame()
+{
+    using namespace Protocollo;
+    QFETCH(QByteArray, byte);
+    QFETCH(QString, esiti);
+    QFETCH(bool, inCorso);
+    LettoreTrame lettore;
+    QString letti;
+    Trama t;
+    for (qsizetype i = 0; i < byte.size(); i += 5) {  // bytes arrive a few at a time
+        lettore.aggiungi(byte.mid(i, 5));
+        for (LettoreTrame::Esito e; (e = lettore.prossima(&t)) != LettoreTrame::Esito::Niente;) {
+            letti += e == LettoreTrame::Esito::Trama ? QLatin1Char('T') : QLatin1Char('A');
+            if (e == LettoreTrame::Esito::Trama) {
+                QCOMPARE(int(t.indirizzo), 12);
+                QVERIFY(t.risposta);
+                QCOMPARE(int(t.tipo), int(Transazione));
+                QCOMPARE(int(t.sequenza), 200);
+                QCOMPARE(t.dati, QByteArray("\x00\x00\x00\x07" "0000000001", 14));
+            }
+        }
+    }
+    QCOMPARE(letti, esiti);
+    QCOMPARE(lettore.inCorso(), inCorso);
 }
 
 void TstTerminali::consegna_data()
