@@ -117,7 +117,8 @@ private:
 void TstTerminali::initTestCase()
 {
     QVERIFY(m_dir.isValid());
-    ImpostaTempiSeriale({150, 3, 50});
+    // Short waits keep the silent cases quick; three tries absorb a loaded machine's pauses.
+    ImpostaTempiSeriale({300, 3, 50});
 }
 
 void TstTerminali::trame_data()
@@ -311,9 +312,10 @@ void TstTerminali::modem()
     PortaAperta p;
     HandlePorta& h = p.h;
     QVERIFY(h);
-    QCOMPARE(interroga(h, 0).stato, uint16_t(StatoNessunaRisposta));
     QCOMPARE(int(L.Dial(h, "0123456", "ATZ", 0, 5)), stato);
     QCOMPARE(interroga(h, 0).tipo, stato == StatoOk ? int(MessaggioFine) : int(MessaggioNessuno));
+    if (stato != StatoOk)
+        return;
     p.apri();
     QVERIFY(h);
     QCOMPARE(interroga(h, 0).tipo, int(MessaggioNessuno));
@@ -347,6 +349,8 @@ void TstTerminali::stati()
     QCOMPARE(L.CreatePort(imp, &h), uint16_t(StatoOk));
     QCOMPARE(L.OpenPort(h), uint16_t(StatoDispositivoOccupato));
     QCOMPARE(L.SendPolling(prima, 16, 0, &m), uint16_t(StatoArgomenti));
+    // No modem on the line: the dialling gives up at its time-out.
+    QCOMPARE(L.Dial(prima, "0123456", "", 1, 1), uint16_t(StatoModemTimeout));
     L.DestroyPort(&h);
 
     QSet<QByteArray> testi;
