@@ -21,6 +21,7 @@
 #include "tfrmpresenti.h"
 #include "tfrmpresenze.h"
 #include "tfrmturni.h"
+#include "terminali.h"
 
 #include <QApplication>
 #include <QDir>
@@ -37,6 +38,7 @@ int AvviaApplicazione(QApplication& app, const QString& fileIni)
         // named by PATH must already exist.
         if (!dtm.Apri(fileIni, TdtmPresenze::ModoCreazione::CartellaPredefinita))
             return 0;  // login cancelled
+        ImpostaDispositivi(dtm.cfg().PorteSeriali);
     } catch (const ErroreAvvio& e) {
         dtm.MostraErroreCon(e.numero(), QDir::toNativeSeparators(e.dettaglio()));
         return 1;
