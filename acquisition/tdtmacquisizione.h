@@ -240,8 +240,9 @@ public:
     QList<DatiTerminale> Terminali();
     std::optional<DatiTerminale> Terminale(int id);
     // A new terminal on the local station of port 1 at the lowest address free there, in one
-    // transaction; its Id is above every IdTerminale the punches name. Returns the Id.
-    // Throws ErroreDb (nothing stored).
+    // transaction; its Id is above every IdTerminale the punches name. Returns the Id, or 0
+    // (nothing stored, ErrNessunIndirizzoLibero) when 16 terminals use that station. Throws
+    // ErroreDb (nothing stored).
     int NuovoTerminale();
     // Deletes the terminal, then every station but 1 no terminal uses (failures ignored).
     void EliminaTerminale(int id);
@@ -304,6 +305,7 @@ public:
 
 private:
     struct Corsa;
+    struct FineCorsa;
     int postazioneLocale(int idTerminale, int porta);
     int postazioneRemota(int porta, const QString& telefono);
     int postazionePropria(int idTerminale, const DatiPostazione& modello);

@@ -34,6 +34,7 @@ enum Errore : int {
     ErrDateCancellazione = 4001, // the deletion period starts after it ends
     // Import of punches from a file.
     ErrFileTimbrature = 106,    // the punch file cannot be opened or read
+    ErrScritturaFile = 107,     // + the file: it cannot be written
     ErrBadgeNonValido = 2601,   // no valid badge with that code, or none assigned
     ErrTimbraturaNonRegistrata = 2602, // a duplicate punch or one missing a required value
     ErrTracciatoSovrapposto = 4106,
@@ -139,6 +140,17 @@ enum Errore : int {
     // Organisation chart.
     ErrUnitaScomparsa = 9800,   // the unit was deleted meanwhile at another workstation
     ErrSpostamentoUnita = 9801, // the stored tree refuses the move (changed elsewhere)
+
+    // Terminals, stations and ports; acquisition and synchronisation.
+    ErrDataTransazione = 2603,  // the transaction's date or time is not a valid one
+    ErrTerminaleErrore = 2611,  // the terminal reported an error (message type 1)
+    ErrTerminaleMuto = 2612,    // no answer from the terminal (type 0)
+    ErrIndirizzoOccupato = 9710, // the address is used by another terminal of the same station
+    ErrPortaInUso = 9711,       // a station uses the port: it cannot be deleted
+    ErrPortaNonDefinita = 9712, // + "COMn": the station's port has no Porte row
+    ErrChiaveNonValida = 9713,  // + the key: a terminal key that is not a plain file name
+    ErrTerminaleInesistente = 9714, // + the id given on the command line
+    ErrNessunIndirizzoLibero = 9715, // the local station of port 1 has all 16 addresses taken
 };
 
 // Rows of Scelte.
@@ -221,6 +233,19 @@ enum Scelta : int {
 
     // Holiday calendar.
     SclFestivitaNazionali = 9700,      // + the dates: add these national holidays?
+
+    // Acquisition and synchronisation from terminals.
+    EtApriPorta = 2600,         // status: opening the port
+    EtSincronizzazione = 2601,  // status: synchronising
+    EtAcquisizioneInCorso = 2602, // status: polling
+    EtRicezioneTransazione = 2603, // status, + the counter
+    EtComposizione = 2604,      // status: dialling
+    SclSvuotaScartate = 2610,   // empty the error punches?
+    EtTransazioniRicevute = 9720, // summary, + the count
+    EtTransazioniRegistrate = 9721,
+    EtTransazioniScartate = 9722,
+    EtTerminaliCompletati = 9723, // + done/requested
+    EtTerminaliSincronizzati = 9724, // + done/requested
 };
 
 }  // namespace Msg
