@@ -9,7 +9,6 @@
 #include "tdtmpresenze.h"
 #include "tdlgquerylight.h"
 #include "tdtmpiano.h"
-#include "tfrmacquisizione.h"
 #include "tfrmanagrafico.h"
 #include "tfrmorari.h"
 #include "tdtmturni.h"
@@ -70,8 +69,6 @@ int AvviaApplicazione(QApplication& app, const QString& fileIni)
         frm.Comandi().RegistraSingola(
             QStringLiteral("Calendario"), [&] { return new TfrmCalendario(dtm, turni); }, RegistroComandi::Riapertura::Nulla);
         frm.Comandi().RegistraSingola(QStringLiteral("CancDati"), [&dtm] { return new TfrmCancPL(dtm); });
-        // At most one acquisition window: a second use only brings it to the front.
-        frm.Comandi().RegistraSingola(QStringLiteral("AcqTimb"), [&dtm] { return new TfrmAcquisizione(dtm); });
         frm.Comandi().RegistraAzione(QStringLiteral("CopiaSic"), [&dtm, &frm] { TfrmCancPL::CopiaDiSicurezza(dtm, &frm); });
         // The restore replaces the tables under every window: they all close first, as at "Esci".
         frm.Comandi().RegistraAzione(QStringLiteral("Ripristino"), [&dtm, &frm, &daRipristinare] {
