@@ -47,7 +47,7 @@ bool cifre(const QByteArray& b)
 QString testoLibreria(const LibreriaTerminali& lib, uint16_t stato)
 {
     const char* t = lib.GetErrorMessage ? lib.GetErrorMessage(stato) : nullptr;
-    return t ? QString::fromLatin1(t) : QString::number(stato);
+    return t ? QString::fromUtf8(t) : QString::number(stato);
 }
 
 DatiTerminale leggiTerminale(const QSqlQuery& q)

@@ -179,7 +179,7 @@ QStringList leggiRighe(const QString& file)
 
 }  // namespace
 
-class TstTerminali : public QObject {
+class TstAcquisizione : public QObject {
     Q_OBJECT
 
 private slots:
@@ -205,7 +205,7 @@ private slots:
     void stampaScarti();
 };
 
-void TstTerminali::decodifica_data()
+void TstAcquisizione::decodifica_data()
 {
     QTest::addColumn<QByteArray>("testo");
     QTest::addColumn<int>("lunghBadge");
@@ -228,7 +228,7 @@ void TstTerminali::decodifica_data()
     QTest::newRow("transazione troncata") << QByteArray("000000017710000010126") << 10 << int(ErrDataTransazione) << "";
 }
 
-void TstTerminali::decodifica()
+void TstAcquisizione::decodifica()
 {
     QFETCH(QByteArray, testo);
     QFETCH(int, lunghBadge);
@@ -247,7 +247,7 @@ void TstTerminali::decodifica()
     QCOMPARE(t.dataScarto, QString::fromLatin1(testo.mid(15, 10)));
 }
 
-void TstTerminali::telefono_data()
+void TstAcquisizione::telefono_data()
 {
     QTest::addColumn<QString>("telNo");
     QTest::addColumn<bool>("centralino");
@@ -258,7 +258,7 @@ void TstTerminali::telefono_data()
     QTest::newRow("divide alla prima virgola") << "9,12,34" << true << "9" << "12,34";
 }
 
-void TstTerminali::telefono()
+void TstAcquisizione::telefono()
 {
     QFETCH(QString, telNo);
     QFETCH(bool, centralino);
@@ -269,7 +269,7 @@ void TstTerminali::telefono()
     QCOMPARE(t.Unisci(), telNo);
 }
 
-void TstTerminali::formato()
+void TstAcquisizione::formato()
 {
     Ambiente amb;
     TdtmAcquisizione acq(amb.dtm());
@@ -281,7 +281,7 @@ void TstTerminali::formato()
     QCOMPARE(FormatoTransazione::Carica(ini), f);
 }
 
-void TstTerminali::porte()
+void TstAcquisizione::porte()
 {
     Ambiente amb;
     TdtmAcquisizione acq(amb.dtm());
@@ -313,7 +313,7 @@ void TstTerminali::porte()
     QCOMPARE(Banco::colonna(amb.db(), QStringLiteral("SELECT Id || Descr FROM Postaz ORDER BY Id")), QStringLiteral("5R,20R,21L"));
 }
 
-void TstTerminali::nuovoTerminale()
+void TstAcquisizione::nuovoTerminale()
 {
     Ambiente amb;
     TdtmAcquisizione acq(amb.dtm());
@@ -346,7 +346,7 @@ void TstTerminali::nuovoTerminale()
     QCOMPARE(acq.Terminale(11)->dipSet, QStringLiteral("0"));
 }
 
-void TstTerminali::postazioni()
+void TstAcquisizione::postazioni()
 {
     Ambiente amb;
     impianto(amb);
@@ -387,7 +387,7 @@ void TstTerminali::postazioni()
     QCOMPARE(amb.conta(QStringLiteral("Terminali"), QStringLiteral("IdPostaz NOT IN (SELECT Id FROM Postaz)")), 0);
 }
 
-void TstTerminali::acquisizione_data()
+void TstAcquisizione::acquisizione_data()
 {
     QTest::addColumn<QList<QByteArray>>("transazioni");
     QTest::addColumn<QString>("punch");
@@ -411,7 +411,7 @@ void TstTerminali::acquisizione_data()
         << "1 2026-06-01 08:00:00 E - 1" << "2602 0000000177 0106260800 0";
 }
 
-void TstTerminali::acquisizione()
+void TstAcquisizione::acquisizione()
 {
     QFETCH(QList<QByteArray>, transazioni);
     QFETCH(QString, punch);
@@ -439,7 +439,7 @@ void TstTerminali::acquisizione()
 
 // A transaction stored, then delivered again (the acknowledge never reached the terminal):
 // rejected as already stored, even after processing moved its valid time, never doubled.
-void TstTerminali::ripetizione()
+void TstAcquisizione::ripetizione()
 {
     Ambiente amb;
     impianto(amb);
@@ -475,7 +475,7 @@ void TstTerminali::ripetizione()
     QVERIFY(!acq.InCorso());
 }
 
-void TstTerminali::corsa_data()
+void TstAcquisizione::corsa_data()
 {
     QTest::addColumn<int>("caso");
     QTest::addColumn<QString>("turni");    // id:esito of each terminal visited
@@ -494,7 +494,7 @@ void TstTerminali::corsa_data()
     QTest::newRow("chiamata fallita") << 4 << "3:5" << "errore 7" << "CreatePort 2 1200 721,OpenPort,Dial 0,0123456789 ATX3 1 60,ClosePort,DestroyPort";
 }
 
-void TstTerminali::corsa()
+void TstAcquisizione::corsa()
 {
     QFETCH(int, caso);
     QFETCH(QString, turni);
@@ -553,7 +553,7 @@ void TstTerminali::corsa()
 
 // "&Stop" pressed while polling: the cycle in progress finishes (stored, acknowledged), the
 // port is closed and the run ends; the next run counts from 1 again.
-void TstTerminali::stopTraPoll()
+void TstAcquisizione::stopTraPoll()
 {
     Ambiente amb;
     impianto(amb);
@@ -574,7 +574,7 @@ void TstTerminali::stopTraPoll()
     QVERIFY(altro.chiamate.contains(QStringLiteral("Stato Ingresso|%1 1").arg(amb.dtm().TestoScelta(EtRicezioneTransazione))));
 }
 
-void TstTerminali::sincronizzazione_data()
+void TstAcquisizione::sincronizzazione_data()
 {
     QTest::addColumn<QList<int>>("stati");  // TermSync answers in order
     QTest::addColumn<int>("creazione");     // CreatePort status on port 1
@@ -586,7 +586,7 @@ void TstTerminali::sincronizzazione_data()
     QTest::newRow("porta non creata: avviso, fine") << QList<int>{} << 5 << "1:4" << QStringList{"errore 5"};
 }
 
-void TstTerminali::sincronizzazione()
+void TstAcquisizione::sincronizzazione()
 {
     QFETCH(QList<int>, stati);
     QFETCH(int, creazione);
@@ -610,7 +610,7 @@ void TstTerminali::sincronizzazione()
     QVERIFY(!QFile::exists(QDir(amb.dir()).filePath(QStringLiteral("transaz.dat"))));
 }
 
-void TstTerminali::invio()
+void TstAcquisizione::invio()
 {
     Ambiente amb;
     impianto(amb);
@@ -626,7 +626,7 @@ void TstTerminali::invio()
     QCOMPARE(Finto::chiamate.constLast(), QStringLiteral("DestroyPort"));
 }
 
-void TstTerminali::divisione()
+void TstAcquisizione::divisione()
 {
     Ambiente amb;
     TdtmAcquisizione acq(amb.dtm());
@@ -654,7 +654,7 @@ void TstTerminali::divisione()
     QVERIFY(!TdtmAcquisizione::FileCombinato(file));
 }
 
-void TstTerminali::stampaScarti()
+void TstAcquisizione::stampaScarti()
 {
     Ambiente amb;
     impianto(amb);
@@ -674,5 +674,5 @@ void TstTerminali::stampaScarti()
     QVERIFY(!acq.CiSonoTimbratureScartate());
 }
 
-QTEST_GUILESS_MAIN(TstTerminali)
-#include "tst_terminali.moc"
+QTEST_GUILESS_MAIN(TstAcquisizione)
+#include "tst_acquisizione.moc"
