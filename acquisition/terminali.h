@@ -71,3 +71,33 @@ struct LibreriaTerminali {
 const LibreriaTerminali& LibreriaSeriale();
 void ImpostaDispositivo(int porta, const QString& percorso);
 QString Dispositivo(int porta);
+
+// The statuses of the serial implementation; GetErrorMessage gives their texts (UTF-8).
+enum StatoTerminali : uint16_t {
+    StatoOk = 0,
+    StatoDispositivoAssente = 1,  // the device path does not exist
+    StatoDispositivoOccupato = 2, // in use by another program, or another port is open
+    StatoNonAperta = 3,           // the port was not created or not opened
+    StatoNessunaRisposta = 4,     // the terminal did not answer in time
+    StatoTramaAlterata = 5,       // the answers stayed garbled after every retry
+    StatoModemOccupato = 6,       // BUSY
+    StatoModemNoCarrier = 7,      // NO CARRIER
+    StatoModemNoDialtone = 8,     // NO DIALTONE
+    StatoModemTimeout = 9,        // no answer to the dialling in time
+    StatoProgRifiutato = 10,      // the terminal refused the uploaded file (or the sync)
+    StatoFileIllegibile = 11,     // the file to upload cannot be read
+    StatoArgomenti = 12,          // arguments out of range (settings, address, number)
+    StatoErroreLinea = 13,        // the line failed while reading or writing
+    StatoModemErrore = 14,        // the modem refused its set-up string (ERROR)
+};
+
+// Time-outs of the serial implementation: the wait for an answer (on top of the time its
+// longest frame takes at the port's baud rate), the tries of each request, the modem's
+// guard time around the escape before hanging up. Tests shorten them.
+struct TempiSeriale {
+    int rispostaMs = 1000;
+    int tentativi = 3;
+    int guardiaMs = 1000;
+};
+void ImpostaTempiSeriale(const TempiSeriale& tempi);
+TempiSeriale TempiSerialeAttuali();
