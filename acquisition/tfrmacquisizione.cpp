@@ -201,6 +201,12 @@ TfrmAcquisizione::TfrmAcquisizione(TdtmPresenze& dtm, TdtmAcquisizione& acq, con
     caricaFormatoFile();
 }
 
+// Every page's tab in view at once, within a 1024 x 768 screen.
+QSize TfrmAcquisizione::sizeHint() const
+{
+    return QMainWindow::sizeHint().expandedTo(QSize(900, 560));
+}
+
 TfrmAcquisizione::~TfrmAcquisizione() = default;
 
 QWidget* TfrmAcquisizione::creaPaginaFile()
@@ -240,8 +246,10 @@ QWidget* TfrmAcquisizione::creaPaginaFile()
     g->addWidget(m_posizData, 4, 1);
     m_formatoData = new QComboBox(formato);
     m_formatoData->setObjectName(QStringLiteral("cmbFormatoData"));
-    g->addWidget(m_formatoData, 4, 2);
-    etichetta(QStringLiteral("Formato"), 5, 2);
+    auto* data = new QHBoxLayout;
+    data->addWidget(new QLabel(QStringLiteral("Formato"), formato));
+    data->addWidget(m_formatoData, 1);
+    g->addLayout(data, 4, 2);
     etichetta(QStringLiteral("Ora"), 6, 0);
     m_posizOra = numero("sedPosizOra", 1, 300, formato);
     m_lunghOra = numero("sedLunghOra", 0, 8, formato);

@@ -37,6 +37,7 @@ public:
     ~TfrmAcquisizione() override;
 
     bool Occupata() const { return m_occupata; }
+    QSize sizeHint() const override;
 
     // --- "&Terminali" -----------------------------------------------------------------
     // The terminal the detail fields show; 0 when none.
