@@ -136,9 +136,13 @@ OsservatoreStderr::OsservatoreStderr() : m_terminale(isatty(fileno(stderr)) != 0
 
 void OsservatoreStderr::Stato(const QString& testo, const QString& terminale)
 {
-    if (!m_terminale || testo.isEmpty())
+    if (!m_terminale)
         return;
-    std::fprintf(stderr, "\r\033[K%s: %s", terminale.toLocal8Bit().constData(), testo.toLocal8Bit().constData());
+    // An empty status clears the line, so nothing stale stays beside the next output.
+    if (testo.isEmpty())
+        std::fprintf(stderr, "\r\033[K");
+    else
+        std::fprintf(stderr, "\r\033[K%s: %s", terminale.toLocal8Bit().constData(), testo.toLocal8Bit().constData());
     std::fflush(stderr);
 }
 
@@ -526,6 +530,17 @@ int TdtmAcquisizione::Decodifica(const QByteArray& testo, const FormatoTransazio
 
 // --- Runs -----------------------------------------------------------------------------
 
+// Each run reads the port map of PRES.INI again, so the window and the batch commands both
+// follow an edit of [Porte seriali]; a key left out keeps the device the process had.
+void TdtmAcquisizione::caricaDispositivi()
+{
+    for (int n = 1; n <= 4; ++n) {
+        const QString percorso = m_dtm.ini().leggiTesto(QStringLiteral("Porte seriali"), QStringLiteral("COM%1").arg(n)).trimmed();
+        if (!percorso.isEmpty())
+            ImpostaDispositivo(n, percorso);
+    }
+}
+
 // One run's state: the port handle, the counter, the log and the statements prepared once.
 // However a run ends, even through a database failure: the switch goes off and the next
 // run can start.
@@ -683,6 +698,7 @@ int TdtmAcquisizione::registra(const QByteArray& testo, const DatiTerminale& t, 
 EsitoRun TdtmAcquisizione::Acquisisci(const LibreriaTerminali& lib, const QList<int>& terminali, OsservatoreAcquisizione& oss)
 {
     Corsa c;
+    caricaDispositivi();
     c.formato = CaricaFormato();
     Database& db = m_dtm.db();
     c.badge = db.prepara(QStringLiteral("SELECT DataInizio, DataFine, IdUtilizzatore FROM Badge WHERE Codice = :codice ORDER BY DataInizio"));
@@ -771,6 +787,7 @@ EsitoRun TdtmAcquisizione::Acquisisci(const LibreriaTerminali& lib, const QList<
 EsitoRun TdtmAcquisizione::Sincronizza(const LibreriaTerminali& lib, const QList<int>& terminali, OsservatoreAcquisizione& oss)
 {
     Corsa c;
+    caricaDispositivi();
     FineCorsa fine(*this, oss);
     for (int idTerminale : terminali) {
         const std::optional<DatiTerminale> t = Terminale(idTerminale);
@@ -808,6 +825,7 @@ bool TdtmAcquisizione::InviaConfigurazione(const LibreriaTerminali& lib, int idT
     if (!t)
         return false;
     Corsa c;
+    caricaDispositivi();
     m_inCorso = true;
     m_stop = false;  // nothing stops an upload
     EsitoTerminale esito = EsitoTerminale::Completato;

@@ -225,7 +225,7 @@ public:
     // Stores port `id` with the defaults (1200 baud, 7 bits, 1 stop bit, "E", no modem string).
     void InserisciPorta(int id);
     // False, nothing deleted, when a station uses the port (it would stop every later run at
-    // that terminal) or the database refuses.
+    // that terminal; the window may say ErrPortaInUso) or the database refuses.
     bool EliminaPorta(int id);
     void AggiornaPorta(const DatiPorta& p);
     // The 20-byte settings for the library; parity "N","O","E","M","S" as 0..4.
@@ -256,7 +256,8 @@ public:
     // when nothing changed (a remote connection with an empty phone resolves no station).
     std::optional<int> RisolviPostazione(int idTerminale, int porta, bool remoto, const QString& telefono);
     // Address 0..15 stored as DipSet and Indirizzo. False, nothing stored, when another
-    // terminal of the same station has it.
+    // terminal of the same station has it (ErrIndirizzoOccupato). A terminal moved to another
+    // station keeps its address unless a terminal there has it: then it takes the lowest free.
     bool ImpostaIndirizzo(int idTerminale, int indirizzo);
 
     static QString DipSet(int indirizzo);
@@ -306,6 +307,7 @@ public:
 private:
     struct Corsa;
     struct FineCorsa;
+    void caricaDispositivi();
     int postazioneLocale(int idTerminale, int porta);
     int postazioneRemota(int porta, const QString& telefono);
     int postazionePropria(int idTerminale, const DatiPostazione& modello);

@@ -15,6 +15,7 @@
 #include "migrazione.h"
 #include "presenzecfg.h"
 #include "rptpiano.h"
+#include "tdtmacquisizione.h"
 #include "tdtmanagrafico.h"
 #include "tdtmelab.h"
 #include "tdtmpresenze.h"
@@ -434,6 +435,62 @@ public:
         return kOk;
     }
 
+    // The terminals of --terminale, each once in the order given, or every terminal in Id
+    // order; an id that names no terminal is a wrong argument.
+    int terminaliScelti(TdtmAcquisizione& acq, QList<int>* ids)
+    {
+        QList<int> tutti;
+        for (const DatiTerminale& t : acq.Terminali())
+            tutti << t.id;
+        *ids = m_arg.presente("terminale") ? m_arg.numeri("terminale") : tutti;
+        for (int id : std::as_const(*ids))
+            if (!tutti.contains(id))
+                return erroreArgomenti(ErrTerminaleInesistente, QString::number(id));
+        return kOk;
+    }
+
+    // The run of the acquisition page without the window: status on standard error, warnings
+    // (rejections, terminals that failed) on standard output, then the counts. 1 when some
+    // terminal was not served to the end; rejected transactions are recorded for the
+    // error-punch report and do not fail the command.
+    int acquisisci()
+    {
+        if (const int esito = apri(TdtmPresenze::ModoCreazione::Mai); esito != kOk)
+            return esito;
+        TdtmAcquisizione acq(m_dtm);
+        QList<int> ids;
+        if (const int esito = terminaliScelti(acq, &ids); esito != kOk)
+            return esito;
+        OsservatoreStderr oss;
+        const EsitoRun e = acq.Acquisisci(LibreriaSeriale(), ids, oss);
+        int completati = 0;
+        for (const TurnoTerminale& t : e.turni)
+            completati += t.esito == EsitoTerminale::Completato;
+        stampa(QStringLiteral("%1 %2, %3 %4, %5 %6; %7 %8/%9")
+                   .arg(m_dtm.TestoScelta(EtTransazioniRicevute)).arg(e.transazioni)
+                   .arg(m_dtm.TestoScelta(EtTransazioniRegistrate)).arg(e.registrate)
+                   .arg(m_dtm.TestoScelta(EtTransazioniScartate)).arg(e.rifiutate)
+                   .arg(m_dtm.TestoScelta(EtTerminaliCompletati)).arg(completati).arg(ids.size()));
+        return e.completa(int(ids.size())) && !e.logFallito ? kOk : kErrore;
+    }
+
+    int sincronizza()
+    {
+        if (const int esito = apri(TdtmPresenze::ModoCreazione::Mai); esito != kOk)
+            return esito;
+        TdtmAcquisizione acq(m_dtm);
+        QList<int> ids;
+        if (const int esito = terminaliScelti(acq, &ids); esito != kOk)
+            return esito;
+        OsservatoreStderr oss;
+        const EsitoRun e = acq.Sincronizza(LibreriaSeriale(), ids, oss);
+        int completati = 0;
+        for (const TurnoTerminale& t : e.turni)
+            completati += t.esito == EsitoTerminale::Completato;
+        stampa(QStringLiteral("%1 %2/%3").arg(m_dtm.TestoScelta(EtTerminaliSincronizzati)).arg(completati).arg(ids.size()));
+        return e.completa(int(ids.size())) ? kOk : kErrore;
+    }
+
     // Punches of a fixed-column file in the [File_acq] layout of this PRES.INI. Every refused
     // line goes to standard output; 1 when some were refused, 2 when the import did not run
     // or stopped.
@@ -706,6 +763,8 @@ const DefinizioneComando kComandi[] = {
      &Comando::note},
     {"importa-dipendenti", {}, {QStringLiteral("FILE")}, false, &Comando::importaDipendenti},
     {"importa", {}, {QStringLiteral("FILE")}, false, &Comando::importa},
+    {"acquisisci", {{"terminale", Valore::Numero, Ripetibile}}, {}, false, &Comando::acquisisci},
+    {"sincronizza", {{"terminale", Valore::Numero, Ripetibile}}, {}, false, &Comando::sincronizza},
     {"cancella",
      {{"dal", Valore::Data, Obbligatoria},
       {"al", Valore::Data, Obbligatoria},

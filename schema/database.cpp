@@ -444,8 +444,12 @@ void Database::inizia(Durata durata)
         // transaction ends. A full sync of every engine day would cost the processing several
         // times its time, so only the transactions that ask for it wait for the disk.
         if (durata == Durata::Piena) {
+            // The work file too: a terminal's rejected transaction lives only in Terrtimb
+            // once the terminal has been told it was received.
             eseguiDiretta(QStringLiteral("PRAGMA main.synchronous=FULL"));
             m_durataPiena = true;
+            if (m_lavoroAperto)
+                eseguiDiretta(QStringLiteral("PRAGMA %1.synchronous=FULL").arg(m_dialetto.schemaLavoro()));
         }
         try {
             // The write lock at once, not at the first write.
@@ -506,6 +510,8 @@ void Database::durataNormale() noexcept
     if (aperto()) {
         QSqlQuery q(connessione());
         q.exec(QStringLiteral("PRAGMA main.synchronous=NORMAL"));
+        if (m_lavoroAperto)
+            q.exec(QStringLiteral("PRAGMA %1.synchronous=OFF").arg(m_dialetto.schemaLavoro()));
     }
 }
 

@@ -16,6 +16,7 @@
 #include <QTest>
 
 #include <cstring>
+#include <functional>
 
 using namespace Msg;
 
@@ -39,6 +40,7 @@ uint16_t prog = 0;
 uint8_t buffer[DimensioneMessaggio];
 int ultimo = -1;
 bool consegnato = false;  // the last poll handed out a message still to acknowledge
+std::function<void()> allaConferma;  // run at each acknowledge, before it takes effect
 int porta = 0;
 int handleFinto = 7;
 
@@ -51,6 +53,7 @@ void azzera()
     chiamata = 0;
     sync.clear();
     prog = 0;
+    allaConferma = {};
 }
 
 uint16_t CreatePort(ImpostazioniPorta i, HandlePorta* h)
@@ -96,6 +99,8 @@ void GetTerminalMessage(PuntatoreMessaggio m, uint8_t* b)
 uint16_t SendAcknowledge(HandlePorta)
 {
     chiamate << QStringLiteral("Ack");
+    if (allaConferma)
+        allaConferma();
     if (consegnato)
         code[ultimo].removeFirst();
     consegnato = false;
@@ -446,7 +451,14 @@ void TstAcquisizione::ripetizione()
     TdtmAcquisizione acq(amb.dtm());
     OsservatoreRegistro oss;
     Finto::code[0] = {T("0000000177100000106260800")};
+    // The punch is committed, seen by another connection, before the terminal hears of it.
+    Database altra;
+    altra.apri(amb.produzione().connessione(), false);
+    QList<int> vistePrimaDellaConferma;
+    Finto::allaConferma = [&] { vistePrimaDellaConferma << altra.valore(QStringLiteral("SELECT COUNT(*) FROM Timbrature")).toInt(); };
     acq.Acquisisci(Finto::tabella, {1}, oss);
+    QCOMPARE(vistePrimaDellaConferma, (QList<int>{1, 1}));  // the punch, then type 6
+    Finto::allaConferma = {};
     amb.esegui(QStringLiteral("UPDATE Timbrature SET DataV = '2026-06-01 08:05:00'"));
     Finto::code[0] = {T("0000000177100000106260800")};
     const EsitoRun e = acq.Acquisisci(Finto::tabella, {1}, oss);

@@ -80,6 +80,7 @@ private slots:
     void dueCopieComeUna();
     void importaDipendenti();
     void importaTimbrature();
+    void acquisisciESincronizza();
     void aiutoInItaliano();
     void fileDellApplicazioneIntatti_data();
     void fileDellApplicazioneIntatti();
@@ -546,6 +547,40 @@ void TstComandi::importaDipendenti()
     QVERIFY(neri >= 8 * 2);
     QCOMPARE(db.valore(QStringLiteral("SELECT COUNT(*) FROM Timbrature t, Anagrafico a WHERE t.IdDip = a.Id AND a.Cognome = 'Bruno'")).toInt(), 0);
     QVERIFY(numero(timbrature.uscita, QStringLiteral("Timbrature generate:")) >= neri);
+}
+
+// The runs without a terminal line: what they do before the library is reached (terminals
+// chosen, a port missing, the counts) decides the exit status.
+void TstComandi::acquisisciESincronizza()
+{
+    const Azienda az;
+    const QStringList base{QStringLiteral("--ini"), az.ini};
+    QCOMPARE(quorlin(base + QStringList{QStringLiteral("init")}).stato, 0);
+    const auto comando = [&](const char* nome, const QStringList& altri = {}) { return quorlin(base + QStringList{QLatin1String(nome)} + altri); };
+
+    // No terminals: nothing to do, all done.
+    const Esito vuoto = comando("acquisisci");
+    QCOMPARE(vuoto.stato, 0);
+    QVERIFY2(vuoto.uscita.contains(QStringLiteral("0/0")), qPrintable(vuoto.uscita));
+
+    // Terminal 1 on a station whose port 3 has no row: each run says so and fails.
+    {
+        Database db;
+        az.apri(db);
+        db.esegui(QStringLiteral("INSERT INTO Postaz (Id, Descr, IdCom) VALUES (21, 'L', 3)"));
+        db.esegui(QStringLiteral("INSERT INTO Terminali (Id, Descr, IdPostaz, Indirizzo, DipSet, Tipo) VALUES (1, 'Ingresso', 21, 'E0', '0', 100)"));
+    }
+    for (const char* nome : {"acquisisci", "sincronizza"}) {
+        const Esito e = comando(nome, {QStringLiteral("--terminale"), QStringLiteral("1")});
+        QCOMPARE(e.stato, 1);
+        QVERIFY2(e.uscita.contains(QStringLiteral("COM3")), qPrintable(e.uscita));
+        QVERIFY2(e.uscita.contains(QStringLiteral("0/1")), qPrintable(e.uscita));
+    }
+    QCOMPARE(comando("acquisisci").stato, 1);
+    const Esito ignoto = comando("sincronizza", {QStringLiteral("--terminale"), QStringLiteral("1"), QStringLiteral("--terminale"), QStringLiteral("99")});
+    QCOMPARE(ignoto.stato, 2);
+    QVERIFY2(ignoto.errori.contains(QStringLiteral("99")), qPrintable(ignoto.errori));
+    QCOMPARE(comando("acquisisci", {QStringLiteral("--terminale"), QStringLiteral("uno")}).stato, 2);
 }
 
 void TstComandi::importaTimbrature()
