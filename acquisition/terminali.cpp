@@ -472,6 +472,12 @@ void ImpostaDispositivo(int porta, const QString& percorso)
     g_dispositivi[size_t(porta - 1)] = percorso.trimmed();
 }
 
+void ImpostaDispositivi(const std::array<QString, 4>& percorsi)
+{
+    for (int n = 1; n <= 4; ++n)
+        ImpostaDispositivo(n, percorsi[size_t(n - 1)]);
+}
+
 QString Dispositivo(int porta)
 {
     if (porta < 1 || porta > 4)

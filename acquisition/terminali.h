@@ -9,6 +9,7 @@
 // the serial implementation (framed protocol over a serial line, modem dialling for remote
 // stations) is LibreriaSeriale(); its protocol is described in acquisition/README.md.
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 
@@ -71,6 +72,9 @@ struct LibreriaTerminali {
 const LibreriaTerminali& LibreriaSeriale();
 void ImpostaDispositivo(int porta, const QString& percorso);
 QString Dispositivo(int porta);
+// The whole map as PRES.INI gives it (TPresenzeCfg::PorteSeriali): an empty entry restores
+// that port's default.
+void ImpostaDispositivi(const std::array<QString, 4>& percorsi);
 
 // The statuses of the serial implementation; GetErrorMessage gives their texts (UTF-8).
 enum StatoTerminali : uint16_t {

@@ -22,6 +22,7 @@
 #include "tfrmpiano.h"
 #include "tfrmpresenze.h"
 #include "tfrmturni.h"
+#include "terminali.h"
 
 #include <QApplication>
 #include <QDir>
@@ -38,6 +39,7 @@ int AvviaApplicazione(QApplication& app, const QString& fileIni)
         // named by PATH must already exist.
         if (!dtm.Apri(fileIni, TdtmPresenze::ModoCreazione::CartellaPredefinita))
             return 0;  // login cancelled
+        ImpostaDispositivi(dtm.cfg().PorteSeriali);
     } catch (const ErroreAvvio& e) {
         dtm.MostraErroreCon(e.numero(), QDir::toNativeSeparators(e.dettaglio()));
         return 1;

@@ -19,6 +19,7 @@
 #include "tdtmanagrafico.h"
 #include "tdtmelab.h"
 #include "tdtmpresenze.h"
+#include "terminali.h"
 #include "verificapiano.h"
 
 #include <QCommandLineParser>
@@ -679,6 +680,7 @@ private:
     {
         try {
             m_dtm.Apri(m_riga.fileIni, modo);
+            ImpostaDispositivi(m_dtm.cfg().PorteSeriali);
             if (!m_dtm.db().lavoroAperto())
                 return kErrore;  // message 1 already told why
             // Work tables this command fills stay private to this process, so copies running

@@ -56,6 +56,9 @@ QList<Predefinito> leggiValori(const FileIni& ini, TPresenzeCfg& cfg)
         cfg.Timeout = 60;
         scrivi(Ini::Acquisizione, QStringLiteral("Timeout"), QStringLiteral("60"));
     }
+    // Read only: a missing key keeps the platform's own name for the port.
+    for (int n = 0; n < 4; ++n)
+        cfg.PorteSeriali[size_t(n)] = ini.leggiTesto(Ini::PorteSeriali, QStringLiteral("COM%1").arg(n + 1)).trimmed();
 
     const auto opzione = [&](const char* chiave) {
         const bool v = ini.leggiBooleano(Ini::Elaborazione, QString::fromLatin1(chiave), true);

@@ -21,6 +21,7 @@ inline const QString Config = QStringLiteral("Config");
 inline const QString AmbienteStart = QStringLiteral("Ambiente START");
 inline const QString FileAcq = QStringLiteral("File_acq");
 inline const QString TransFormat = QStringLiteral("Trans_format");
+inline const QString PorteSeriali = QStringLiteral("Porte seriali");
 }  // namespace Ini
 
 // Work-plan grid columns, in display order, with their PRES.INI keys and default widths.
@@ -38,6 +39,9 @@ struct TPresenzeCfg {
     std::array<bool, 5> Bande{true, true, true, true, true};
     bool Toni = false;
     int Timeout = 60;
+    // [Porte seriali] COM1 to COM4: the device of each port number; empty for the system's
+    // default (the terminal library's Dispositivo).
+    std::array<QString, 4> PorteSeriali;
     bool AnomAssenza = true;
     bool CalcolaAssenza = true;
     bool CalcolaStraord = true;

@@ -41,8 +41,7 @@ struct Terminale {
     uint32_t prossimoNumero = 1;
     // The last request served and its answer: a request sent again (its answer was lost or
     // garbled) gets the same answer without being carried out twice.
-    int ultimaSequenza = -1;
-    uint8_t ultimoTipo = 0;
+    QByteArray ultimaRichiesta;
     QByteArray ultimaRisposta;
     QByteArray prog;
 };
@@ -113,8 +112,7 @@ public:
     void rispondi(Terminale& term, const Trama& richiesta, uint8_t tipo, const QByteArray& dati)
     {
         Trama r{richiesta.indirizzo, true, tipo, richiesta.sequenza, dati};
-        term.ultimaSequenza = richiesta.sequenza;
-        term.ultimoTipo = richiesta.tipo;
+        term.ultimaRichiesta = Codifica(richiesta);
         term.ultimaRisposta = Codifica(r);
         invia(term.ultimaRisposta);
     }
@@ -134,7 +132,7 @@ public:
         if (it == terminali.end() || t.risposta)
             return;  // another terminal's address, or an answer on a shared line
         Terminale& term = it.value();
-        if (t.sequenza == term.ultimaSequenza && t.tipo == term.ultimoTipo) {
+        if (Codifica(t) == term.ultimaRichiesta) {
             invia(term.ultimaRisposta);
             return;
         }
@@ -217,6 +215,10 @@ public:
 
     void ricevi(const QByteArray& byte)
     {
+        // The host's bytes take their time on the line too (a pseudo-terminal delivers them
+        // at once): they count as arrived only once the line could have carried them.
+        if (baud > 0)
+            usleep(useconds_t(byte.size() * 10000000LL / baud));
         if (modem && !collegato) {
             for (char c : byte) {
                 if (c == '\r' || c == '\n') {
@@ -321,7 +323,7 @@ int main(int argc, char** argv)
     const QCommandLineOption perdi(QStringLiteral("perdi"), QStringLiteral("Perde ogni N-esima trama inviata."), QStringLiteral("N"));
     const QCommandLineOption altera(QStringLiteral("altera"), QStringLiteral("Altera ogni N-esima trama inviata."), QStringLiteral("N"));
     const QCommandLineOption errore(QStringLiteral("errore"), QStringLiteral("Il terminale N risponde a ogni interrogazione con un messaggio d'errore; ripetibile."), QStringLiteral("N"));
-    const QCommandLineOption baud(QStringLiteral("baud"), QStringLiteral("Invia alla velocita' di N baud (10 bit per byte)."), QStringLiteral("N"));
+    const QCommandLineOption baud(QStringLiteral("baud"), QStringLiteral("Simula una linea a N baud (10 bit per byte) nei due sensi."), QStringLiteral("N"));
     const QCommandLineOption registro(QStringLiteral("registro"), QStringLiteral("Cartella dove scrivere sincronizzazioni.txt e i file ricevuti (prog-INDIRIZZO.txt)."), QStringLiteral("cartella"));
     const QCommandLineOption consegnate(QStringLiteral("consegnate"), QStringLiteral("Aggiunge a questo file ogni transazione consegnata (al suo ACK)."), QStringLiteral("file"));
     p.addOptions({dispositivo, terminale, transazioni, genera, badge, modem, rispostaModem, perdi, altera, errore, baud, registro, consegnate});

@@ -3,6 +3,9 @@
 // and garbled frames retried, silent and failing terminals, sync and upload, the modem's
 // answers and the statuses of a missing device and of bad calls.
 
+#include "fileini.h"
+#include "presenzecfg.h"
+#include "protocollo.h"
 #include "terminali.h"
 
 #include <QFile>
@@ -93,6 +96,8 @@ class TstTerminali : public QObject {
 
 private slots:
     void initTestCase();
+    void trame_data();
+    void trame();
     void consegna_data();
     void consegna();
     void senzaAck();
@@ -102,6 +107,8 @@ private slots:
     void modem_data();
     void modem();
     void stati();
+    void dispositivi_data();
+    void dispositivi();
 
 private:
     QTemporaryDir m_dir;
@@ -111,6 +118,54 @@ void TstTerminali::initTestCase()
 {
     QVERIFY(m_dir.isValid());
     ImpostaTempiSeriale({150, 3, 50});
+}
+
+void TstTerminali::trame_data()
+{
+    using namespace Protocollo;
+    const QByteArray buona = Codifica(Trama{12, true, Transazione, 200, QByteArray("\x00\x00\x00\x07" "0000000001", 14)});
+    QByteArray alterata = buona;
+    alterata[10] = 'X';
+    QByteArray lunga = buona.left(4) + QByteArray("\x02\x59", 2);  // 601 data bytes
+    QByteArray fuoriIndirizzo = buona;
+    fuoriIndirizzo[1] = char(0x10);
+    QTest::addColumn<QByteArray>("byte");
+    QTest::addColumn<QString>("esiti");  // T frame, A garbled, in the order cut
+    QTest::addColumn<bool>("inCorso");
+    QTest::newRow("rumore prima della trama") << QByteArray("\x00\xff+AT\r") + buona << "T" << false;
+    QTest::newRow("due trame di seguito") << buona + buona << "TT" << false;
+    QTest::newRow("CRC che non torna") << alterata + buona << "AT" << false;
+    QTest::newRow("lunghezza oltre il massimo") << lunga + buona << "T" << false;
+    QTest::newRow("indirizzo oltre 15") << fuoriIndirizzo.left(8) + buona << "T" << false;
+    QTest::newRow("troncata") << buona.chopped(1) << "" << true;
+}
+
+// Frames are cut from the bytes as they come: noise, oversized headers and bad addresses
+// skipped, a bad CRC reported, a frame cut short left waiting; a good one read back whole.
+void TstTerminali::trame()
+{
+    using namespace Protocollo;
+    QFETCH(QByteArray, byte);
+    QFETCH(QString, esiti);
+    QFETCH(bool, inCorso);
+    LettoreTrame lettore;
+    QString letti;
+    Trama t;
+    for (qsizetype i = 0; i < byte.size(); i += 5) {  // bytes arrive a few at a time
+        lettore.aggiungi(byte.mid(i, 5));
+        for (LettoreTrame::Esito e; (e = lettore.prossima(&t)) != LettoreTrame::Esito::Niente;) {
+            letti += e == LettoreTrame::Esito::Trama ? QLatin1Char('T') : QLatin1Char('A');
+            if (e == LettoreTrame::Esito::Trama) {
+                QCOMPARE(int(t.indirizzo), 12);
+                QVERIFY(t.risposta);
+                QCOMPARE(int(t.tipo), int(Transazione));
+                QCOMPARE(int(t.sequenza), 200);
+                QCOMPARE(t.dati, QByteArray("\x00\x00\x00\x07" "0000000001", 14));
+            }
+        }
+    }
+    QCOMPARE(letti, esiti);
+    QCOMPARE(lettore.inCorso(), inCorso);
 }
 
 void TstTerminali::consegna_data()
@@ -301,6 +356,30 @@ void TstTerminali::stati()
     QVERIFY(!testi.contains(QByteArray()));
     QVERIFY(QByteArray(L.GetErrorMessage(999)).contains("999"));
     QVERIFY(!testi.contains(L.GetErrorMessage(999)));
+}
+
+void TstTerminali::dispositivi_data()
+{
+    QTest::addColumn<QByteArray>("ini");
+    QTest::addColumn<QStringList>("attesi");
+    QTest::newRow("sezione assente") << QByteArray() << QStringList{"/dev/ttyS0", "/dev/ttyS1", "/dev/ttyS2", "/dev/ttyS3"};
+    QTest::newRow("COM2 su un adattatore USB") << QByteArray("[Porte seriali]\nCOM2=/dev/ttyUSB0\n")
+                                               << QStringList{"/dev/ttyS0", "/dev/ttyUSB0", "/dev/ttyS2", "/dev/ttyS3"};
+    // The port set by the row before goes back to its default.
+    QTest::newRow("spazi attorno, chiave vuota") << QByteArray("[Porte seriali]\nCOM1= /dev/pts/7 \nCOM4=\n")
+                                                 << QStringList{"/dev/pts/7", "/dev/ttyS1", "/dev/ttyS2", "/dev/ttyS3"};
+}
+
+// Port numbers reach their devices through PRES.INI as the program loads it at start-up.
+void TstTerminali::dispositivi()
+{
+    QFETCH(QByteArray, ini);
+    QFETCH(QStringList, attesi);
+    FileIni file(scrivi(m_dir.filePath(QStringLiteral("PRES.INI")), "[Acquisizione]\nToni=0\n" + ini));
+    TPresenzeCfg cfg;
+    Configurazione::Leggi(file, QString(), cfg);
+    ImpostaDispositivi(cfg.PorteSeriali);
+    QCOMPARE((QStringList{Dispositivo(1), Dispositivo(2), Dispositivo(3), Dispositivo(4)}), attesi);
 }
 
 QTEST_GUILESS_MAIN(TstTerminali)
