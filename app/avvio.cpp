@@ -9,6 +9,8 @@
 #include "tdtmpresenze.h"
 #include "tdlgquerylight.h"
 #include "tdtmpiano.h"
+#include "tdtmacquisizione.h"
+#include "tfrmacquisizione.h"
 #include "tfrmanagrafico.h"
 #include "tfrmorari.h"
 #include "tdtmturni.h"
@@ -55,6 +57,7 @@ int AvviaApplicazione(QApplication& app, const QString& fileIni)
     TdtmPiano piano(dtm);
     TdtmOrari orari(dtm);
     TdtmAnagrafico anagrafico(dtm);
+    TdtmAcquisizione acquisizione(dtm);
     RegistraDialogoQA();
     QString daRipristinare;
     const int esito = AvviaInterfaccia(app, dtm, [&](TfrmPresenze& frm) {
@@ -73,6 +76,8 @@ int AvviaApplicazione(QApplication& app, const QString& fileIni)
             QStringLiteral("Calendario"), [&] { return new TfrmCalendario(dtm, turni); }, RegistroComandi::Riapertura::Nulla);
         frm.Comandi().RegistraModale(QStringLiteral("PresAss"), [&dtm](QWidget* genitore) { return std::make_unique<TfrmPresenti>(dtm, genitore); });
         frm.Comandi().RegistraSingola(QStringLiteral("CancDati"), [&dtm] { return new TfrmCancPL(dtm); });
+        // At most one acquisition window: a second use only brings it to the front.
+        frm.Comandi().RegistraSingola(QStringLiteral("AcqTimb"), [&] { return new TfrmAcquisizione(dtm, acquisizione, LibreriaSeriale()); });
         frm.Comandi().RegistraAzione(QStringLiteral("CopiaSic"), [&dtm, &frm] { TfrmCancPL::CopiaDiSicurezza(dtm, &frm); });
         // The restore replaces the tables under every window: they all close first, as at "Esci".
         frm.Comandi().RegistraAzione(QStringLiteral("Ripristino"), [&dtm, &frm, &daRipristinare] {

@@ -12,6 +12,7 @@
 #include "tabellaanagsel.h"
 #include "tabellapiano.h"
 #include "tabellatimbrature.h"
+#include "tdtmacquisizione.h"
 #include "tdtmelab.h"
 #include "tdtmpiano.h"
 #include "rptpiano.h"
@@ -19,6 +20,7 @@
 #include "tdlgquerylight.h"
 #include "tdtmutil.h"
 #include "tfrmabout.h"
+#include "tfrmacquisizione.h"
 #include "tfrmaiuto.h"
 #include "tfrmanteprima.h"
 #include "tfrmcheck.h"
@@ -714,7 +716,7 @@ void TestFrmPiano::finestreA1024x768_data()
 {
     QTest::addColumn<QString>("finestra");
     for (const char* n : {"piano nella finestra principale", "principale", "piano", "dettagli", "editor", "visualizzatore", "verifica",
-                          "ricerca", "valori", "stampa", "anteprima", "impostazioni", "accesso", "informazioni", "aiuto"})
+                          "ricerca", "valori", "stampa", "anteprima", "impostazioni", "accesso", "informazioni", "aiuto", "acquisizione"})
         QTest::newRow(n) << QString::fromLatin1(n);
 }
 
@@ -779,6 +781,10 @@ void TestFrmPiano::finestreA1024x768()
         w = nuova(new TfrmAbout(dtm));
     else if (finestra == QLatin1String("aiuto"))
         w = nuova(new TfrmAiuto(dtm));
+    TdtmAcquisizione acquisizione(dtm);
+    static const LibreriaTerminali nessunTerminale{};  // the window only shows itself here
+    if (finestra == QLatin1String("acquisizione"))
+        w = nuova(new TfrmAcquisizione(dtm, acquisizione, nessunTerminale));
     QVERIFY(w);
     w->ensurePolished();
     const QSize minima = w->minimumSizeHint().expandedTo(w->minimumSize());
