@@ -738,6 +738,12 @@ EsitoRun TdtmAcquisizione::Acquisisci(const LibreriaTerminali& lib, const QList<
                     const QByteArray testo(inizio, qstrnlen(inizio, LunghezzaTestoMessaggio));
                     oss.Stato(m_dtm.TestoScelta(EtRicezioneTransazione) + QLatin1Char(' ') + QString::number(c.contatore++), t->descr);
                     ++c.esito.transazioni;
+                    // Logged as it arrives, before it is stored and acknowledged: a run that
+                    // dies in between gets it again and logs it twice, never not at all.
+                    if (c.log.isOpen() && (c.log.write(testo + '\n') != testo.size() + 1 || !c.log.flush()) && !c.esito.logFallito) {
+                        c.esito.logFallito = true;
+                        m_dtm.MostraErroreCon(ErrScritturaFile, QStringLiteral("transaz.dat"));
+                    }
                     int codice = 0;
                     try {
                         codice = registra(testo, *t, c, oss);
@@ -750,10 +756,6 @@ EsitoRun TdtmAcquisizione::Acquisisci(const LibreriaTerminali& lib, const QList<
                     }
                     ++(codice == 0 ? c.esito.registrate : c.esito.rifiutate);
                     lib.SendAcknowledge(c.handle);
-                    if (c.log.isOpen() && (c.log.write(testo + '\n') != testo.size() + 1 || !c.log.flush()) && !c.esito.logFallito) {
-                        c.esito.logFallito = true;
-                        m_dtm.MostraErroreCon(ErrScritturaFile, QStringLiteral("transaz.dat"));
-                    }
                 } else {
                     lib.SendAcknowledge(c.handle);
                 }

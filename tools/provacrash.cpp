@@ -21,6 +21,7 @@
 #include "database.h"
 #include "fileini.h"
 #include "presenzecfg.h"
+#include "processi.h"
 
 #include <QCoreApplication>
 #include <QDate>
@@ -42,50 +43,20 @@ namespace {
 QString g_quorlin;
 const QDate kOggi(2026, 12, 9);
 
-void riga(const QString& testo)
-{
-    std::printf("%s\n", testo.toLocal8Bit().constData());
-    std::fflush(stdout);
-}
-
-int argomento(const QStringList& a, const QString& nome, int predefinito)
-{
-    const int i = int(a.indexOf(nome));
-    return i >= 0 && i + 1 < a.size() ? a.at(i + 1).toInt() : predefinito;
-}
+using Prova::argomento;
+using Prova::riga;
+using Prova::righe;
+using Prova::scriviFile;
+using Prova::uccidiDopo;
 
 QProcess* avvia(const QStringList& argomenti)
 {
-    auto* p = new QProcess;
-    p->setProcessChannelMode(QProcess::MergedChannels);
-    p->start(g_quorlin, argomenti);
-    p->waitForStarted(10000);
-    return p;
+    return Prova::avvia(g_quorlin, argomenti);
 }
 
-// Runs to the end; returns the exit status (-1 for a crash or a time-out).
 int esegui(const QStringList& argomenti, QString* uscita = nullptr)
 {
-    std::unique_ptr<QProcess> p(avvia(argomenti));
-    if (!p->waitForFinished(300000)) {
-        p->kill();
-        p->waitForFinished();
-        return -1;
-    }
-    if (uscita)
-        *uscita = QString::fromLocal8Bit(p->readAll());
-    return p->exitStatus() == QProcess::NormalExit ? p->exitCode() : -1;
-}
-
-// Kills the process after `ms` milliseconds; true when it was still running.
-bool uccidiDopo(QProcess& p, int ms)
-{
-    const bool vivo = !p.waitForFinished(ms);
-    if (vivo) {
-        p.kill();  // SIGKILL
-        p.waitForFinished();
-    }
-    return vivo;
+    return Prova::esegui(g_quorlin, argomenti, uscita);
 }
 
 bool copiaCartella(const QString& da, const QString& a)
@@ -97,26 +68,6 @@ bool copiaCartella(const QString& da, const QString& a)
         if (!QFile::copy(QDir(da).filePath(f), QDir(a).filePath(f)))
             return false;
     return true;
-}
-
-// A file the way another program replaces it: complete or not at all.
-bool scriviFile(const QString& file, const QByteArray& dati)
-{
-    QSaveFile f(file);
-    return f.open(QIODevice::WriteOnly) && f.write(dati) == dati.size() && f.commit();
-}
-
-QStringList righe(Database& db, const QString& sql)
-{
-    QSqlQuery q = db.esegui(sql);
-    QStringList out;
-    while (q.next()) {
-        QStringList campi;
-        for (int c = 0; c < q.record().count(); ++c)
-            campi << (q.isNull(c) ? QStringLiteral("NULL") : q.value(c).toString());
-        out << campi.join(QLatin1Char('|'));
-    }
-    return out;
 }
 
 // The processed state of the company: work-plan days and punches as stored.
