@@ -7,18 +7,20 @@
 class FileIni;
 
 struct FormatoFileAcq {
-    // Each field starts at the lowest value its control on the page accepts.
+    // Before the user describes a layout: badge in columns 1-10, direction in 11 ("E"/"U"),
+    // date in 12-19 (GGMMAAAA), time in 20-23, no cause. A correct layout, so that a page
+    // opened on a PRES.INI without [File_acq] has nothing to complain about.
     int PosizBadge = 1;     // 1..300
-    int LunghBadge = 0;     // 0..10
+    int LunghBadge = 10;    // 0..10
     int PosizCausale = 0;   // 0..300
     int LunghCausale = 0;   // 0..4
-    int PosizVerso = 1;     // 1..300
-    QString CarIngresso;    // one character
-    QString CarUscita;      // one character
-    int PosizData = 1;      // 1..300
-    QString FormatoData;    // the date layout as the user sees it (Costanti8 "TData" Descr)
-    int PosizOra = 1;       // 1..300
-    int LunghOra = 0;       // 0..8; the time is always four digits, this only counts in the check
+    int PosizVerso = 11;    // 1..300
+    QString CarIngresso = QStringLiteral("E");  // one character
+    QString CarUscita = QStringLiteral("U");    // one character
+    int PosizData = 12;     // 1..300
+    QString FormatoData = QStringLiteral("GGMMAAAA");  // the date layout as the user sees it (Costanti8 "TData" Descr)
+    int PosizOra = 20;      // 1..300
+    int LunghOra = 4;       // 0..8; the time is always four digits, this only counts in the check
 
     bool operator==(const FormatoFileAcq&) const = default;
 };

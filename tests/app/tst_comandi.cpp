@@ -623,16 +623,24 @@ void TstComandi::importaTimbrature()
     const QString inesistente = file("inesistente.dat", "BE101220300800\nBE310420300800\nBE111220300800\n");
     const auto importa = [&](const QString& f) { return quorlin(base + QStringList{QStringLiteral("importa"), f}); };
 
-    // Without a layout in PRES.INI the import does not start.
+    // With a layout whose fields overlap (the direction inside the badge) the import does not
+    // start; without [File_acq] the default layout is that of these files.
+    const auto tracciato = [&](const QByteArray& righe) {
+        QFile ini(az.ini);
+        QVERIFY(ini.open(QIODevice::ReadWrite));
+        QByteArray testo = ini.readAll();
+        const qsizetype i = testo.indexOf("\n[File_acq]");
+        if (i >= 0)
+            testo.truncate(i);
+        ini.resize(0);
+        ini.write(testo + "\n[File_acq]\n" + righe);
+    };
+    tracciato("PosizVerso=5\n");
     const Esito senzaTracciato = importa(buono);
     QCOMPARE(senzaTracciato.stato, 2);
     QVERIFY2(senzaTracciato.errori.contains(QStringLiteral("tracciato")), qPrintable(senzaTracciato.errori));
-    {
-        QFile ini(az.ini);
-        QVERIFY(ini.open(QIODevice::Append));
-        ini.write("\n[File_acq]\nPosizBadge=1\nLunghBadge=10\nPosizVerso=11\nCarIngresso=E\nCarUscita=U\nPosizData=12\n"
-                  "FormatoData=GGMMAAAA\nPosizOra=20\nLunghOra=4\n");
-    }
+    tracciato("PosizBadge=1\nLunghBadge=10\nPosizVerso=11\nCarIngresso=E\nCarUscita=U\nPosizData=12\n"
+              "FormatoData=GGMMAAAA\nPosizOra=20\nLunghOra=4\n");
     QCOMPARE(importa(QDir(az.cartella).filePath(QStringLiteral("manca.dat"))).stato, 2);
     const Esito primo = importa(buono);
     QCOMPARE(primo.stato, 0);
