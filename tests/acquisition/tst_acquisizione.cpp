@@ -9,6 +9,9 @@
 #include "messaggi.h"
 #include "rpttimbscart.h"
 #include "tdtmacquisizione.h"
+#ifdef QUORLIN_TERMINALE
+#include "simulatore.h"
+#endif
 
 #include <QDir>
 #include <QFile>
@@ -208,6 +211,9 @@ private slots:
     void invio();
     void divisione();
     void stampaScarti();
+#ifdef QUORLIN_TERMINALE
+    void conSimulatore();
+#endif
 };
 
 void TstAcquisizione::decodifica_data()
@@ -687,4 +693,52 @@ void TstAcquisizione::stampaScarti()
 }
 
 QTEST_GUILESS_MAIN(TstAcquisizione)
+#ifdef QUORLIN_TERMINALE
+// The whole way over the serial library: two terminals on the local line of COM1 and one
+// behind a modem on COM2, each a simulator on a pseudo-terminal. Every transaction is stored
+// or rejected once and logged; a second run finds nothing more.
+void TstAcquisizione::conSimulatore()
+{
+    Ambiente amb;
+    impianto(amb);
+    const auto file = [&](const char* nome, const QByteArray& righe) {
+        const QString percorso = QDir(amb.dir()).filePath(QLatin1String(nome));
+        QFile f(percorso);
+        if (f.open(QIODevice::WriteOnly))
+            f.write(righe);
+        return percorso;
+    };
+    const QByteArray locale = "0\t0000000177100120106260800\n"  // employee 1, cause 0012
+                              "0\t0000000999100000106260801\n"  // unknown badge
+                              "0\t0000000177200000106261200\n"  // cause 0000: none
+                              "3\t0000000177100003102262500\n"  // 31 February, 25:00
+                              "3\t       1771    0106260802\n"; // blanks in the badge field
+    Simulatore com1({QStringLiteral("--terminale"), QStringLiteral("0"), QStringLiteral("--terminale"), QStringLiteral("3"),
+                     QStringLiteral("--transazioni"), file("com1.txt", locale)},
+                    1);
+    Simulatore com2({QStringLiteral("--modem"), QStringLiteral("--transazioni"), file("com2.txt", "0\t0000000400100000102300800\n")}, 2);
+    QVERIFY(!com1.percorso.isEmpty() && !com2.percorso.isEmpty());
+
+    TdtmAcquisizione acq(amb.dtm());
+    OsservatoreRegistro oss;
+    const EsitoRun e = acq.Acquisisci(LibreriaSeriale(), {1, 2, 3}, oss);
+    QVERIFY2(e.completa(3), qPrintable(oss.avvisi.join(QLatin1Char('\n'))));
+    QCOMPARE(e.transazioni, 6);
+    QCOMPARE(timbrature(amb), QStringLiteral("1 2026-06-01 08:00:00 E 0012 1,1 2026-06-01 12:00:00 U - 1,4 2030-02-01 08:00:00 E - 3"));
+    QCOMPARE(::scarti(amb), QStringLiteral("2601 0000000999 0106260801 1,2601        177 0106260802 1,2603 0000000177 3102262500 1"));
+    QStringList attese;
+    for (const QByteArray& r : (locale + "0\t0000000400100000102300800\n").split('\n'))
+        if (!r.isEmpty())
+            attese << QString::fromLatin1(r.mid(2));
+    const QString log = QDir(amb.dir()).filePath(QStringLiteral("transaz.dat"));
+    QCOMPARE(leggiRighe(log), attese);
+
+    const EsitoRun ancora = acq.Acquisisci(LibreriaSeriale(), {1, 2, 3}, oss);
+    QVERIFY(ancora.completa(3));
+    QCOMPARE(ancora.transazioni, 0);
+    QCOMPARE(amb.conta(QStringLiteral("Timbrature")), 3);
+    QCOMPARE(leggiRighe(log), attese);
+}
+#endif
+
 #include "tst_acquisizione.moc"

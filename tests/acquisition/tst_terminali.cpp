@@ -6,6 +6,7 @@
 #include "fileini.h"
 #include "presenzecfg.h"
 #include "protocollo.h"
+#include "simulatore.h"
 #include "terminali.h"
 
 #include <QFile>
@@ -16,28 +17,6 @@
 namespace {
 
 const LibreriaTerminali& L = LibreriaSeriale();
-
-class Simulatore {
-public:
-    explicit Simulatore(const QStringList& argomenti)
-    {
-        m_processo.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        m_processo.start(QStringLiteral(QUORLIN_TERMINALE), argomenti);
-        if (m_processo.waitForStarted() && m_processo.waitForReadyRead(5000))
-            percorso = QString::fromLocal8Bit(m_processo.readLine().trimmed());
-        ImpostaDispositivo(1, percorso);
-    }
-    ~Simulatore()
-    {
-        m_processo.terminate();
-        if (!m_processo.waitForFinished(5000))
-            m_processo.kill();
-    }
-    QString percorso;
-
-private:
-    QProcess m_processo;
-};
 
 // A port on COM1 at 115200 baud, opened (h null when it could not be), closed and destroyed
 // however the test ends.
