@@ -90,7 +90,8 @@ QLineEdit* carattere(const char* nome, QWidget* genitore)
     auto* e = new QLineEdit(genitore);
     e->setObjectName(QString::fromLatin1(nome));
     e->setMaxLength(1);
-    e->setMaximumWidth(40);
+    // Wide enough for the character and the frame, never squeezed away by its neighbours.
+    e->setFixedWidth(e->fontMetrics().horizontalAdvance(QLatin1Char('W')) * 3);
     return e;
 }
 
@@ -260,6 +261,10 @@ QWidget* TfrmAcquisizione::creaPaginaFile()
     g->addWidget(btnFormato, 7, 0, 1, 3);
     g->setRowStretch(8, 1);
     connect(btnFormato, &QPushButton::clicked, this, &TfrmAcquisizione::btnImpostaFormatoClick);
+    // The whole layout stays readable: the date layouts are up to ten characters.
+    m_formatoData->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    m_formatoData->setMinimumContentsLength(10);
+    formato->setMinimumWidth(formato->sizeHint().width());
     l->addWidget(formato);
 
     auto* destra = new QVBoxLayout;
@@ -301,7 +306,8 @@ void TfrmAcquisizione::caricaFormatoFile()
     for (const CodiceDescr& c : m_dtm.Codici(QStringLiteral("Costanti8"), QStringLiteral("TData"), QStringLiteral("TDataCod")))
         m_formatoData->addItem(c.descr);
     m_formatoData->setCurrentIndex(-1);
-    FormatoFileAcq f = FormatoMostrato();
+    // The fields start from the layout of a plain punch file; PRES.INI overrides key by key.
+    FormatoFileAcq f;
     FormatoFile::Carica(m_dtm.ini(), f);
     MostraFormato(f);
     // Told once at opening, so the user does not learn of it only when an import does nothing.
