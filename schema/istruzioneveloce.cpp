@@ -59,8 +59,13 @@ void IstruzioneVeloce::lega(int posizione, const QString& valore)
         m_query.bindValue(posizione, Sql::testo(valore));
     else if (valore.isEmpty())
         sqlite3_bind_null(m_stmt, posizione + 1);
-    else
-        sqlite3_bind_text16(m_stmt, posizione + 1, valore.utf16(), int(valore.size() * sizeof(char16_t)), SQLITE_TRANSIENT);
+    else {
+        if (m_testi.size() <= posizione)
+            m_testi.resize(posizione + 1);
+        QByteArray& testo = m_testi[posizione];
+        testo = valore.toUtf8();
+        sqlite3_bind_text(m_stmt, posizione + 1, testo.constData(), int(testo.size()), SQLITE_STATIC);
+    }
 }
 
 void IstruzioneVeloce::legaNull(int posizione)

@@ -11,6 +11,8 @@
 
 #include "database.h"
 
+#include <QByteArray>
+#include <QList>
 #include <QSqlQuery>
 #include <QString>
 #include <QVariant>
@@ -44,5 +46,8 @@ private:
     QString m_sql;
     sqlite3_stmt* m_stmt = nullptr;  // SQLite
     QSqlQuery m_query;               // server
+    // The texts bound, in the engine's own encoding, alive until bound again: the statement
+    // reads them where they are instead of converting and copying each one.
+    QList<QByteArray> m_testi;
     int m_righe = 0;
 };
