@@ -254,6 +254,12 @@ EsitoImportTimbrature ImportaTimbrature::Importa(const QString& file, Avanzament
         Avanzamento& a;
         ~Fine() { a.Termina(); }
     } fine{avanzamento};
+    // Blocks of lines commit one after the other; the log is copied into the database once.
+    struct Giornale {
+        Database& db;
+        explicit Giornale(Database& d) : db(d) { db.rinviaCopiaGiornale(true); }
+        ~Giornale() { db.rinviaCopiaGiornale(false); }
+    } giornale{db};
 
     int numero = 0;
     while (inizio < dati.size() && !e.rigaDataInesistente) {

@@ -528,6 +528,16 @@ bool Database::commitAttendeIlDisco() const
     return valore(QStringLiteral("SELECT current_setting('synchronous_commit')")).toString() != QLatin1String("off");
 }
 
+void Database::rinviaCopiaGiornale(bool rinvia)
+{
+    if (!aperto() || !sqlite())
+        return;
+    QSqlQuery q(connessione());
+    q.exec(rinvia ? QStringLiteral("PRAGMA main.wal_autocheckpoint=0") : QStringLiteral("PRAGMA main.wal_autocheckpoint=1000"));
+    if (!rinvia)
+        salvaSuDisco();
+}
+
 void Database::salvaSuDisco()
 {
     // A server writes its log to disk by itself within a fraction of a second.

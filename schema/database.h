@@ -140,6 +140,10 @@ public:
     bool commitAttendeIlDisco() const;
     // Makes every committed change durable on disk (the idle flush of the application).
     void salvaSuDisco();
+    // A long write in many transactions (an import) copies the log into the database once,
+    // at the end, instead of after every commit: on while `rinvia`, then back to normal with
+    // the copy made. Nothing on a server.
+    void rinviaCopiaGiornale(bool rinvia);
     // Writes every committed change into the database's own file and empties the log, so
     // that the file alone, copied, is the whole database. Nothing on a server, whose files are
     // its own. Outside any transaction.
