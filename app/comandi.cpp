@@ -30,12 +30,11 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
-#include <QFileInfo>
 #include <QRegularExpression>
-#include <QSet>
 #include <QSet>
 
 #include <cstdio>
+#include <functional>
 
 namespace {
 
@@ -456,7 +455,10 @@ public:
     // (rejections, terminals that failed) on standard output, then the counts. 1 when some
     // terminal was not served to the end; rejected transactions are recorded for the
     // error-punch report and do not fail the command.
-    int acquisisci()
+    // The terminals chosen by --terminale (all when none) go through `corsa`; the counts are
+    // then told by `riepilogo`. The run's own status, kOk or kErrore, is returned.
+    int corsaSuiTerminali(EsitoRun (TdtmAcquisizione::*corsa)(const LibreriaTerminali&, const QList<int>&, OsservatoreAcquisizione&),
+                          const std::function<void(const EsitoRun&, int completati, int scelti)>& riepilogo)
     {
         if (const int esito = apri(TdtmPresenze::ModoCreazione::Mai); esito != kOk)
             return esito;
@@ -465,33 +467,30 @@ public:
         if (const int esito = terminaliScelti(acq, &ids); esito != kOk)
             return esito;
         OsservatoreStderr oss;
-        const EsitoRun e = acq.Acquisisci(LibreriaSeriale(), ids, oss);
+        const EsitoRun e = (acq.*corsa)(LibreriaSeriale(), ids, oss);
         int completati = 0;
         for (const TurnoTerminale& t : e.turni)
             completati += t.esito == EsitoTerminale::Completato;
-        stampa(QStringLiteral("%1 %2, %3 %4, %5 %6; %7 %8/%9")
-                   .arg(m_dtm.TestoScelta(EtTransazioniRicevute)).arg(e.transazioni)
-                   .arg(m_dtm.TestoScelta(EtTransazioniRegistrate)).arg(e.registrate)
-                   .arg(m_dtm.TestoScelta(EtTransazioniScartate)).arg(e.rifiutate)
-                   .arg(m_dtm.TestoScelta(EtTerminaliCompletati)).arg(completati).arg(ids.size()));
+        riepilogo(e, completati, int(ids.size()));
         return e.completa(int(ids.size())) && !e.logFallito ? kOk : kErrore;
+    }
+
+    int acquisisci()
+    {
+        return corsaSuiTerminali(&TdtmAcquisizione::Acquisisci, [this](const EsitoRun& e, int completati, int scelti) {
+            stampa(QStringLiteral("%1 %2, %3 %4, %5 %6; %7 %8/%9")
+                       .arg(m_dtm.TestoScelta(EtTransazioniRicevute)).arg(e.transazioni)
+                       .arg(m_dtm.TestoScelta(EtTransazioniRegistrate)).arg(e.registrate)
+                       .arg(m_dtm.TestoScelta(EtTransazioniScartate)).arg(e.rifiutate)
+                       .arg(m_dtm.TestoScelta(EtTerminaliCompletati)).arg(completati).arg(scelti));
+        });
     }
 
     int sincronizza()
     {
-        if (const int esito = apri(TdtmPresenze::ModoCreazione::Mai); esito != kOk)
-            return esito;
-        TdtmAcquisizione acq(m_dtm);
-        QList<int> ids;
-        if (const int esito = terminaliScelti(acq, &ids); esito != kOk)
-            return esito;
-        OsservatoreStderr oss;
-        const EsitoRun e = acq.Sincronizza(LibreriaSeriale(), ids, oss);
-        int completati = 0;
-        for (const TurnoTerminale& t : e.turni)
-            completati += t.esito == EsitoTerminale::Completato;
-        stampa(QStringLiteral("%1 %2/%3").arg(m_dtm.TestoScelta(EtTerminaliSincronizzati)).arg(completati).arg(ids.size()));
-        return e.completa(int(ids.size())) ? kOk : kErrore;
+        return corsaSuiTerminali(&TdtmAcquisizione::Sincronizza, [this](const EsitoRun&, int completati, int scelti) {
+            stampa(QStringLiteral("%1 %2/%3").arg(m_dtm.TestoScelta(EtTerminaliSincronizzati)).arg(completati).arg(scelti));
+        });
     }
 
     // Punches of a fixed-column file in the [File_acq] layout of this PRES.INI. Every refused

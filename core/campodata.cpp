@@ -25,14 +25,12 @@ bool tastoInvio(const QKeyEvent* e)
     return (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) && m == Qt::NoModifier;
 }
 
-// A focus change the user makes inside the window: only these count as leaving the field.
-// The window losing activation, a menu, the calendar or the message box itself do not.
-bool uscitaDellUtente(Qt::FocusReason r)
+}  // namespace
+
+bool UscitaDellUtente(Qt::FocusReason r)
 {
     return r == Qt::TabFocusReason || r == Qt::BacktabFocusReason || r == Qt::MouseFocusReason || r == Qt::ShortcutFocusReason;
 }
-
-}  // namespace
 
 CampoData::CampoData(TdtmPresenze& dtm, QWidget* parent) : QLineEdit(parent), m_dtm(dtm)
 {
@@ -184,7 +182,7 @@ void CampoData::focusOutEvent(QFocusEvent* e)
     // Checked once the click or key that moved the focus is over: a command it started (a
     // "Conferma" button) takes the text first and meets the refusal itself, instead of
     // finding the last date back in the field and going on with it.
-    if (uscitaDellUtente(e->reason()) && !TestoValido())
+    if (UscitaDellUtente(e->reason()) && !TestoValido())
         QMetaObject::invokeMethod(
             this,
             [this] {

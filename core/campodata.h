@@ -22,6 +22,11 @@
 #include <QDate>
 #include <QLineEdit>
 
+// A focus change the user makes inside the window: only these count as leaving a field that
+// checks what was typed. The window losing activation, a menu, a calendar or the message box
+// itself do not.
+bool UscitaDellUtente(Qt::FocusReason r);
+
 class QAction;
 class QCalendarWidget;
 class QFrame;

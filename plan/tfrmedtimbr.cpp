@@ -1,5 +1,6 @@
 #include "tfrmedtimbr.h"
 
+#include "campodata.h"
 #include "messaggi.h"
 
 #include "evidenzia.h"
@@ -328,18 +329,8 @@ bool TfrmEdTimbr::oraLasciata(QLineEdit* campo)
 bool TfrmEdTimbr::eventFilter(QObject* o, QEvent* e)
 {
     if (e->type() == QEvent::FocusOut && (o == m_oraO || o == m_oraV)) {
-        // Only a move the user makes inside the dialog counts as leaving the field: the
-        // window losing activation, a menu or the message box itself do not.
-        switch (static_cast<QFocusEvent*>(e)->reason()) {
-        case Qt::TabFocusReason:
-        case Qt::BacktabFocusReason:
-        case Qt::MouseFocusReason:
-        case Qt::ShortcutFocusReason:
+        if (UscitaDellUtente(static_cast<QFocusEvent*>(e)->reason()))
             oraLasciata(static_cast<QLineEdit*>(o));
-            break;
-        default:
-            break;
-        }
     }
     return QDialog::eventFilter(o, e);
 }

@@ -1,5 +1,6 @@
 #include "campoora.h"
 
+#include "campodata.h"
 #include "tdtmpresenze.h"
 #include "testiora.h"
 
@@ -31,17 +32,8 @@ void CampoOra::setOra(const QTime& ora)
 void CampoOra::focusOutEvent(QFocusEvent* e)
 {
     QLineEdit::focusOutEvent(e);
-    // Only a move the user makes inside the window counts as leaving the field: the window
-    // losing activation, a menu or the message box itself do not.
-    switch (e->reason()) {
-    case Qt::TabFocusReason:
-    case Qt::BacktabFocusReason:
-    case Qt::MouseFocusReason:
-    case Qt::ShortcutFocusReason:
-        break;
-    default:
+    if (!UscitaDellUtente(e->reason()))
         return;
-    }
     if (!m_sempre && !isModified())
         return;
     // Once the focus change under way is over, or it would win over the refusal.

@@ -1,5 +1,6 @@
 #include "campoorologio.h"
 
+#include "campodata.h"
 #include "messaggi.h"
 
 #include "tdtmorari.h"
@@ -28,17 +29,8 @@ void CampoOrologio::setMinuti(int minuti)
 void CampoOrologio::focusOutEvent(QFocusEvent* e)
 {
     QLineEdit::focusOutEvent(e);
-    // Only a move the user makes inside the window counts as leaving the field: the window
-    // losing activation, a menu or the message box itself do not.
-    switch (e->reason()) {
-    case Qt::TabFocusReason:
-    case Qt::BacktabFocusReason:
-    case Qt::MouseFocusReason:
-    case Qt::ShortcutFocusReason:
-        break;
-    default:
+    if (!UscitaDellUtente(e->reason()))
         return;
-    }
     if (!isModified() || Minuti())
         return;
     // Once the focus change under way is over, or it would win over the refusal.
