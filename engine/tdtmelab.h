@@ -13,6 +13,7 @@
 #include <QSqlQuery>
 #include <QString>
 
+#include <map>
 #include <optional>
 
 class Avanzamento;
@@ -156,6 +157,9 @@ private:
     QHash<qint64, std::optional<GiornoTurno>> m_turni;
     QSet<QDate> m_festivi;
     QSet<int> m_codiciA;
+    QHash<QString, std::pair<int, int>> m_piano;  // the run's work-plan rows by day: state, timetable
+    std::map<QString, Timbratura> m_timbrature;   // the run's punches by valid time, as written
+    QString m_dataCorr;                           // the day being processed, as stored
     bool m_anomAssenza = true, m_calcolaAssenza = true, m_calcolaStraord = true;
 
     QString m_errore;

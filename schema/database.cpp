@@ -505,6 +505,31 @@ void Database::annulla() noexcept
     durataNormale();
 }
 
+void Database::segnaPunto()
+{
+    if (!m_transazione)
+        throw ErroreDb(QStringLiteral("Punto di salvataggio fuori da una transazione"));
+    istruzioneTransazione(3, "SAVEPOINT punto");
+}
+
+void Database::rilasciaPunto()
+{
+    istruzioneTransazione(4, "RELEASE SAVEPOINT punto");
+}
+
+void Database::tornaAlPunto() noexcept
+{
+    if (!m_transazione || !QSqlDatabase::contains(m_nome) || !connessione().isOpen())
+        return;
+    try {
+        istruzioneTransazione(5, "ROLLBACK TO SAVEPOINT punto");
+        istruzioneTransazione(4, "RELEASE SAVEPOINT punto");
+    } catch (const ErroreDb&) {
+        // The engine already ended the whole transaction (a full disk, a lost connection):
+        // committing it then fails, and nothing of it is kept.
+    }
+}
+
 void Database::durataNormale() noexcept
 {
     if (!m_durataPiena)

@@ -135,6 +135,11 @@ public:
     void conferma();
     void annulla() noexcept;
     bool inTransazione() const { return m_transazione; }
+    // A savepoint inside the open transaction (see PuntoDiSalvataggio): set, released, or
+    // rolled back to (and then released). One name, so they do not nest.
+    void segnaPunto();
+    void rilasciaPunto();
+    void tornaAlPunto() noexcept;
 
     // Whether a commit made now returns only once it is on disk.
     bool commitAttendeIlDisco() const;
@@ -213,9 +218,9 @@ private:
     bool m_transazione = false;
     bool m_durataPiena = false;
     int m_generazione = 0;
-    // BEGIN, COMMIT and ROLLBACK, prepared once per connection: the engine runs one
-    // transaction per processed day.
-    std::unique_ptr<QSqlQuery> m_tr[3];
+    // BEGIN, COMMIT, ROLLBACK and the savepoint's three, prepared once per connection: the
+    // engine runs one savepoint per processed day.
+    std::unique_ptr<QSqlQuery> m_tr[6];
 };
 
 // Rolls back on scope exit unless confermata() was called.
@@ -236,4 +241,28 @@ public:
 private:
     Database& m_db;
     bool m_chiusa = false;
+};
+
+// A part of the open transaction that is undone by itself on scope exit unless rilascia()
+// was called: what it wrote goes, what the transaction wrote before it stays, and the
+// transaction stays usable (on a server too, where a failed statement spoils it).
+class PuntoDiSalvataggio {
+public:
+    explicit PuntoDiSalvataggio(Database& db) : m_db(db) { m_db.segnaPunto(); }
+    ~PuntoDiSalvataggio()
+    {
+        if (!m_chiuso)
+            m_db.tornaAlPunto();
+    }
+    PuntoDiSalvataggio(const PuntoDiSalvataggio&) = delete;
+    PuntoDiSalvataggio& operator=(const PuntoDiSalvataggio&) = delete;
+    void rilascia()
+    {
+        m_chiuso = true;
+        m_db.rilasciaPunto();
+    }
+
+private:
+    Database& m_db;
+    bool m_chiuso = false;
 };
