@@ -259,24 +259,73 @@ bool TdtmElab::festivo(const QDate& d)
     return m_festivi.contains(d);
 }
 
+namespace {
+// Days written in one transaction by a run over several employees: few enough that other
+// writers wait a fraction of a second, many enough that committing costs little.
+constexpr int kGiorniPerTransazione = 5000;
+}  // namespace
+
 EsitoElaborazione TdtmElab::ElaboraDipendenti(const QList<int>& ids, const QDate& inizio, const QDate& fine, Avanzamento& avanzamento)
 {
     EsitoElaborazione esito;
     avanzamento.Inizia(m_dtm.TestoScelta(Msg::EtElaborazione), int(ids.size()));
+    m_lavoroDaScrivere = false;
+    Database& db = m_dtm.db();
+    std::optional<Transazione> tr;
+    // What the open transaction holds, to be taken back if its commit fails.
+    int dipendenti = 0, giorni = 0, giorniStato2 = 0;
+    auto chiudi = [&]() {
+        if (!tr)
+            return;
+        try {
+            tr->conferma();
+        } catch (const ErroreDb& e) {
+            esito.Dipendenti -= dipendenti;
+            esito.Giorni -= giorni;
+            esito.GiorniConAnomalie -= giorniStato2;
+            if (esito.Errore.isEmpty())
+                esito.Errore = m_errore = e.testo();
+        }
+        tr.reset();
+        dipendenti = giorni = giorniStato2 = 0;
+    };
     for (int id : ids) {
         if (avanzamento.Annullato()) {
             esito.Annullato = true;
             break;
         }
-        ElaboraPeriodo(id, inizio, fine);
+        iniziaDipendente(id);
+        try {
+            if (!db.lavoroAperto())
+                throw ErroreDb(QStringLiteral("Database di lavoro non aperto"));
+            if (!tr)
+                tr.emplace(db);
+        } catch (const ErroreDb& e) {
+            m_errore = e.testo();
+        }
+        if (tr)
+            elaboraDipendente(inizio, fine);
         esito.Giorni += m_giorni;
         esito.GiorniConAnomalie += m_giorniStato2;
+        giorni += m_giorni;
+        giorniStato2 += m_giorniStato2;
         if (!m_errore.isEmpty()) {
             esito.IdDipErrore = id;
             esito.Errore = m_errore;
             break;
         }
+        ++dipendenti;
+        if (giorni >= kGiorniPerTransazione)
+            chiudi();
         avanzamento.Valore(++esito.Dipendenti);
+    }
+    chiudi();
+    if (!esito.Errore.isEmpty() && !esito.IdDipErrore && !ids.isEmpty())
+        esito.IdDipErrore = m_ctx.IdDipCorr;
+    scriviLavoro(esito.Errore.isEmpty());
+    if (esito.Errore.isEmpty() && !m_errore.isEmpty()) {
+        esito.IdDipErrore = m_ctx.IdDipCorr;
+        esito.Errore = m_errore;
     }
     avanzamento.Termina();
     return esito;
@@ -284,10 +333,45 @@ EsitoElaborazione TdtmElab::ElaboraDipendenti(const QList<int>& ids, const QDate
 
 void TdtmElab::ElaboraPeriodo(int idDip, const QDate& inizio, const QDate& fine)
 {
+    m_lavoroDaScrivere = false;
+    iniziaDipendente(idDip);
+    Database& db = m_dtm.db();
+    try {
+        if (!db.lavoroAperto())
+            throw ErroreDb(QStringLiteral("Database di lavoro non aperto"));
+        Transazione tr(db);
+        elaboraDipendente(inizio, fine);
+        try {
+            tr.conferma();
+        } catch (const ErroreDb&) {
+            // Nothing of the run was kept.
+            m_giorni = m_giorniStato2 = 0;
+            throw;
+        }
+    } catch (const ErroreDb& e) {
+        if (m_errore.isEmpty())
+            m_errore = e.testo();
+    }
+    scriviLavoro(m_errore.isEmpty());
+}
+
+void TdtmElab::scriviLavoro(bool riuscito)
+{
+    try {
+        scriviTabelleLavoro();
+    } catch (const ErroreDb& e) {
+        // After a failed run the work tables are only a view of the last day; the run's
+        // error is what counts.
+        if (riuscito)
+            m_errore = e.testo();
+    }
+}
+
+void TdtmElab::iniziaDipendente(int idDip)
+{
     m_errore.clear();
     m_giorni = 0;
     m_giorniStato2 = 0;
-    m_lavoroDaScrivere = false;
     m_orari.clear();
     m_turni.clear();
     m_festivi.clear();
@@ -299,98 +383,85 @@ void TdtmElab::ElaboraPeriodo(int idDip, const QDate& inizio, const QDate& fine)
     m_anomAssenza = cfg.AnomAssenza;
     m_calcolaAssenza = cfg.CalcolaAssenza;
     m_calcolaStraord = cfg.CalcolaStraord;
+}
+
+void TdtmElab::elaboraDipendente(const QDate& inizio, const QDate& fine)
+{
     Database& db = m_dtm.db();
     const QDate oggi = m_dtm.Oggi();
+    std::optional<Profilo> profilo;
     try {
-        if (!db.lavoroAperto())
-            throw ErroreDb(QStringLiteral("Database di lavoro non aperto"));
+        // A failed read spoils a server's transaction: the savepoint keeps the days the
+        // transaction already holds.
+        PuntoDiSalvataggio letture(db);
         if (!m_q || m_q->generazione != db.generazione())
             preparaIstruzioni();
-        const std::optional<Profilo> profilo = leggiProfilo(m_ctx.IdDipCorr, inizio, fine);
+        profilo = leggiProfilo(m_ctx.IdDipCorr, inizio, fine);
+        if (profilo) {
+            {
+                QSqlQuery& a = m_q->codiciA;
+                Database::esegui(a);
+                while (a.next())
+                    m_codiciA.insert(a.value(0).toInt());
+                // Only days stored at midnight match the processed date.
+                QSqlQuery& f = m_q->festivi;
+                f.bindValue(0, Sql::data(inizio));
+                f.bindValue(1, Sql::data(fine));
+                Database::esegui(f);
+                while (f.next()) {
+                    const QString g = f.value(0).toString();
+                    const QDate d = Sql::leggiData(g);
+                    if (d.isValid() && g == Sql::testoData(d))
+                        m_festivi.insert(d);
+                }
+            }
+            m_piano.clear();
+            m_timbrature.clear();
+            {
+                QSqlQuery& p = m_q->piano;
+                p.bindValue(0, m_ctx.IdDipCorr);
+                p.bindValue(1, Sql::data(inizio));
+                p.bindValue(2, Sql::data(fine));
+                Database::esegui(p);
+                while (p.next())
+                    m_piano.insert(p.value(0).toString(), {intero(p.value(1)), intero(p.value(2))});
+                p.finish();
+                QSqlQuery& t = m_q->timbrature;
+                t.bindValue(0, m_ctx.IdDipCorr);
+                t.bindValue(1, Sql::data(inizio));
+                t.bindValue(2, Sql::data(fine.addDays(2)));
+                Database::esegui(t);
+                while (t.next()) {
+                    Timbratura r;
+                    r.IdDip = t.value(0).toInt();
+                    r.DataV = t.value(1).toString();
+                    r.DataO = t.value(2);
+                    r.VersoV = t.value(3).toString();
+                    r.VersoO = t.value(4);
+                    r.Caus = t.value(5);
+                    m_timbrature.insert_or_assign(r.DataV, std::move(r));
+                }
+                t.finish();
+            }
+        }
+        letture.rilascia();
         if (!profilo)
             return;
-        {
-            QSqlQuery& a = m_q->codiciA;
-            Database::esegui(a);
-            while (a.next())
-                m_codiciA.insert(a.value(0).toInt());
-            // Only days stored at midnight match the processed date.
-            QSqlQuery& f = m_q->festivi;
-            f.bindValue(0, Sql::data(inizio));
-            f.bindValue(1, Sql::data(fine));
-            Database::esegui(f);
-            while (f.next()) {
-                const QString g = f.value(0).toString();
-                const QDate d = Sql::leggiData(g);
-                if (d.isValid() && g == Sql::testoData(d))
-                    m_festivi.insert(d);
-            }
+        // A savepoint for each day: a failing day is undone alone and ends the run, the days
+        // before it are kept.
+        const QDate ieri = oggi.addDays(-1);
+        for (QDate giorno = inizio; giorno <= fine && giorno < oggi; giorno = giorno.addDays(1)) {
+            if (profilo->DataInizio.isValid() && profilo->DataInizio > giorno)
+                continue;
+            if (profilo->DataFine.isValid() && profilo->DataFine < giorno)
+                break;
+            m_ctx.DataCorr = giorno;
+            elaboraGiorno(*profilo);
+            if ((m_finePiano.isValid() && giorno >= m_finePiano) || giorno >= ieri)
+                break;
         }
-        m_piano.clear();
-        m_timbrature.clear();
-        {
-            QSqlQuery& p = m_q->piano;
-            p.bindValue(0, idDip);
-            p.bindValue(1, Sql::data(inizio));
-            p.bindValue(2, Sql::data(fine));
-            Database::esegui(p);
-            while (p.next())
-                m_piano.insert(p.value(0).toString(), {intero(p.value(1)), intero(p.value(2))});
-            p.finish();
-            QSqlQuery& t = m_q->timbrature;
-            t.bindValue(0, idDip);
-            t.bindValue(1, Sql::data(inizio));
-            t.bindValue(2, Sql::data(fine.addDays(2)));
-            Database::esegui(t);
-            while (t.next()) {
-                Timbratura r;
-                r.IdDip = t.value(0).toInt();
-                r.DataV = t.value(1).toString();
-                r.DataO = t.value(2);
-                r.VersoV = t.value(3).toString();
-                r.VersoO = t.value(4);
-                r.Caus = t.value(5);
-                m_timbrature.insert_or_assign(r.DataV, std::move(r));
-            }
-            t.finish();
-        }
-        // One transaction for the employee and a savepoint for each day: a failing day is
-        // undone alone and ends the run, the days before it are kept.
-        Transazione tr(db);
-        try {
-            const QDate ieri = oggi.addDays(-1);
-            for (QDate giorno = inizio; giorno <= fine && giorno < oggi; giorno = giorno.addDays(1)) {
-                if (profilo->DataInizio.isValid() && profilo->DataInizio > giorno)
-                    continue;
-                if (profilo->DataFine.isValid() && profilo->DataFine < giorno)
-                    break;
-                m_ctx.DataCorr = giorno;
-                elaboraGiorno(*profilo);
-                if ((m_finePiano.isValid() && giorno >= m_finePiano) || giorno >= ieri)
-                    break;
-            }
-        } catch (const ErroreDb& e) {
-            m_errore = e.testo();
-        }
-        try {
-            tr.conferma();
-        } catch (const ErroreDb&) {
-            // Nothing of the run was kept.
-            m_giorni = m_giorniStato2 = 0;
-            throw;
-        }
-        if (!m_errore.isEmpty())
-            throw ErroreDb(m_errore);
-        scriviTabelleLavoro();
     } catch (const ErroreDb& e) {
-        db.annulla();
-        if (m_errore.isEmpty())
-            m_errore = e.testo();
-        try {
-            scriviTabelleLavoro();
-        } catch (const ErroreDb&) {
-            // The work tables are only a view of the last day; the run's error is what counts.
-        }
+        m_errore = e.testo();
     }
 }
 

@@ -126,6 +126,11 @@ private:
     };
 
     void preparaIstruzioni();
+    void iniziaDipendente(int idDip);
+    // The days of the current employee inside the open transaction; a failure sets
+    // UltimoErrore() and leaves the transaction with the days before it.
+    void elaboraDipendente(const QDate& inizio, const QDate& fine);
+    void scriviLavoro(bool riuscito);
     void elaboraGiorno(const Profilo& p);
     std::optional<Profilo> leggiProfilo(int idDip, const QDate& inizio, const QDate& fine);
     const Orario* orario(int id);
