@@ -83,7 +83,7 @@ int numeroGiorno(const QDate& d)
 
 struct TdtmElab::Istruzioni {
     int generazione = -1;  // connection the statements were prepared on
-    QSqlQuery profilo, piano, timbrature;
+    QSqlQuery profilo, piano, timbrature, giorniAnomalie;
     QSqlQuery orario, arroTim, arroStra, compTurni, festivi, codiciA;
     QSqlQuery svuotaEEvid, svuotaETimb, insEEvid, insETimb;
     // The writes of every processed day, bound by position.
@@ -158,6 +158,9 @@ void TdtmElab::preparaIstruzioni()
         q->insEEvid = db.prepara(QStringLiteral("INSERT INTO EEvid (Prod, IdSegnalaz)\n  VALUES (:Prodotto, :IdSeg)"));
         q->insETimb = db.prepara(QStringLiteral("INSERT INTO ETimb (IdDip, DataV, DataO, VersoV, VersoO, Caus, TipoUtil, Arrot, OraM) "
                                                 "VALUES (:IdDip, :DataV, :DataO, :VersoV, :VersoO, :Caus, :TipoUtil, :Arrot, :OraM)"));
+        // Only the days that have anomalies need them removed.
+        q->giorniAnomalie = db.prepara(QStringLiteral("SELECT DISTINCT Data FROM AnomalieGiorno WHERE\n"
+                                                      "  IdDip = :IdDipCorr AND Data >= :Da AND Data <= :A"));
         q->svuotaAnomalie = veloce(QStringLiteral("DELETE FROM AnomalieGiorno WHERE IdDip = :IdDipCorr AND Data = :DataCorr"));
         q->insAnomalia = veloce(QStringLiteral("INSERT INTO AnomalieGiorno (IdDip, Data, Prog, Prod, IdSegnalaz)\n"
                                                    "  VALUES (:IdDipCorr, :DataCorr, :Prog, :Prodotto, :IdSeg)"));
@@ -417,6 +420,7 @@ void TdtmElab::elaboraDipendente(const QDate& inizio, const QDate& fine)
             }
             m_piano.clear();
             m_timbrature.clear();
+            m_giorniAnomalie.clear();
             {
                 QSqlQuery& p = m_q->piano;
                 p.bindValue(0, m_ctx.IdDipCorr);
@@ -442,6 +446,14 @@ void TdtmElab::elaboraDipendente(const QDate& inizio, const QDate& fine)
                     m_timbrature.insert_or_assign(r.DataV, std::move(r));
                 }
                 t.finish();
+                QSqlQuery& a = m_q->giorniAnomalie;
+                a.bindValue(0, m_ctx.IdDipCorr);
+                a.bindValue(1, Sql::data(inizio));
+                a.bindValue(2, Sql::data(fine));
+                Database::esegui(a);
+                while (a.next())
+                    m_giorniAnomalie.insert(a.value(0).toString());
+                a.finish();
             }
         }
         letture.rilascia();
@@ -795,10 +807,12 @@ void TdtmElab::ScriviGiorno(const Profilo& p)
 void TdtmElab::scriviAnomalieGiorno()
 {
     // The day's earlier anomalies go, whatever this run found: a day processed clean has none.
-    IstruzioneVeloce& c = *m_q->svuotaAnomalie;
-    c.lega(0, m_ctx.IdDipCorr);
-    c.lega(1, m_dataCorr);
-    c.esegui();
+    if (m_giorniAnomalie.contains(m_dataCorr)) {
+        IstruzioneVeloce& c = *m_q->svuotaAnomalie;
+        c.lega(0, m_ctx.IdDipCorr);
+        c.lega(1, m_dataCorr);
+        c.esegui();
+    }
     IstruzioneVeloce& i = *m_q->insAnomalia;
     int prog = 0;
     for (int codice : std::as_const(m_eevid)) {

@@ -164,6 +164,7 @@ private:
     QSet<int> m_codiciA;
     QHash<QString, std::pair<int, int>> m_piano;  // the run's work-plan rows by day: state, timetable
     std::map<QString, Timbratura> m_timbrature;   // the run's punches by valid time, as written
+    QSet<QString> m_giorniAnomalie;               // the run's days that had anomalies when it began
     QString m_dataCorr;                           // the day being processed, as stored
     bool m_anomAssenza = true, m_calcolaAssenza = true, m_calcolaStraord = true;
 

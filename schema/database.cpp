@@ -1,5 +1,7 @@
 #include "database.h"
 
+#include "istruzioneveloce.h"
+
 #include <QAtomicInt>
 #include <QDir>
 #include <QFileInfo>
@@ -290,6 +292,8 @@ void Database::chiudi()
             annulla();
         for (auto& q : m_tr)
             q.reset();
+        for (auto& q : m_punto)
+            q.reset();
         if (c.isOpen())
             c.close();
     }
@@ -505,16 +509,27 @@ void Database::annulla() noexcept
     durataNormale();
 }
 
+void Database::istruzionePunto(int quale, const char* sql)
+{
+    if (!sqlite()) {
+        eseguiDiretta(QString::fromLatin1(sql));
+        return;
+    }
+    if (!m_punto[quale])
+        m_punto[quale] = std::make_unique<IstruzioneVeloce>(*this, QString::fromLatin1(sql));
+    m_punto[quale]->esegui();
+}
+
 void Database::segnaPunto()
 {
     if (!m_transazione)
         throw ErroreDb(QStringLiteral("Punto di salvataggio fuori da una transazione"));
-    istruzioneTransazione(3, "SAVEPOINT punto");
+    istruzionePunto(0, "SAVEPOINT punto");
 }
 
 void Database::rilasciaPunto()
 {
-    istruzioneTransazione(4, "RELEASE SAVEPOINT punto");
+    istruzionePunto(1, "RELEASE SAVEPOINT punto");
 }
 
 void Database::tornaAlPunto() noexcept
@@ -522,8 +537,8 @@ void Database::tornaAlPunto() noexcept
     if (!m_transazione || !QSqlDatabase::contains(m_nome) || !connessione().isOpen())
         return;
     try {
-        istruzioneTransazione(5, "ROLLBACK TO SAVEPOINT punto");
-        istruzioneTransazione(4, "RELEASE SAVEPOINT punto");
+        istruzionePunto(2, "ROLLBACK TO SAVEPOINT punto");
+        istruzionePunto(1, "RELEASE SAVEPOINT punto");
     } catch (const ErroreDb&) {
         // The engine already ended the whole transaction (a full disk, a lost connection):
         // committing it then fails, and nothing of it is kept.

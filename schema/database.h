@@ -20,6 +20,7 @@
 #include <stdexcept>
 #include <utility>
 
+class IstruzioneVeloce;
 class QSqlError;
 
 class ErroreDb : public std::runtime_error {
@@ -205,6 +206,7 @@ private:
     bool sqlite() const { return m_dialetto.motore() == Dialetto::Motore::SQLite; }
     ErroreDb errore(const QSqlError& e, const QString& istruzione) const;
     void istruzioneTransazione(int quale, const char* sql);
+    void istruzionePunto(int quale, const char* sql);
     void durataNormale() noexcept;
     void apriSqlite(const QFileInfo& fi);
     void apriServer();
@@ -218,9 +220,11 @@ private:
     bool m_transazione = false;
     bool m_durataPiena = false;
     int m_generazione = 0;
-    // BEGIN, COMMIT, ROLLBACK and the savepoint's three, prepared once per connection: the
-    // engine runs one savepoint per processed day.
-    std::unique_ptr<QSqlQuery> m_tr[6];
+    // BEGIN, COMMIT and ROLLBACK, prepared once per connection.
+    std::unique_ptr<QSqlQuery> m_tr[3];
+    // The savepoint's three: the engine runs one per processed day, bound straight into the
+    // embedded engine (the generic layer costs several times the statement).
+    std::unique_ptr<IstruzioneVeloce> m_punto[3];
 };
 
 // Rolls back on scope exit unless confermata() was called.
