@@ -1,8 +1,12 @@
 // quorlin-bench: how fast the engine processes a whole company through the batch path,
 // against a floor made of the same PianoSomma, AnomalieGiorno and Timbrature row writes
-// done directly in one prepared transaction.
+// done directly in one transaction, through the same statements bound by position the
+// engine writes with.
 //
-//   quorlin-bench [--dipendenti N] [--giorni D] [--motore sqlite|postgres]
+//   quorlin-bench [--dipendenti N] [--giorni D] [--motore sqlite|postgres] [--conserva FILE]
+//
+// --conserva keeps the processed company (SQLite) in FILE, to compare two engines' results
+// with tools/confronta_db.sh.
 //
 // On PostgreSQL the company goes into a new database of the server the standard client
 // variables name (PGHOST, PGPORT, PGUSER, as the PRES.INI keys left empty take them), dropped
@@ -14,6 +18,7 @@
 #include "avanzamento.h"
 #include "database.h"
 #include "demo.h"
+#include "istruzioneveloce.h"
 #include "tdtmelab.h"
 #include "tdtmpresenze.h"
 
@@ -67,6 +72,17 @@ struct Banco {
         }
     }
 };
+
+// A value read back, bound as the engine binds it: integers as integers, texts as texts.
+void legaValore(IstruzioneVeloce& q, int posizione, const QVariant& v)
+{
+    if (v.isNull())
+        q.legaNull(posizione);
+    else if (v.typeId() == QMetaType::QString)
+        q.lega(posizione, v.toString());
+    else
+        q.lega(posizione, v.toLongLong());
+}
 
 struct Scrittura {
     int idDip;
@@ -202,38 +218,43 @@ int main(int argc, char* argv[])
         QElapsedTimer t;
         t.start();
         Transazione tr(db);
-        QSqlQuery ins = db.prepara(QStringLiteral("INSERT INTO PianoSomma (IdDip, Data, Stato) VALUES (:IdDip, :Data, 1)"));
-        QSqlQuery upd = db.prepara(QStringLiteral("UPDATE PianoSomma SET Stato = :Stato, IdOrario = :IdOrario, ValOrdinario = :Ord, "
-                                                  "ValEccedenza = :Ecc, ValPresenza = :Pres, ValCarenza = :Car WHERE IdDip = :IdDip AND Data = :Data"));
+        IstruzioneVeloce ins(db, QStringLiteral("INSERT INTO PianoSomma (IdDip, Data, Stato) VALUES (:IdDip, :Data, 1)"));
+        IstruzioneVeloce upd(db, QStringLiteral("UPDATE PianoSomma SET Stato = :Stato, IdOrario = :IdOrario, ValOrdinario = :Ord, "
+                                                "ValEccedenza = :Ecc, ValPresenza = :Pres, ValCarenza = :Car WHERE IdDip = :IdDip AND Data = :Data"));
         for (const QVariantList& r : std::as_const(piano)) {
-            ins.bindValue(0, r[0]);
-            ins.bindValue(1, r[1]);
-            Database::esegui(ins);
+            legaValore(ins, 0, r[0]);
+            legaValore(ins, 1, r[1]);
+            ins.esegui();
             for (int c = 0; c < 6; ++c)
-                upd.bindValue(c, r[2 + c]);
-            upd.bindValue(6, r[0]);
-            upd.bindValue(7, r[1]);
-            Database::esegui(upd);
+                legaValore(upd, c, r[2 + c]);
+            legaValore(upd, 6, r[0]);
+            legaValore(upd, 7, r[1]);
+            upd.esegui();
         }
-        QSqlQuery ia = db.prepara(QStringLiteral("INSERT INTO AnomalieGiorno (IdDip, Data, Prog, Prod, IdSegnalaz) VALUES (:IdDip, :Data, :Prog, :Prod, :IdSeg)"));
+        IstruzioneVeloce ia(db, QStringLiteral("INSERT INTO AnomalieGiorno (IdDip, Data, Prog, Prod, IdSegnalaz) VALUES (:IdDip, :Data, :Prog, :Prod, :IdSeg)"));
         for (const QVariantList& r : std::as_const(anomalie)) {
             for (int c = 0; c < 5; ++c)
-                ia.bindValue(c, r[c]);
-            Database::esegui(ia);
+                legaValore(ia, c, r[c]);
+            ia.esegui();
         }
-        QSqlQuery ut = db.prepara(QStringLiteral("UPDATE Timbrature SET DataV = :Nuova, VersoV = :Verso WHERE IdDip = :IdDip AND DataV = :DataV"));
+        IstruzioneVeloce ut(db, QStringLiteral("UPDATE Timbrature SET DataV = :Nuova, VersoV = :Verso WHERE IdDip = :IdDip AND DataV = :DataV"));
         for (const Scrittura& s : std::as_const(timbrature)) {
-            ut.bindValue(0, s.dataV);
-            ut.bindValue(1, s.verso);
-            ut.bindValue(2, s.idDip);
-            ut.bindValue(3, s.dataO);
-            Database::eseguiSalvoVincoli(ut);
+            ut.lega(0, s.dataV);
+            ut.lega(1, s.verso);
+            ut.lega(2, s.idDip);
+            ut.lega(3, s.dataO);
+            ut.eseguiSalvoVincoli();
         }
         tr.conferma();
         db.salvaSuDisco();
         floor = t.elapsed() / 1000.0;
     }
 
+    if (const int i = a.indexOf(QStringLiteral("--conserva")); i >= 0 && banco.motore == Dialetto::Motore::SQLite) {
+        QFile::remove(a.value(i + 1));
+        if (!QFile::copy(banco.azienda.file, a.value(i + 1)))
+            std::fprintf(stderr, "--conserva: copia non riuscita\n");
+    }
     const double picco = piccoMemoriaMb();
     const double ratio = floor > 0 ? secondi / floor : 0;
     std::printf("elaborati: %d giorni-dipendente (%d con anomalie) in %.3f s = %.0f giorni-dipendente/s\n", giorniElaborati,

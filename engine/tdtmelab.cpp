@@ -3,6 +3,7 @@
 #include "anomaliegiorno.h"
 #include "avanzamento.h"
 #include "database.h"
+#include "istruzioneveloce.h"
 #include "messaggi.h"
 #include "tdtmpresenze.h"
 
@@ -10,6 +11,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <memory>
 
 QString SqlProfiliDelPeriodo(const QString& campi)
 {
@@ -81,10 +83,11 @@ int numeroGiorno(const QDate& d)
 
 struct TdtmElab::Istruzioni {
     int generazione = -1;  // connection the statements were prepared on
-    QSqlQuery profilo, piano, insPiano, timbrature, updPiano, updPianoOrario, updTimb, insTimb;
+    QSqlQuery profilo, piano, timbrature, giorniAnomalie;
     QSqlQuery orario, arroTim, arroStra, compTurni, festivi, codiciA;
     QSqlQuery svuotaEEvid, svuotaETimb, insEEvid, insETimb;
-    QSqlQuery svuotaAnomalie, insAnomalia;
+    // The writes of every processed day, bound by position.
+    std::unique_ptr<IstruzioneVeloce> insPiano, updPiano, updPianoOrario, updTimb, insTimb, svuotaAnomalie, insAnomalia;
 };
 
 TdtmElab::TdtmElab(TdtmPresenze& dtm) : m_dtm(dtm) {}
@@ -108,16 +111,20 @@ void TdtmElab::preparaIstruzioni()
     try {
         // The first profile governs the whole run: the one that starts first.
         q->profilo = db.prepara(SqlProfiliDelPeriodo(QStringLiteral("*")));
-        q->piano = db.prepara(QStringLiteral("SELECT Stato, IdOrario FROM PianoSomma WHERE\n"
+        // The work-plan rows of the whole run at once: a day's row changes only when that day
+        // is processed.
+        q->piano = db.prepara(QStringLiteral("SELECT Data, Stato, IdOrario FROM PianoSomma WHERE\n"
                                              "  PianoSomma.IdDip = :IdDipCorr AND\n"
-                                             "  PianoSomma.Data = :DataCorr"));
-        q->insPiano = db.prepara(QStringLiteral("INSERT INTO PianoSomma (IdDip, Data, Stato) \n  VALUES (:IdDipCorr, :DataCorr, 1) "));
+                                             "  PianoSomma.Data >= :Da AND PianoSomma.Data <= :A"));
+        auto veloce = [&db](const QString& sql) { return std::make_unique<IstruzioneVeloce>(db, sql); };
+        q->insPiano = veloce(QStringLiteral("INSERT INTO PianoSomma (IdDip, Data, Stato) \n  VALUES (:IdDipCorr, :DataCorr, 1) "));
+        // The punches of the whole run at once, kept as the run rewrites them (a day reads
+        // the next day's punches too).
         q->timbrature = db.prepara(QStringLiteral("SELECT IdDip, DataV, DataO, VersoV, VersoO, Caus\n"
                                                   "    FROM Timbrature WHERE\n"
                                                   "      Timbrature.IdDip = :IdDipCorr AND\n"
-                                                  "      Timbrature.DataV >= :DataCorr AND\n"
-                                                  "      Timbrature.DataV < :DataSucc\n"
-                                                  "    ORDER BY DataV"));
+                                                  "      Timbrature.DataV >= :Da AND\n"
+                                                  "      Timbrature.DataV < :A"));
         const QString updPiano = QStringLiteral("UPDATE PianoSomma\n"
                                                 "  SET Stato = :StatoCorr,\n"
                                                 "      ValOrdinario = :OreOrd,\n"
@@ -126,12 +133,12 @@ void TdtmElab::preparaIstruzioni()
                                                 "      ValCarenza = :OreAss%1\n"
                                                 "  WHERE PianoSomma.IdDip = :IdDipCorr AND\n"
                                                 "        PianoSomma.Data = :DataCorr");
-        q->updPiano = db.prepara(updPiano.arg(QString()));
+        q->updPiano = veloce(updPiano.arg(QString()));
         // The timetable chosen for the day is recorded with the figures, in the same transaction.
-        q->updPianoOrario = db.prepara(updPiano.arg(QStringLiteral(",\n      IdOrario = :IdOrarioCorr")));
-        q->updTimb = db.prepara(QStringLiteral("UPDATE Timbrature SET DataV = :DataNuova, VersoV = :VersoV\n"
+        q->updPianoOrario = veloce(updPiano.arg(QStringLiteral(",\n      IdOrario = :IdOrarioCorr")));
+        q->updTimb = veloce(QStringLiteral("UPDATE Timbrature SET DataV = :DataNuova, VersoV = :VersoV\n"
                                                "  WHERE IdDip = :IdDipCorr AND DataV = :DataV"));
-        q->insTimb = db.prepara(QStringLiteral("INSERT INTO Timbrature (IdDip, DataV, VersoV) VALUES (:IdDipCorr, :DataNuova, :VersoV)"));
+        q->insTimb = veloce(QStringLiteral("INSERT INTO Timbrature (IdDip, DataV, VersoV) VALUES (:IdDipCorr, :DataNuova, :VersoV)"));
         q->orario = db.prepara(QStringLiteral("SELECT ALL OreMedie, PrimaTimb, UltimaTimb, ChiusGio FROM OrariRep WHERE\n    OrariRep.Id = :IdOrarioCorr"));
         // Rounding steps: the last row read for a direction wins; none means step 0. The
         // editor writes one row per direction; of several, the one of the latest range.
@@ -151,8 +158,11 @@ void TdtmElab::preparaIstruzioni()
         q->insEEvid = db.prepara(QStringLiteral("INSERT INTO EEvid (Prod, IdSegnalaz)\n  VALUES (:Prodotto, :IdSeg)"));
         q->insETimb = db.prepara(QStringLiteral("INSERT INTO ETimb (IdDip, DataV, DataO, VersoV, VersoO, Caus, TipoUtil, Arrot, OraM) "
                                                 "VALUES (:IdDip, :DataV, :DataO, :VersoV, :VersoO, :Caus, :TipoUtil, :Arrot, :OraM)"));
-        q->svuotaAnomalie = db.prepara(QStringLiteral("DELETE FROM AnomalieGiorno WHERE IdDip = :IdDipCorr AND Data = :DataCorr"));
-        q->insAnomalia = db.prepara(QStringLiteral("INSERT INTO AnomalieGiorno (IdDip, Data, Prog, Prod, IdSegnalaz)\n"
+        // Only the days that have anomalies need them removed.
+        q->giorniAnomalie = db.prepara(QStringLiteral("SELECT DISTINCT Data FROM AnomalieGiorno WHERE\n"
+                                                      "  IdDip = :IdDipCorr AND Data >= :Da AND Data <= :A"));
+        q->svuotaAnomalie = veloce(QStringLiteral("DELETE FROM AnomalieGiorno WHERE IdDip = :IdDipCorr AND Data = :DataCorr"));
+        q->insAnomalia = veloce(QStringLiteral("INSERT INTO AnomalieGiorno (IdDip, Data, Prog, Prod, IdSegnalaz)\n"
                                                    "  VALUES (:IdDipCorr, :DataCorr, :Prog, :Prodotto, :IdSeg)"));
         q->generazione = db.generazione();
     } catch (...) {
@@ -252,24 +262,73 @@ bool TdtmElab::festivo(const QDate& d)
     return m_festivi.contains(d);
 }
 
+namespace {
+// Days written in one transaction by a run over several employees: few enough that other
+// writers wait a fraction of a second, many enough that committing costs little.
+constexpr int kGiorniPerTransazione = 5000;
+}  // namespace
+
 EsitoElaborazione TdtmElab::ElaboraDipendenti(const QList<int>& ids, const QDate& inizio, const QDate& fine, Avanzamento& avanzamento)
 {
     EsitoElaborazione esito;
     avanzamento.Inizia(m_dtm.TestoScelta(Msg::EtElaborazione), int(ids.size()));
+    m_lavoroDaScrivere = false;
+    Database& db = m_dtm.db();
+    std::optional<Transazione> tr;
+    // What the open transaction holds, to be taken back if its commit fails.
+    int dipendenti = 0, giorni = 0, giorniStato2 = 0;
+    auto chiudi = [&]() {
+        if (!tr)
+            return;
+        try {
+            tr->conferma();
+        } catch (const ErroreDb& e) {
+            esito.Dipendenti -= dipendenti;
+            esito.Giorni -= giorni;
+            esito.GiorniConAnomalie -= giorniStato2;
+            if (esito.Errore.isEmpty())
+                esito.Errore = m_errore = e.testo();
+        }
+        tr.reset();
+        dipendenti = giorni = giorniStato2 = 0;
+    };
     for (int id : ids) {
         if (avanzamento.Annullato()) {
             esito.Annullato = true;
             break;
         }
-        ElaboraPeriodo(id, inizio, fine);
+        iniziaDipendente(id);
+        try {
+            if (!db.lavoroAperto())
+                throw ErroreDb(QStringLiteral("Database di lavoro non aperto"));
+            if (!tr)
+                tr.emplace(db);
+        } catch (const ErroreDb& e) {
+            m_errore = e.testo();
+        }
+        if (tr)
+            elaboraDipendente(inizio, fine);
         esito.Giorni += m_giorni;
         esito.GiorniConAnomalie += m_giorniStato2;
+        giorni += m_giorni;
+        giorniStato2 += m_giorniStato2;
         if (!m_errore.isEmpty()) {
             esito.IdDipErrore = id;
             esito.Errore = m_errore;
             break;
         }
+        ++dipendenti;
+        if (giorni >= kGiorniPerTransazione)
+            chiudi();
         avanzamento.Valore(++esito.Dipendenti);
+    }
+    chiudi();
+    if (!esito.Errore.isEmpty() && !esito.IdDipErrore && !ids.isEmpty())
+        esito.IdDipErrore = m_ctx.IdDipCorr;
+    scriviLavoro(esito.Errore.isEmpty());
+    if (esito.Errore.isEmpty() && !m_errore.isEmpty()) {
+        esito.IdDipErrore = m_ctx.IdDipCorr;
+        esito.Errore = m_errore;
     }
     avanzamento.Termina();
     return esito;
@@ -277,10 +336,45 @@ EsitoElaborazione TdtmElab::ElaboraDipendenti(const QList<int>& ids, const QDate
 
 void TdtmElab::ElaboraPeriodo(int idDip, const QDate& inizio, const QDate& fine)
 {
+    m_lavoroDaScrivere = false;
+    iniziaDipendente(idDip);
+    Database& db = m_dtm.db();
+    try {
+        if (!db.lavoroAperto())
+            throw ErroreDb(QStringLiteral("Database di lavoro non aperto"));
+        Transazione tr(db);
+        elaboraDipendente(inizio, fine);
+        try {
+            tr.conferma();
+        } catch (const ErroreDb&) {
+            // Nothing of the run was kept.
+            m_giorni = m_giorniStato2 = 0;
+            throw;
+        }
+    } catch (const ErroreDb& e) {
+        if (m_errore.isEmpty())
+            m_errore = e.testo();
+    }
+    scriviLavoro(m_errore.isEmpty());
+}
+
+void TdtmElab::scriviLavoro(bool riuscito)
+{
+    try {
+        scriviTabelleLavoro();
+    } catch (const ErroreDb& e) {
+        // After a failed run the work tables are only a view of the last day; the run's
+        // error is what counts.
+        if (riuscito)
+            m_errore = e.testo();
+    }
+}
+
+void TdtmElab::iniziaDipendente(int idDip)
+{
     m_errore.clear();
     m_giorni = 0;
     m_giorniStato2 = 0;
-    m_lavoroDaScrivere = false;
     m_orari.clear();
     m_turni.clear();
     m_festivi.clear();
@@ -292,33 +386,81 @@ void TdtmElab::ElaboraPeriodo(int idDip, const QDate& inizio, const QDate& fine)
     m_anomAssenza = cfg.AnomAssenza;
     m_calcolaAssenza = cfg.CalcolaAssenza;
     m_calcolaStraord = cfg.CalcolaStraord;
+}
+
+void TdtmElab::elaboraDipendente(const QDate& inizio, const QDate& fine)
+{
     Database& db = m_dtm.db();
     const QDate oggi = m_dtm.Oggi();
+    std::optional<Profilo> profilo;
     try {
-        if (!db.lavoroAperto())
-            throw ErroreDb(QStringLiteral("Database di lavoro non aperto"));
+        // A failed read spoils a server's transaction: the savepoint keeps the days the
+        // transaction already holds.
+        PuntoDiSalvataggio letture(db);
         if (!m_q || m_q->generazione != db.generazione())
             preparaIstruzioni();
-        const std::optional<Profilo> profilo = leggiProfilo(m_ctx.IdDipCorr, inizio, fine);
-        if (!profilo)
-            return;
-        {
-            QSqlQuery& a = m_q->codiciA;
-            Database::esegui(a);
-            while (a.next())
-                m_codiciA.insert(a.value(0).toInt());
-            // Only days stored at midnight match the processed date.
-            QSqlQuery& f = m_q->festivi;
-            f.bindValue(0, Sql::data(inizio));
-            f.bindValue(1, Sql::data(fine));
-            Database::esegui(f);
-            while (f.next()) {
-                const QString g = f.value(0).toString();
-                const QDate d = Sql::leggiData(g);
-                if (d.isValid() && g == Sql::testoData(d))
-                    m_festivi.insert(d);
+        profilo = leggiProfilo(m_ctx.IdDipCorr, inizio, fine);
+        if (profilo) {
+            {
+                QSqlQuery& a = m_q->codiciA;
+                Database::esegui(a);
+                while (a.next())
+                    m_codiciA.insert(a.value(0).toInt());
+                // Only days stored at midnight match the processed date.
+                QSqlQuery& f = m_q->festivi;
+                f.bindValue(0, Sql::data(inizio));
+                f.bindValue(1, Sql::data(fine));
+                Database::esegui(f);
+                while (f.next()) {
+                    const QString g = f.value(0).toString();
+                    const QDate d = Sql::leggiData(g);
+                    if (d.isValid() && g == Sql::testoData(d))
+                        m_festivi.insert(d);
+                }
+            }
+            m_piano.clear();
+            m_timbrature.clear();
+            m_giorniAnomalie.clear();
+            {
+                QSqlQuery& p = m_q->piano;
+                p.bindValue(0, m_ctx.IdDipCorr);
+                p.bindValue(1, Sql::data(inizio));
+                p.bindValue(2, Sql::data(fine));
+                Database::esegui(p);
+                while (p.next())
+                    m_piano.insert(p.value(0).toString(), {intero(p.value(1)), intero(p.value(2))});
+                p.finish();
+                QSqlQuery& t = m_q->timbrature;
+                t.bindValue(0, m_ctx.IdDipCorr);
+                t.bindValue(1, Sql::data(inizio));
+                t.bindValue(2, Sql::data(fine.addDays(2)));
+                Database::esegui(t);
+                while (t.next()) {
+                    Timbratura r;
+                    r.IdDip = t.value(0).toInt();
+                    r.DataV = t.value(1).toString();
+                    r.DataO = t.value(2);
+                    r.VersoV = t.value(3).toString();
+                    r.VersoO = t.value(4);
+                    r.Caus = t.value(5);
+                    m_timbrature.insert_or_assign(r.DataV, std::move(r));
+                }
+                t.finish();
+                QSqlQuery& a = m_q->giorniAnomalie;
+                a.bindValue(0, m_ctx.IdDipCorr);
+                a.bindValue(1, Sql::data(inizio));
+                a.bindValue(2, Sql::data(fine));
+                Database::esegui(a);
+                while (a.next())
+                    m_giorniAnomalie.insert(a.value(0).toString());
+                a.finish();
             }
         }
+        letture.rilascia();
+        if (!profilo)
+            return;
+        // A savepoint for each day: a failing day is undone alone and ends the run, the days
+        // before it are kept.
         const QDate ieri = oggi.addDays(-1);
         for (QDate giorno = inizio; giorno <= fine && giorno < oggi; giorno = giorno.addDays(1)) {
             if (profilo->DataInizio.isValid() && profilo->DataInizio > giorno)
@@ -330,15 +472,8 @@ void TdtmElab::ElaboraPeriodo(int idDip, const QDate& inizio, const QDate& fine)
             if ((m_finePiano.isValid() && giorno >= m_finePiano) || giorno >= ieri)
                 break;
         }
-        scriviTabelleLavoro();
     } catch (const ErroreDb& e) {
-        db.annulla();
         m_errore = e.testo();
-        try {
-            scriviTabelleLavoro();
-        } catch (const ErroreDb&) {
-            // The work tables are only a view of the last day; the run's error is what counts.
-        }
     }
 }
 
@@ -354,27 +489,20 @@ void TdtmElab::elaboraGiorno(const Profilo& p)
     m_orario = nullptr;
     m_orarioDaRegistrare = false;
 
-    // One transaction for the whole day: creating the row, recording the timetable and
-    // writing the figures and punches succeed or fail together.
-    Transazione t(db);
-    const QString dataCorr = Sql::testoData(m_ctx.DataCorr);
-    QSqlQuery& piano = m_q->piano;
-    piano.bindValue(0, m_ctx.IdDipCorr);
-    piano.bindValue(1, dataCorr);
-    Database::esegui(piano);
-    if (!piano.next()) {
-        piano.finish();
-        QSqlQuery& ins = m_q->insPiano;
-        ins.bindValue(0, m_ctx.IdDipCorr);
-        ins.bindValue(1, dataCorr);
-        Database::esegui(ins);
+    m_dataCorr = Sql::testoData(m_ctx.DataCorr);
+    const auto riga = m_piano.constFind(m_dataCorr);
+    if (riga != m_piano.cend() && riga->first > 2)
+        return;  // closed day: left untouched
+    // Creating the row, recording the timetable and writing the figures and punches succeed
+    // or fail together.
+    PuntoDiSalvataggio punto(db);
+    if (riga == m_piano.cend()) {
+        IstruzioneVeloce& ins = *m_q->insPiano;
+        ins.lega(0, m_ctx.IdDipCorr);
+        ins.lega(1, m_dataCorr);
+        ins.esegui();
     } else {
-        const int stato = intero(piano.value(0));
-        const int idOrario = intero(piano.value(1));
-        piano.finish();
-        if (stato > 2)
-            return;  // closed day: left untouched (the empty transaction is rolled back)
-        m_ctx.IdOrarioCorr = idOrario;
+        m_ctx.IdOrarioCorr = riga->second;
     }
     SvuotaLavoro();
     ValutaGiorno(p);
@@ -385,7 +513,7 @@ void TdtmElab::elaboraGiorno(const Profilo& p)
         }
     ScriviGiorno(p);
     scriviAnomalieGiorno();
-    t.conferma();
+    punto.rilascia();
     ++m_giorni;
     if (m_ctx.ConAnomalie)
         ++m_giorniStato2;
@@ -448,25 +576,14 @@ void TdtmElab::CaricaOrario(int id, int codice)
         return;
     }
     m_orario = o;
-    QSqlQuery& q = m_q->timbrature;
-    q.bindValue(0, m_ctx.IdDipCorr);
-    q.bindValue(1, Sql::testoData(m_ctx.DataCorr));
-    q.bindValue(2, Sql::testoData(m_ctx.DataCorr.addDays(2)));
-    Database::esegui(q);
-    while (q.next()) {
-        Timbratura t;
-        t.IdDip = q.value(0).toInt();
-        t.DataV = q.value(1).toString();
-        t.DataO = q.value(2);
-        t.VersoV = q.value(3).toString();
+    const auto fine = m_timbrature.lower_bound(Sql::testoData(m_ctx.DataCorr.addDays(2)));
+    for (auto it = m_timbrature.lower_bound(m_dataCorr); it != fine; ++it) {
+        Timbratura t = it->second;
         t.VersoVLetto = t.VersoV;
-        t.VersoO = q.value(4);
-        t.Caus = q.value(5);
         // Seconds are dropped: 08:29:59 is minute 509; the next day counts from 1440.
         t.OraM = minutiDaGiorno(t.DataV, m_ctx.DataCorr);
         m_etimb.append(t);
     }
-    q.finish();
     m_ctx.NumTimb = int(m_etimb.size());
     ordinaInsieme();
     m_orarioDaRegistrare = true;
@@ -629,19 +746,18 @@ void TdtmElab::ArrotondaStraordinario(const Profilo& p)
 void TdtmElab::ScriviGiorno(const Profilo& p)
 {
     const int stato = m_ctx.ConAnomalie ? 2 : 3;
-    QSqlQuery& u = m_orarioDaRegistrare ? m_q->updPianoOrario : m_q->updPiano;
-    const QString dataCorr = Sql::testoData(m_ctx.DataCorr);
-    u.bindValue(0, stato);
-    u.bindValue(1, m_ctx.OreOrd);
-    u.bindValue(2, m_ctx.TotStraord);
-    u.bindValue(3, m_ctx.OreOrd + m_ctx.TotStraord);
-    u.bindValue(4, m_ctx.OreAss);
+    IstruzioneVeloce& u = m_orarioDaRegistrare ? *m_q->updPianoOrario : *m_q->updPiano;
+    u.lega(0, stato);
+    u.lega(1, m_ctx.OreOrd);
+    u.lega(2, m_ctx.TotStraord);
+    u.lega(3, m_ctx.OreOrd + m_ctx.TotStraord);
+    u.lega(4, m_ctx.OreAss);
     int n = 5;
     if (m_orarioDaRegistrare)
-        u.bindValue(n++, m_ctx.IdOrarioCorr);
-    u.bindValue(n++, m_ctx.IdDipCorr);
-    u.bindValue(n, dataCorr);
-    Database::esegui(u);
+        u.lega(n++, m_ctx.IdOrarioCorr);
+    u.lega(n++, m_ctx.IdDipCorr);
+    u.lega(n, m_dataCorr);
+    u.esegui();
 
     if (p.ModalTimbra != QLatin1String("T") || (m_ctx.ConAnomalie && m_ctx.Bloccato))
         return;
@@ -652,21 +768,34 @@ void TdtmElab::ScriviGiorno(const Profilo& p)
             // Nothing to change: the stored punch already has this time and direction.
             if (nuova == t.DataV && t.VersoV == t.VersoVLetto)
                 break;
-            QSqlQuery& q = m_q->updTimb;
-            q.bindValue(0, nuova);
-            q.bindValue(1, t.VersoV);
-            q.bindValue(2, m_ctx.IdDipCorr);
-            q.bindValue(3, t.DataV);
+            IstruzioneVeloce& q = *m_q->updTimb;
+            q.lega(0, nuova);
+            q.lega(1, t.VersoV);
+            q.lega(2, m_ctx.IdDipCorr);
+            q.lega(3, t.DataV);
             // Another punch of the employee already at that time: this punch keeps its values.
-            Database::eseguiSalvoVincoli(q);
+            if (q.eseguiSalvoVincoli() && q.righeToccate() > 0) {
+                auto vecchia = m_timbrature.extract(t.DataV);
+                if (!vecchia.empty()) {
+                    vecchia.key() = nuova;
+                    vecchia.mapped().DataV = nuova;
+                    vecchia.mapped().VersoV = t.VersoV;
+                    m_timbrature.insert(std::move(vecchia));
+                }
+            }
             break;
         }
         case 'T': case 'V': {
-            QSqlQuery& q = m_q->insTimb;
-            q.bindValue(0, m_ctx.IdDipCorr);
-            q.bindValue(1, nuova);
-            q.bindValue(2, t.VersoV);
-            Database::esegui(q);
+            IstruzioneVeloce& q = *m_q->insTimb;
+            q.lega(0, m_ctx.IdDipCorr);
+            q.lega(1, nuova);
+            q.lega(2, t.VersoV);
+            q.esegui();
+            Timbratura nuovaRiga;
+            nuovaRiga.IdDip = m_ctx.IdDipCorr;
+            nuovaRiga.DataV = nuova;
+            nuovaRiga.VersoV = t.VersoV;
+            m_timbrature.insert_or_assign(nuova, std::move(nuovaRiga));
             break;
         }
         default:
@@ -678,20 +807,21 @@ void TdtmElab::ScriviGiorno(const Profilo& p)
 void TdtmElab::scriviAnomalieGiorno()
 {
     // The day's earlier anomalies go, whatever this run found: a day processed clean has none.
-    const QString dataCorr = Sql::testoData(m_ctx.DataCorr);
-    QSqlQuery& c = m_q->svuotaAnomalie;
-    c.bindValue(0, m_ctx.IdDipCorr);
-    c.bindValue(1, dataCorr);
-    Database::esegui(c);
-    QSqlQuery& i = m_q->insAnomalia;
+    if (m_giorniAnomalie.contains(m_dataCorr)) {
+        IstruzioneVeloce& c = *m_q->svuotaAnomalie;
+        c.lega(0, m_ctx.IdDipCorr);
+        c.lega(1, m_dataCorr);
+        c.esegui();
+    }
+    IstruzioneVeloce& i = *m_q->insAnomalia;
     int prog = 0;
     for (int codice : std::as_const(m_eevid)) {
-        i.bindValue(0, m_ctx.IdDipCorr);
-        i.bindValue(1, dataCorr);
-        i.bindValue(2, ++prog);
-        i.bindValue(3, kProdotto);
-        i.bindValue(4, codice);
-        Database::esegui(i);
+        i.lega(0, m_ctx.IdDipCorr);
+        i.lega(1, m_dataCorr);
+        i.lega(2, ++prog);
+        i.lega(3, kProdotto);
+        i.lega(4, codice);
+        i.esegui();
     }
 }
 

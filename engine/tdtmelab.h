@@ -13,6 +13,7 @@
 #include <QSqlQuery>
 #include <QString>
 
+#include <map>
 #include <optional>
 
 class Avanzamento;
@@ -125,6 +126,11 @@ private:
     };
 
     void preparaIstruzioni();
+    void iniziaDipendente(int idDip);
+    // The days of the current employee inside the open transaction; a failure sets
+    // UltimoErrore() and leaves the transaction with the days before it.
+    void elaboraDipendente(const QDate& inizio, const QDate& fine);
+    void scriviLavoro(bool riuscito);
     void elaboraGiorno(const Profilo& p);
     std::optional<Profilo> leggiProfilo(int idDip, const QDate& inizio, const QDate& fine);
     const Orario* orario(int id);
@@ -156,6 +162,10 @@ private:
     QHash<qint64, std::optional<GiornoTurno>> m_turni;
     QSet<QDate> m_festivi;
     QSet<int> m_codiciA;
+    QHash<QString, std::pair<int, int>> m_piano;  // the run's work-plan rows by day: state, timetable
+    std::map<QString, Timbratura> m_timbrature;   // the run's punches by valid time, as written
+    QSet<QString> m_giorniAnomalie;               // the run's days that had anomalies when it began
+    QString m_dataCorr;                           // the day being processed, as stored
     bool m_anomAssenza = true, m_calcolaAssenza = true, m_calcolaStraord = true;
 
     QString m_errore;

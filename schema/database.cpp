@@ -1,5 +1,7 @@
 #include "database.h"
 
+#include "istruzioneveloce.h"
+
 #include <QAtomicInt>
 #include <QDir>
 #include <QFileInfo>
@@ -290,6 +292,8 @@ void Database::chiudi()
             annulla();
         for (auto& q : m_tr)
             q.reset();
+        for (auto& q : m_punto)
+            q.reset();
         if (c.isOpen())
             c.close();
     }
@@ -503,6 +507,42 @@ void Database::annulla() noexcept
         }
     }
     durataNormale();
+}
+
+void Database::istruzionePunto(int quale, const char* sql)
+{
+    if (!sqlite()) {
+        eseguiDiretta(QString::fromLatin1(sql));
+        return;
+    }
+    if (!m_punto[quale])
+        m_punto[quale] = std::make_unique<IstruzioneVeloce>(*this, QString::fromLatin1(sql));
+    m_punto[quale]->esegui();
+}
+
+void Database::segnaPunto()
+{
+    if (!m_transazione)
+        throw ErroreDb(QStringLiteral("Punto di salvataggio fuori da una transazione"));
+    istruzionePunto(0, "SAVEPOINT punto");
+}
+
+void Database::rilasciaPunto()
+{
+    istruzionePunto(1, "RELEASE SAVEPOINT punto");
+}
+
+void Database::tornaAlPunto() noexcept
+{
+    if (!m_transazione || !QSqlDatabase::contains(m_nome) || !connessione().isOpen())
+        return;
+    try {
+        istruzionePunto(2, "ROLLBACK TO SAVEPOINT punto");
+        istruzionePunto(1, "RELEASE SAVEPOINT punto");
+    } catch (const ErroreDb&) {
+        // The engine already ended the whole transaction (a full disk, a lost connection):
+        // committing it then fails, and nothing of it is kept.
+    }
 }
 
 void Database::durataNormale() noexcept

@@ -20,6 +20,7 @@
 #include <stdexcept>
 #include <utility>
 
+class IstruzioneVeloce;
 class QSqlError;
 
 class ErroreDb : public std::runtime_error {
@@ -135,6 +136,11 @@ public:
     void conferma();
     void annulla() noexcept;
     bool inTransazione() const { return m_transazione; }
+    // A savepoint inside the open transaction (see PuntoDiSalvataggio): set, released, or
+    // rolled back to (and then released). One name, so they do not nest.
+    void segnaPunto();
+    void rilasciaPunto();
+    void tornaAlPunto() noexcept;
 
     // Whether a commit made now returns only once it is on disk.
     bool commitAttendeIlDisco() const;
@@ -204,6 +210,7 @@ private:
     bool sqlite() const { return m_dialetto.motore() == Dialetto::Motore::SQLite; }
     ErroreDb errore(const QSqlError& e, const QString& istruzione) const;
     void istruzioneTransazione(int quale, const char* sql);
+    void istruzionePunto(int quale, const char* sql);
     void durataNormale() noexcept;
     void apriSqlite(const QFileInfo& fi);
     void apriServer();
@@ -217,9 +224,11 @@ private:
     bool m_transazione = false;
     bool m_durataPiena = false;
     int m_generazione = 0;
-    // BEGIN, COMMIT and ROLLBACK, prepared once per connection: the engine runs one
-    // transaction per processed day.
+    // BEGIN, COMMIT and ROLLBACK, prepared once per connection.
     std::unique_ptr<QSqlQuery> m_tr[3];
+    // The savepoint's three: the engine runs one per processed day, bound straight into the
+    // embedded engine (the generic layer costs several times the statement).
+    std::unique_ptr<IstruzioneVeloce> m_punto[3];
 };
 
 // Rolls back on scope exit unless confermata() was called.
@@ -240,4 +249,28 @@ public:
 private:
     Database& m_db;
     bool m_chiusa = false;
+};
+
+// A part of the open transaction that is undone by itself on scope exit unless rilascia()
+// was called: what it wrote goes, what the transaction wrote before it stays, and the
+// transaction stays usable (on a server too, where a failed statement spoils it).
+class PuntoDiSalvataggio {
+public:
+    explicit PuntoDiSalvataggio(Database& db) : m_db(db) { m_db.segnaPunto(); }
+    ~PuntoDiSalvataggio()
+    {
+        if (!m_chiuso)
+            m_db.tornaAlPunto();
+    }
+    PuntoDiSalvataggio(const PuntoDiSalvataggio&) = delete;
+    PuntoDiSalvataggio& operator=(const PuntoDiSalvataggio&) = delete;
+    void rilascia()
+    {
+        m_chiuso = true;
+        m_db.rilasciaPunto();
+    }
+
+private:
+    Database& m_db;
+    bool m_chiuso = false;
 };
