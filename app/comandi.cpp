@@ -290,7 +290,7 @@ public:
             return esito;
         if (m_dtm.FileDellApplicazione(uscita))
             return erroreArgomenti(ErrUscitaProtetta, QDir::toNativeSeparators(uscita));
-        try {
+        return salvaStampa(uscita, [&]() -> int {
             m_dtm.CaricaMemoria();
             ParametriPiano par;
             par.titolo = Stampa::DescrizioneStampa(m_dtm, gruppo, codice);
@@ -313,15 +313,8 @@ public:
             if (!doc)
                 return erroreArgomenti(ErrStampaSconosciuta, gruppo + QLatin1Char(' ') + QString::number(codice));
             Stampa::Salva(*doc, formato, uscita);
-        } catch (const ErroreStampa& e) {
-            m_dtm.MostraErroreCon(e.numero(), QDir::toNativeSeparators(e.dettaglio()));
-            return kErrore;
-        } catch (const ErroreDb& e) {
-            m_dtm.MostraErroreDb(e);
-            return kErrore;
-        }
-        stampa(m_dtm.TestoScelta(EtStampaSalvata) + QLatin1Char(' ') + QDir::toNativeSeparators(uscita));
-        return kOk;
+            return kOk;
+        });
     }
 
     // Copies the production database of this PRES.INI to the other engine; Motore is left as it
@@ -451,10 +444,25 @@ public:
         return kOk;
     }
 
-    // The run of the acquisition page without the window: status on standard error, warnings
-    // (rejections, terminals that failed) on standard output, then the counts. 1 when some
-    // terminal was not served to the end; rejected transactions are recorded for the
-    // error-punch report and do not fail the command.
+    // A report command's work: a report error or a database error becomes its message and
+    // status, and a report written to `uscita` is announced. `corpo` returns kOk once done.
+    int salvaStampa(const QString& uscita, const std::function<int()>& corpo)
+    {
+        try {
+            if (const int esito = corpo(); esito != kOk)
+                return esito;
+        } catch (const ErroreStampa& e) {
+            m_dtm.MostraErroreCon(e.numero(), QDir::toNativeSeparators(e.dettaglio()));
+            return kErrore;
+        } catch (const ErroreDb& e) {
+            m_dtm.MostraErroreDb(e);
+            return kErrore;
+        }
+        if (!uscita.isEmpty())
+            stampa(m_dtm.TestoScelta(EtStampaSalvata) + QLatin1Char(' ') + QDir::toNativeSeparators(uscita));
+        return kOk;
+    }
+
     // The terminals chosen by --terminale (all when none) go through `corsa`; the counts are
     // then told by `riepilogo`. The run's own status, kOk or kErrore, is returned.
     int corsaSuiTerminali(EsitoRun (TdtmAcquisizione::*corsa)(const LibreriaTerminali&, const QList<int>&, OsservatoreAcquisizione&),
@@ -475,6 +483,10 @@ public:
         return e.completa(int(ids.size())) && !e.logFallito ? kOk : kErrore;
     }
 
+    // The run of the acquisition page without the window: status on standard error, warnings
+    // (rejections, terminals that failed) on standard output, then the counts. 1 when some
+    // terminal was not served to the end; rejected transactions are recorded for the
+    // error-punch report and do not fail the command.
     int acquisisci()
     {
         return corsaSuiTerminali(&TdtmAcquisizione::Acquisisci, [this](const EsitoRun& e, int completati, int scelti) {
@@ -577,7 +589,7 @@ public:
             return esito;
         if (!uscita.isEmpty() && m_dtm.FileDellApplicazione(uscita))
             return erroreArgomenti(ErrUscitaProtetta, QDir::toNativeSeparators(uscita));
-        try {
+        return salvaStampa(uscita, [&]() -> int {
             m_dtm.CaricaMemoria();
             if (m_arg.presente("dip")) {
                 QList<int> ids;
@@ -598,15 +610,8 @@ public:
             }
             const QString descrizione = Stampa::DescrizioneStampa(m_dtm, QStringLiteral("CA"), Stampa::kPresentiAssenti);
             Stampa::Salva(TrptPreAss(m_dtm).Crea(descrizione, p, righe), formato, uscita);
-        } catch (const ErroreStampa& e) {
-            m_dtm.MostraErroreCon(e.numero(), QDir::toNativeSeparators(e.dettaglio()));
-            return kErrore;
-        } catch (const ErroreDb& e) {
-            m_dtm.MostraErroreDb(e);
-            return kErrore;
-        }
-        stampa(m_dtm.TestoScelta(EtStampaSalvata) + QLatin1Char(' ') + QDir::toNativeSeparators(uscita));
-        return kOk;
+            return kOk;
+        });
     }
 
     // Refused without --conferma: then it only says what it would delete.

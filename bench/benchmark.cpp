@@ -19,6 +19,7 @@
 #include "database.h"
 #include "demo.h"
 #include "istruzioneveloce.h"
+#include "misura.h"
 #include "tdtmelab.h"
 #include "tdtmpresenze.h"
 
@@ -29,22 +30,13 @@
 #include <QTemporaryDir>
 
 #include <cstdio>
-#include <sys/resource.h>
+
+using Misura::argomento;
+using Misura::piccoMemoriaMb;
 
 namespace {
 
-double piccoMemoriaMb()
-{
-    rusage u{};
-    getrusage(RUSAGE_SELF, &u);
-    return double(u.ru_maxrss) / 1024.0;  // kilobytes on Linux
-}
 
-int argomento(const QStringList& a, const QString& nome, int predefinito)
-{
-    const int i = a.indexOf(nome);
-    return i >= 0 && i + 1 < a.size() ? a.at(i + 1).toInt() : predefinito;
-}
 
 // Where the run keeps the company and its untouched copy for the floor run.
 struct Banco {

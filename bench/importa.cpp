@@ -14,6 +14,7 @@
 #include "demo.h"
 #include "importatimbrature.h"
 #include "istruzioneveloce.h"
+#include "misura.h"
 #include "tdtmpresenze.h"
 
 #include <QCoreApplication>
@@ -24,24 +25,9 @@
 #include <QTemporaryDir>
 
 #include <cstdio>
-#include <sys/resource.h>
 
-namespace {
-
-double piccoMemoriaMb()
-{
-    rusage u{};
-    getrusage(RUSAGE_SELF, &u);
-    return double(u.ru_maxrss) / 1024.0;  // kilobytes on Linux
-}
-
-int argomento(const QStringList& a, const QString& nome, int predefinito)
-{
-    const int i = a.indexOf(nome);
-    return i >= 0 && i + 1 < a.size() ? a.at(i + 1).toInt() : predefinito;
-}
-
-}  // namespace
+using Misura::argomento;
+using Misura::piccoMemoriaMb;
 
 int main(int argc, char* argv[])
 {

@@ -7,6 +7,7 @@
 //   RESULT employees=N seconds=S
 
 #include "demo.h"
+#include "misura.h"
 #include "tabellone.h"
 #include "tdtmpresenze.h"
 
@@ -17,15 +18,8 @@
 
 #include <cstdio>
 
-namespace {
+using Misura::argomento;
 
-int argomento(const QStringList& a, const QString& nome, int predefinito)
-{
-    const int i = a.indexOf(nome);
-    return i >= 0 && i + 1 < a.size() ? a.at(i + 1).toInt() : predefinito;
-}
-
-}  // namespace
 
 int main(int argc, char* argv[])
 {
