@@ -7,6 +7,8 @@
 #include "tdtmpresenze.h"
 
 #include <QFile>
+#include <algorithm>
+#include <cstring>
 #include <limits>
 #include <optional>
 #include <QSet>
@@ -26,14 +28,77 @@ bool cifra(char c)
 }
 
 // The `lunghezza` bytes from column `posizione` (from 1); fewer when the line is shorter.
-QByteArray colonne(const QByteArray& riga, int posizione, int lunghezza)
+QByteArrayView colonne(QByteArrayView riga, int posizione, int lunghezza)
 {
     if (posizione < 1 || lunghezza <= 0 || posizione > riga.size())
         return {};
-    return riga.mid(posizione - 1, lunghezza);
+    return riga.sliced(posizione - 1, qMin(qsizetype(lunghezza), riga.size() - posizione + 1));
+}
+
+bool spazio(char c)
+{
+    return c == ' ' || (c >= '\t' && c <= '\r');
+}
+
+// The cause as stored: trimmed, zeros in front up to four, none for "0000".
+QString causale(QByteArrayView campo)
+{
+    const QString caus = QString::fromLatin1(campo).trimmed().rightJustified(4, QLatin1Char('0'));
+    return caus == QLatin1String("0000") ? QString() : caus;
+}
+
+// The same in UTF-8 into `testo`, which keeps its room from line to line: the cause is
+// mostly four digits, taken as they are.
+void causaleUtf8(QByteArrayView campo, QByteArray& testo)
+{
+    if (campo.size() <= 4 && std::all_of(campo.begin(), campo.end(), [](char c) { return uchar(c) < 0x80; })) {
+        // ASCII: the bytes trimmed are the characters trimmed.
+        campo = campo.trimmed();
+        testo.resize(4);
+        const qsizetype zeri = 4 - campo.size();
+        std::fill_n(testo.data(), zeri, '0');
+        std::copy(campo.begin(), campo.end(), testo.data() + zeri);
+        if (testo == "0000")
+            testo.resize(0);
+        return;
+    }
+    testo = causale(campo).toUtf8();
+}
+
+// Writes the low n digits of v at p, as the stored layouts have them.
+void cifreIn(char* p, int v, int n)
+{
+    for (int i = n - 1; i >= 0; --i) {
+        p[i] = char('0' + v % 10);
+        v /= 10;
+    }
+}
+
+// A badge as the file writes it, hashed with a few operations a byte: the general hash of
+// the library costs more than the rest of the line's reading.
+struct ChiaveBadge {
+    QByteArrayView cifre;
+    bool operator==(const ChiaveBadge& b) const { return cifre == b.cifre; }
+};
+
+size_t qHash(const ChiaveBadge& k, size_t seme = 0)
+{
+    size_t h = 14695981039346656037ULL ^ seme;
+    for (char c : k.cifre)
+        h = (h ^ uchar(c)) * 1099511628211ULL;
+    return h;
 }
 
 }  // namespace
+
+// What a line says, as the bytes and numbers it holds: reading it allocates nothing.
+struct ImportaTimbrature::Campi {
+    QByteArrayView badge;  // LunghBadge digits, as in the file
+    char verso = 0;        // 'E', 'U', or 0 when the character is neither
+    qint64 giorno = 0;     // Julian day
+    int minuti = 0;        // from midnight of giorno; hours past 24 move into the next days
+    QByteArrayView caus;   // the cause's columns, as in the file
+};
 
 // The statements of one import, and what it already learnt from them: each badge code's
 // rows are read once, and each employee's recorded times once, within the file's span
@@ -41,24 +106,55 @@ QByteArray colonne(const QByteArray& riga, int posizione, int lunghezza)
 struct ImportaTimbrature::Istruzioni {
     QSqlQuery badge;
     QSqlQuery registrate;
-    std::optional<IstruzioneVeloce> inserisci;
     QString dal, al;  // the span of the file's punches
+    // The texts bound to the insert, rewritten line by line in place: the statement reads
+    // them where they are until they are bound again, so they outlive it.
+    QByteArray quando = QByteArray(19, ' ');  // as Sql::testoDataMinuti writes it
+    qint64 giornoScritto = std::numeric_limits<qint64>::min();
+    QByteArray caus;
+    std::optional<IstruzioneVeloce> inserisci;
 
     struct Periodo {
         qint64 inizio = 0, fine = 0;  // instants (see istante); fine 0 when open
         int idDip = 0;
     };
-    QHash<QString, QList<Periodo>> badgeLetti;
+    // Keyed by the badge's bytes in the file, which all have the same length: the key
+    // stays in the file's text and nothing is built for a line whose badge was seen.
+    QHash<ChiaveBadge, QList<Periodo>> badgeLetti;
     QHash<int, QSet<qint64>> orariRegistrati;
+
+    // Writes the date-time as Sql::testoDataMinuti, and the date only when it changes.
+    void scriviQuando(qint64 giorno, int minuti)
+    {
+        giorno += minuti / 1440;
+        minuti %= 1440;
+        char* p = quando.data();
+        if (giorno != giornoScritto) {
+            int anno = 0, mese = 0, gg = 0;
+            QDate::fromJulianDay(giorno).getDate(&anno, &mese, &gg);
+            cifreIn(p, anno, 4);
+            p[4] = '-';
+            cifreIn(p + 5, mese, 2);
+            p[7] = '-';
+            cifreIn(p + 8, gg, 2);
+            p[10] = ' ';
+            p[13] = ':';
+            p[16] = ':';
+            p[17] = p[18] = '0';
+            giornoScritto = giorno;
+        }
+        cifreIn(p + 11, minuti / 60, 2);
+        cifreIn(p + 14, minuti % 60, 2);
+    }
 };
 
 namespace {
 
 // A date-time as seconds from the start of the calendar: compared and hashed as a number,
 // so the badge periods and the duplicate check take no text per line.
-qint64 istante(const QDate& d, int secondi)
+qint64 istante(qint64 giorno, int secondi)
 {
-    return d.toJulianDay() * 86400 + secondi;
+    return giorno * 86400 + secondi;
 }
 
 qint64 istante(const QVariant& v)
@@ -66,7 +162,26 @@ qint64 istante(const QVariant& v)
     const QDateTime dt = Sql::leggiDataOra(v);
     if (!dt.isValid())
         return std::numeric_limits<qint64>::min();  // before everything, as an empty text
-    return istante(dt.date(), dt.time().msecsSinceStartOfDay() / 1000);
+    return istante(dt.date().toJulianDay(), dt.time().msecsSinceStartOfDay() / 1000);
+}
+
+// Calls `riga` with each line of `dati` from `inizio`, without its line end, until it
+// returns false; returns where it stopped.
+template<typename F>
+qsizetype perRiga(const QByteArray& dati, qsizetype inizio, F&& riga)
+{
+    const char* d = dati.constData();
+    const qsizetype n = dati.size();
+    while (inizio < n) {
+        const void* fine = std::memchr(d + inizio, '\n', size_t(n - inizio));
+        const qsizetype a = fine ? static_cast<const char*>(fine) - d : n;
+        const qsizetype lunga = a > inizio && d[a - 1] == '\r' ? a - 1 - inizio : a - inizio;
+        const QByteArrayView r(d + inizio, lunga);
+        inizio = a + 1;
+        if (!riga(r))
+            break;
+    }
+    return inizio;
 }
 
 }  // namespace
@@ -76,42 +191,49 @@ ImportaTimbrature::ImportaTimbrature(TdtmPresenze& dtm, const FormatoFileAcq& fo
     for (const CodiceDescr& c : m_dtm.Codici(QStringLiteral("Costanti8"), QStringLiteral("TData"), QStringLiteral("TDataCod")))
         if (c.descr == m_formato.FormatoData)
             m_codiceData = c.codice;
+    // One byte a character: anything but D, M and Y is a separator's place.
+    for (const QChar c : std::as_const(m_codiceData))
+        m_partiData.append(c == QLatin1Char('D') || c == QLatin1Char('M') || c == QLatin1Char('Y') ? char(c.unicode()) : '-');
+    // A line's character is one byte read as Latin-1: only such a character can match it.
+    const auto carattere = [](const QString& c) { return c.size() == 1 && c.at(0).unicode() < 0x100 ? int(c.at(0).unicode()) : -1; };
+    m_carIngresso = carattere(m_formato.CarIngresso);
+    m_carUscita = carattere(m_formato.CarUscita);
 }
 
-int ImportaTimbrature::LeggiRiga(const QByteArray& riga, TimbraturaLetta* t) const
+int ImportaTimbrature::leggi(QByteArrayView riga, Campi* t) const
 {
     const FormatoFileAcq& f = m_formato;
     // A blank line has no date to read: it is refused for it, not for its missing badge.
-    if (riga.trimmed().isEmpty())
+    if (std::all_of(riga.begin(), riga.end(), spazio))
         return Msg::ErrDataFormato;
 
     // A badge length of 0 reads no badge at all, rather than giving every line to "0000000000".
-    const QByteArray badge = colonne(riga, f.PosizBadge, f.LunghBadge);
-    if (f.LunghBadge == 0 || badge.size() < f.LunghBadge)
+    t->badge = colonne(riga, f.PosizBadge, f.LunghBadge);
+    if (f.LunghBadge == 0 || t->badge.size() < f.LunghBadge)
         return Msg::ErrBadgeNonValido;
-    for (char c : badge)
+    for (char c : t->badge)
         if (!cifra(c))
             return Msg::ErrBadgeNonValido;
-    t->badge = QString::fromLatin1(badge).rightJustified(10, QLatin1Char('0'));
 
     // An empty character never matches: a short line or an unset direction gives no direction.
-    const QString verso = QString::fromLatin1(colonne(riga, f.PosizVerso, 1));
-    t->verso.clear();
+    const QByteArrayView verso = colonne(riga, f.PosizVerso, 1);
+    t->verso = 0;
     if (!verso.isEmpty()) {
-        if (verso == f.CarIngresso)
-            t->verso = QStringLiteral("E");
-        else if (verso == f.CarUscita)
-            t->verso = QStringLiteral("U");
+        const int v = uchar(verso.front());
+        if (v == m_carIngresso)
+            t->verso = 'E';
+        else if (v == m_carUscita)
+            t->verso = 'U';
     }
 
-    const QByteArray data = colonne(riga, f.PosizData, int(f.FormatoData.size()));
+    const QByteArrayView data = colonne(riga, f.PosizData, int(f.FormatoData.size()));
     if (m_codiceData.isEmpty() || data.size() != m_codiceData.size() || f.FormatoData.size() != m_codiceData.size())
         return Msg::ErrDataFormato;
     int giorno = 0, mese = 0, anno = 0, cifreAnno = 0;
     for (qsizetype i = 0; i < data.size(); ++i) {
         const char c = data.at(i);
-        const QChar l = m_codiceData.at(i);
-        int* parte = l == QLatin1Char('D') ? &giorno : l == QLatin1Char('M') ? &mese : l == QLatin1Char('Y') ? &anno : nullptr;
+        const char l = m_partiData.at(i);
+        int* parte = l == 'D' ? &giorno : l == 'M' ? &mese : l == 'Y' ? &anno : nullptr;
         if (!parte) {
             if (c != '-' && c != '/')
                 return Msg::ErrDataFormato;
@@ -125,12 +247,13 @@ int ImportaTimbrature::LeggiRiga(const QByteArray& riga, TimbraturaLetta* t) con
     }
     if (cifreAnno == 2)
         anno += anno >= 50 ? 1900 : 2000;
-    t->giorno = QDate(anno, mese, giorno);
-    if (!t->giorno.isValid())
+    const QDate d(anno, mese, giorno);
+    if (!d.isValid())
         return DataInesistente;
+    t->giorno = d.toJulianDay();
 
     // Whole hours and minutes, with no range check: 2530 is 01:30 of the next day.
-    const QByteArray ora = colonne(riga, f.PosizOra, 4);
+    const QByteArrayView ora = colonne(riga, f.PosizOra, 4);
     if (ora.size() < 4)
         return Msg::ErrOraNonValida;
     for (char c : ora)
@@ -139,28 +262,40 @@ int ImportaTimbrature::LeggiRiga(const QByteArray& riga, TimbraturaLetta* t) con
     t->minuti = ((ora.at(0) - '0') * 10 + (ora.at(1) - '0')) * 60 + (ora.at(2) - '0') * 10 + (ora.at(3) - '0');
 
     // A cause at position 0 reads from the first column.
-    const QString caus = QString::fromLatin1(colonne(riga, qMax(f.PosizCausale, 1), f.LunghCausale)).trimmed()
-                             .rightJustified(4, QLatin1Char('0'));
-    t->caus = caus == QLatin1String("0000") ? QString() : caus;
+    t->caus = colonne(riga, qMax(f.PosizCausale, 1), f.LunghCausale);
     return 0;
 }
 
-int ImportaTimbrature::importaRiga(const QByteArray& riga, Istruzioni& q)
+int ImportaTimbrature::LeggiRiga(QByteArrayView riga, TimbraturaLetta* t) const
 {
-    TimbraturaLetta t;
-    if (const int esito = LeggiRiga(riga, &t); esito != 0)
+    Campi c;
+    const int esito = leggi(riga, &c);
+    if (esito == 0) {
+        t->badge = QString::fromLatin1(c.badge).rightJustified(10, QLatin1Char('0'));
+        t->verso = c.verso ? QString(QLatin1Char(c.verso)) : QString();
+        t->giorno = QDate::fromJulianDay(c.giorno);
+        t->minuti = c.minuti;
+        t->caus = causale(c.caus);
+    }
+    return esito;
+}
+
+int ImportaTimbrature::importaRiga(QByteArrayView riga, Istruzioni& q)
+{
+    Campi t;
+    if (const int esito = leggi(riga, &t); esito != 0)
         return esito;
     const qint64 quando = istante(t.giorno, t.minuti * 60);
 
-    auto periodi = q.badgeLetti.find(t.badge);
+    auto periodi = q.badgeLetti.find(ChiaveBadge{t.badge});
     if (periodi == q.badgeLetti.end()) {
         QList<Istruzioni::Periodo> l;
-        q.badge.bindValue(0, t.badge);
+        q.badge.bindValue(0, QString::fromLatin1(t.badge).rightJustified(10, QLatin1Char('0')));
         Database::esegui(q.badge);
         while (q.badge.next())
             l.append({istante(q.badge.value(0)), q.badge.value(1).isNull() ? 0 : istante(q.badge.value(1)), q.badge.value(2).toInt()});
         q.badge.finish();
-        periodi = q.badgeLetti.insert(t.badge, l);
+        periodi = q.badgeLetti.insert(ChiaveBadge{t.badge}, l);
     }
     // A badge whose end is a date is no longer valid after midnight of that day.
     int idDip = 0;
@@ -173,7 +308,7 @@ int ImportaTimbrature::importaRiga(const QByteArray& riga, Istruzioni& q)
         return Msg::ErrBadgeNonValido;
 
     // The direction is required: a line without one is refused as the table would refuse it.
-    if (t.verso.isEmpty())
+    if (!t.verso)
         return Msg::ErrTimbraturaNonRegistrata;
     auto registrate = q.orariRegistrati.find(idDip);
     if (registrate == q.orariRegistrati.end()) {
@@ -187,20 +322,27 @@ int ImportaTimbrature::importaRiga(const QByteArray& riga, Istruzioni& q)
         q.registrate.finish();
         registrate = q.orariRegistrati.insert(idDip, orari);
     }
-    if (registrate->contains(quando))
+    // One look-up for both the check and the record: the times of a thousand employees do
+    // not stay in the cache from one line of theirs to the next.
+    const qsizetype prima = registrate->size();
+    const auto orario = registrate->insert(quando);
+    if (registrate->size() == prima)
         return Msg::ErrTimbraturaNonRegistrata;
 
     IstruzioneVeloce& ins = *q.inserisci;
-    const QString testo = Sql::testoDataMinuti(t.giorno, t.minuti);
+    q.scriviQuando(t.giorno, t.minuti);
+    causaleUtf8(t.caus, q.caus);
+    const QByteArrayView verso = t.verso == 'E' ? "E" : "U";
     ins.lega(0, idDip);
-    ins.lega(1, testo);
-    ins.lega(2, testo);
-    ins.lega(3, t.verso);
-    ins.lega(4, t.verso);
-    ins.lega(5, t.caus);
-    if (!ins.eseguiSalvoVincoli())
+    ins.legaUtf8(1, q.quando);
+    ins.legaUtf8(2, q.quando);
+    ins.legaUtf8(3, verso);
+    ins.legaUtf8(4, verso);
+    ins.legaUtf8(5, q.caus);
+    if (!ins.eseguiSalvoVincoli()) {
+        registrate->erase(orario);
         return Msg::ErrTimbraturaNonRegistrata;
-    registrate->insert(quando);
+    }
     return 0;
 }
 
@@ -234,19 +376,20 @@ EsitoImportTimbrature ImportaTimbrature::Importa(const QString& file, Avanzament
                                            "VALUES (:id, :datav, :datao, :versov, :versoo, :caus)"));
 
     // The span of the file's punches bounds the recorded times read for the duplicate check.
-    for (qsizetype i = inizio; i < dati.size();) {
-        qsizetype a = dati.indexOf('\n', i);
-        if (a < 0)
-            a = dati.size();
-        TimbraturaLetta t;
-        if (LeggiRiga(dati.mid(i, a - i).chopped(a > i && dati.at(a - 1) == '\r' ? 1 : 0), &t) == 0) {
-            const QString quando = Sql::testoDataMinuti(t.giorno, t.minuti);
-            if (q.dal.isEmpty() || quando < q.dal)
-                q.dal = quando;
-            if (quando > q.al)
-                q.al = quando;
+    // In minutes, which order as the texts do.
+    qint64 primo = std::numeric_limits<qint64>::max(), ultimo = std::numeric_limits<qint64>::min();
+    perRiga(dati, inizio, [&](QByteArrayView riga) {
+        Campi t;
+        if (leggi(riga, &t) == 0) {
+            const qint64 quando = t.giorno * 1440 + t.minuti;
+            primo = qMin(primo, quando);
+            ultimo = qMax(ultimo, quando);
         }
-        i = a + 1;
+        return true;
+    });
+    if (primo <= ultimo) {
+        q.dal = Sql::testoDataMinuti(QDate::fromJulianDay(primo / 1440), int(primo % 1440));
+        q.al = Sql::testoDataMinuti(QDate::fromJulianDay(ultimo / 1440), int(ultimo % 1440));
     }
 
     avanzamento.Inizia(m_dtm.TestoScelta(Msg::EtImportaTimbrature), e.righe);
@@ -264,20 +407,14 @@ EsitoImportTimbrature ImportaTimbrature::Importa(const QString& file, Avanzament
     int numero = 0;
     while (inizio < dati.size() && !e.rigaDataInesistente) {
         Transazione tr(db);
-        for (int n = 0; n < kRighePerTransazione && inizio < dati.size(); ++n) {
-            qsizetype a = dati.indexOf('\n', inizio);
-            if (a < 0)
-                a = dati.size();
-            QByteArray riga = dati.mid(inizio, a - inizio);
-            inizio = a + 1;
-            if (riga.endsWith('\r'))
-                riga.chop(1);
+        int n = 0;
+        inizio = perRiga(dati, inizio, [&](QByteArrayView riga) {
             ++numero;
             const int esito = importaRiga(riga, q);
             avanzamento.Valore(numero);
             if (esito == DataInesistente) {
                 e.rigaDataInesistente = numero;
-                break;
+                return false;
             }
             if (esito == 0)
                 ++e.importate;
@@ -285,9 +422,10 @@ EsitoImportTimbrature ImportaTimbrature::Importa(const QString& file, Avanzament
                 e.avvisi.append({numero, esito});
             if (numero % kRighePerDomanda == 0 && avanzamento.Annullato()) {
                 e.annullato = true;
-                break;
+                return false;
             }
-        }
+            return ++n < kRighePerTransazione;
+        });
         tr.conferma();
         if (e.annullato)
             break;

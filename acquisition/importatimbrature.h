@@ -9,6 +9,7 @@
 #include "formatofile.h"
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QDate>
 #include <QHash>
 #include <QList>
@@ -57,7 +58,7 @@ public:
     // A line's result before the database: 0, or the code that refuses it (2601 badge,
     // 4113 date, 8004 time), or DataInesistente. `riga` holds the line's bytes, no line end.
     static constexpr int DataInesistente = -1;
-    int LeggiRiga(const QByteArray& riga, TimbraturaLetta* t) const;
+    int LeggiRiga(QByteArrayView riga, TimbraturaLetta* t) const;
 
     // Imports the file: nothing when the layout check fails. Progress goes to
     // `avanzamento`, one unit a line. Throws ErroreDb: the lines already imported stay.
@@ -67,10 +68,14 @@ public:
     QString Descrivi(const AvvisoImport& a) const;
 
 private:
+    struct Campi;
     struct Istruzioni;
-    int importaRiga(const QByteArray& riga, Istruzioni& q);
+    int leggi(QByteArrayView riga, Campi* c) const;
+    int importaRiga(QByteArrayView riga, Istruzioni& q);
 
     TdtmPresenze& m_dtm;
     FormatoFileAcq m_formato;
     QString m_codiceData;  // TDataCod of the chosen layout, empty when it is not one of the list
+    QByteArray m_partiData;  // m_codiceData as one byte a column
+    int m_carIngresso = -1, m_carUscita = -1;  // the direction characters as bytes, -1 when none can match
 };

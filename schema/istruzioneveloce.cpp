@@ -68,6 +68,16 @@ void IstruzioneVeloce::lega(int posizione, const QString& valore)
     }
 }
 
+void IstruzioneVeloce::legaUtf8(int posizione, QByteArrayView valore)
+{
+    if (!m_stmt)
+        m_query.bindValue(posizione, Sql::testo(QString::fromUtf8(valore)));
+    else if (valore.isEmpty())
+        sqlite3_bind_null(m_stmt, posizione + 1);
+    else
+        sqlite3_bind_text(m_stmt, posizione + 1, valore.data(), int(valore.size()), SQLITE_STATIC);
+}
+
 void IstruzioneVeloce::legaNull(int posizione)
 {
     if (m_stmt)

@@ -12,6 +12,7 @@
 #include "database.h"
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QList>
 #include <QSqlQuery>
 #include <QString>
@@ -29,6 +30,10 @@ public:
     void lega(int posizione, qint64 valore);
     // An empty text binds NULL, as everywhere (Sql::testo).
     void lega(int posizione, const QString& valore);
+    // The same text given as UTF-8 bytes that the caller keeps alive and unchanged until it
+    // binds the position again: the statement reads them where they are, so a text rebuilt
+    // for every run in one buffer costs no conversion and no allocation.
+    void legaUtf8(int posizione, QByteArrayView valore);
     void legaNull(int posizione);
 
     // Throws ErroreDb on failure.

@@ -195,7 +195,9 @@ void TstImporta::importa()
                             "0001770000O010720261x00\r\n"  // 8 bad time
                             "0001770000O01072049173\r\n"   // 9 short time
                             "0001770000O0107204917\xC3\xA0\r\n"  // 10 non-ASCII bytes
-                            "0001770000O010720491730";     // 11 year 2049, no line end
+                            "0001770000O010720491730\n"    // 11 year 2049
+                            "000177 7  O010720261000\n"    // 12 a cause in spaces
+                            "000177\xE0   O010720261100";  // 13 a Latin-1 cause, no line end
     const QString file = scrivi(amb.dir(), dati);
     FormatoFileAcq f = formato();
     f.FormatoData = QStringLiteral("GGMMAAAA");
@@ -203,19 +205,21 @@ void TstImporta::importa()
     AvanzamentoRegistro av;
     EsitoImportTimbrature e = imp.Importa(file, av);
     QVERIFY(e.eseguita);
-    QCOMPARE(e.righe, 11);
-    QCOMPARE(e.importate, 3);
+    QCOMPARE(e.righe, 13);
+    QCOMPARE(e.importate, 5);
     const QList<AvvisoImport> attesi{{2, ErrBadgeNonValido}, {4, ErrBadgeNonValido}, {5, ErrBadgeNonValido}, {6, ErrDataFormato},
                                      {7, ErrTimbraturaNonRegistrata}, {8, ErrOraNonValida}, {9, ErrOraNonValida}, {10, ErrOraNonValida}};
     QCOMPARE(e.avvisi, attesi);
     QVERIFY(!e.completa());
-    QCOMPARE(av.chiamate.first(), QStringLiteral("Inizia %1 11").arg(amb.dtm().TestoScelta(EtImportaTimbrature)));
-    QCOMPARE(av.valori.last(), 11);
+    QCOMPARE(av.chiamate.first(), QStringLiteral("Inizia %1 13").arg(amb.dtm().TestoScelta(EtImportaTimbrature)));
+    QCOMPARE(av.valori.last(), 13);
     QCOMPARE(av.chiamate.last(), QStringLiteral("Termina"));
     QCOMPARE(Banco::colonna(amb.db(), QStringLiteral("SELECT IdDip || ' ' || DataV || ' ' || DataO || ' ' || VersoV || VersoO || ' ' || "
                                                      "COALESCE(Caus, '-') FROM Timbrature ORDER BY DataV")),
              QStringLiteral("1 2026-06-29 08:00:00 2026-06-29 08:00:00 EE 0012,"
                             "2 2026-07-01 08:00:00 2026-07-01 08:00:00 EE -,"
+                            "2 2026-07-01 10:00:00 2026-07-01 10:00:00 UU 0007,"
+                            "2 2026-07-01 11:00:00 2026-07-01 11:00:00 UU 000\u00e0,"
                             "2 2049-07-01 17:30:00 2049-07-01 17:30:00 UU -"));
     QCOMPARE(imp.Descrivi(e.avvisi.first()), QStringLiteral("%1 2: 2601 %2").arg(amb.dtm().TestoScelta(EtRiga), amb.dtm().TestoErrore(2601)));
 
@@ -223,10 +227,10 @@ void TstImporta::importa()
     amb.esegui(QStringLiteral("UPDATE Timbrature SET DataV = '2026-07-01 08:05:00' WHERE IdDip = 2 AND DataV = '2026-07-01 08:00:00'"));
     e = imp.Importa(file, av);
     QCOMPARE(e.importate, 0);
-    QCOMPARE(e.avvisi.size(), 11);
-    for (int r : {1, 3, 11})
+    QCOMPARE(e.avvisi.size(), 13);
+    for (int r : {1, 3, 11, 12, 13})
         QVERIFY(e.avvisi.contains(AvvisoImport{r, ErrTimbraturaNonRegistrata}));
-    QCOMPARE(amb.conta(QStringLiteral("Timbrature")), 3);
+    QCOMPARE(amb.conta(QStringLiteral("Timbrature")), 5);
 }
 
 void TstImporta::dataInesistente()
