@@ -6,6 +6,7 @@
 #include "messaggi.h"
 #include "tdtmpresenze.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <algorithm>
 #include <cstring>
@@ -16,9 +17,11 @@
 
 namespace {
 
-// Lines stored per transaction: other workstations get their turn between them, and a
-// commit costs as much as some thousands of lines.
-constexpr int kRighePerTransazione = 20000;
+// How long a block of lines holds the database before it commits: other workstations get
+// their turn between blocks, well within the time they wait for a lock. Every commit writes
+// again the index pages the block touched, spread over all the employees in the file, so
+// short blocks would cost more than the lines themselves.
+constexpr int kMsPerTransazione = 1000;
 // Lines between two questions whether the user stopped the import.
 constexpr int kRighePerDomanda = 256;
 
@@ -407,7 +410,8 @@ EsitoImportTimbrature ImportaTimbrature::Importa(const QString& file, Avanzament
     int numero = 0;
     while (inizio < dati.size() && !e.rigaDataInesistente) {
         Transazione tr(db);
-        int n = 0;
+        QElapsedTimer blocco;
+        blocco.start();
         inizio = perRiga(dati, inizio, [&](QByteArrayView riga) {
             ++numero;
             const int esito = importaRiga(riga, q);
@@ -420,11 +424,13 @@ EsitoImportTimbrature ImportaTimbrature::Importa(const QString& file, Avanzament
                 ++e.importate;
             else
                 e.avvisi.append({numero, esito});
-            if (numero % kRighePerDomanda == 0 && avanzamento.Annullato()) {
+            if (numero % kRighePerDomanda != 0)
+                return true;
+            if (avanzamento.Annullato()) {
                 e.annullato = true;
                 return false;
             }
-            return ++n < kRighePerTransazione;
+            return blocco.elapsed() < kMsPerTransazione;
         });
         tr.conferma();
         if (e.annullato)
