@@ -3,8 +3,9 @@
 // "stampa" command after the company is open: the report read from the database into its
 // document, then written by the one call that saves any report.
 //
-//   quorlin-bench-stampe [--dipendenti N] [--giorni D] [--ripetizioni R]
+//   quorlin-bench-stampe [--dipendenti N] [--giorni D] [--ripetizioni R] [--conserva CARTELLA]
 //
+// --conserva keeps the four outputs in CARTELLA, to compare two versions of the reports.
 // The company is made and processed as quorlin-bench makes it. Every output is checked: a PDF
 // with its pages, a CSV with one record per employee (totals) or per employee heading, day
 // and total line (detail); a missing or short output fails the run (exit status 1). With R
@@ -28,10 +29,12 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QTemporaryDir>
 
 #include <cstdio>
+#include <ctime>
 #include <limits>
 
 using Misura::argomento;
@@ -67,8 +70,19 @@ QByteArray leggi(const QString& file)
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
+double secondiCpu()
+{
+    timespec t{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return double(t.tv_sec) + double(t.tv_nsec) / 1e9;
+}
+
 struct Misure {
     double secondi = std::numeric_limits<double>::max();
+    double documento = std::numeric_limits<double>::max();  // of which reading the report into its document
+    // Processor time of the same run: on a machine shared with other work it tells a change of
+    // the code from a busy moment.
+    double cpu = std::numeric_limits<double>::max();
     QByteArray uscita;
 };
 
@@ -142,17 +156,26 @@ int main(int argc, char* argv[])
         for (int r = 0; r < ripetizioni; ++r) {
             QElapsedTimer t;
             t.start();
+            const double cpuInizio = secondiCpu();
             ParametriPiano par;
             par.titolo = Stampa::DescrizioneStampa(dtm, QStringLiteral("CP"), codice);
             par.dal = dal;
             par.al = al;
             par.rigaSelezione = Stampa::RigaSelezionePiano(dtm, dal, al);
             const std::optional<DocumentoStampa> doc = Stampa::DocumentoPiano(dtm, codice, par);
+            m.documento = std::min(m.documento, t.elapsed() / 1000.0);
             if (doc)
                 Stampa::Salva(*doc, formato, file);
             m.secondi = std::min(m.secondi, t.elapsed() / 1000.0);
+            m.cpu = std::min(m.cpu, secondiCpu() - cpuInizio);
         }
         m.uscita = leggi(file);
+        if (const int i = int(a.indexOf(QStringLiteral("--conserva"))); i >= 0) {
+            const QString copia = QDir(a.value(i + 1)).filePath(QFileInfo(file).fileName());
+            QFile::remove(copia);
+            if (!QFile::copy(file, copia))
+                std::fprintf(stderr, "--conserva: copia non riuscita\n");
+        }
         return m;
     };
 
@@ -165,10 +188,14 @@ int main(int argc, char* argv[])
         const int pagineTotali = paginePdf(totPdf.uscita), pagineDettaglio = paginePdf(detPdf.uscita);
         const int recordTotali = recordCsv(totCsv.uscita), recordDettaglio = recordCsv(detCsv.uscita);
         const double picco = piccoMemoriaMb();
-        std::printf("totali: PDF %.3f s (%d pagine, %lld byte), CSV %.3f s (%d record su %d attesi)\n", totPdf.secondi, pagineTotali,
-                    qint64(totPdf.uscita.size()), totCsv.secondi, recordTotali, attesiTotali);
-        std::printf("dettaglio: PDF %.3f s (%d pagine, %lld byte), CSV %.3f s (%d record su %d attesi)\n", detPdf.secondi,
-                    pagineDettaglio, qint64(detPdf.uscita.size()), detCsv.secondi, recordDettaglio, attesiDettaglio);
+        std::printf("totali: PDF %.3f s (%d pagine, %lld byte), CSV %.3f s (%d record su %d attesi); documento %.3f s\n",
+                    totPdf.secondi, pagineTotali, qint64(totPdf.uscita.size()), totCsv.secondi, recordTotali, attesiTotali,
+                    totCsv.documento);
+        std::printf("dettaglio: PDF %.3f s (%d pagine, %lld byte), CSV %.3f s (%d record su %d attesi); documento %.3f s\n",
+                    detPdf.secondi, pagineDettaglio, qint64(detPdf.uscita.size()), detCsv.secondi, recordDettaglio, attesiDettaglio,
+                    detCsv.documento);
+        std::printf("tempo di processore: totali PDF %.3f s, CSV %.3f s; dettaglio PDF %.3f s, CSV %.3f s\n", totPdf.cpu, totCsv.cpu,
+                    detPdf.cpu, detCsv.cpu);
         std::printf("memoria di picco: %.1f MB\n", picco);
         std::printf("RESULT employees=%d totali_pdf_s=%.3f totali_csv_s=%.3f dettaglio_pdf_s=%.3f dettaglio_csv_s=%.3f pages=%d "
                     "totali_pages=%d peak_mb=%.1f\n",
