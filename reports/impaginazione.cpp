@@ -2,6 +2,7 @@
 
 #include <QFileInfo>
 #include <QFontMetricsF>
+#include <QHash>
 #include <QImage>
 #include <QPageLayout>
 #include <QPageSize>
@@ -142,20 +143,27 @@ public:
           m_gruppo(carattere(9, true)), m_totale(carattere(8, true))
     {
         m_logo.load(doc.fileLogo);
+        m_altezzaGruppo = QFontMetricsF(m_gruppo, &m_dev).height() + 2 * mm(kSpazioRigaMm) + mm(1.5);
+        m_altezzaTotale = QFontMetricsF(m_totale, &m_dev).height() + 2 * mm(kSpazioRigaMm) + mm(1.0);
+        for (int c = 0; c < m_doc.colonne.size(); ++c)
+            m_celle.append({QFontMetricsF(fontCella(c), &m_dev), m_w.at(c) - 2 * mmX(kSpazioCellaMm), allineamento(m_doc.colonne.at(c)), {}});
     }
 
     int esegui()
     {
         nuovaPagina();
+        qreal prossima = m_doc.righe.isEmpty() ? 0 : altezza(m_doc.righe.first());
         for (qsizetype i = 0; i < m_doc.righe.size(); ++i) {
             const RigaStampa& r = m_doc.righe.at(i);
-            const qreal h = altezza(r);
+            const qreal h = prossima;
+            if (i + 1 < m_doc.righe.size())
+                prossima = altezza(m_doc.righe.at(i + 1));
             if (r.nuovaPagina && !m_paginaVuota)
                 nuovaPagina();
             // A group heading never stays alone at the foot of a page.
             qreal serve = h;
             if (r.tipo == RigaStampa::Tipo::Gruppo && i + 1 < m_doc.righe.size())
-                serve += altezza(m_doc.righe.at(i + 1));
+                serve += prossima;
             if (m_y + serve > m_area.bottom() && !m_paginaVuota)
                 nuovaPagina();
             disegna(r, h);
@@ -182,29 +190,35 @@ private:
         return Qt::TextWordWrap | Qt::AlignTop | (c.destra ? Qt::AlignRight : Qt::AlignLeft);
     }
 
-    qreal altezzaTesto(const QFont& f, qreal larghezza, const QString& testo, int flag) const
+    // Laying out a cell's text is the costliest step of a page: a column repeats its texts
+    // (dates, states, hours) line after line, so each is measured once per report.
+    qreal altezzaTesto(int c, const QString& testo)
     {
-        const QFontMetricsF fm(f, &m_dev);
+        Cella& cella = m_celle[c];
         if (testo.isEmpty())
-            return fm.height();
-        return std::max(fm.height(), fm.boundingRect(QRectF(0, 0, larghezza, 1e6), flag, testo).height());
+            return cella.metriche.height();
+        const auto noto = cella.altezze.constFind(testo);
+        if (noto != cella.altezze.cend())
+            return *noto;
+        const qreal h = std::max(cella.metriche.height(),
+                                 cella.metriche.boundingRect(QRectF(0, 0, cella.larghezza, 1e6), cella.allineamento, testo).height());
+        cella.altezze.insert(testo, h);
+        return h;
     }
 
-    qreal altezza(const RigaStampa& r) const
+    qreal altezza(const RigaStampa& r)
     {
         switch (r.tipo) {
         case RigaStampa::Tipo::Gruppo:
-            return QFontMetricsF(m_gruppo, &m_dev).height() + 2 * mm(kSpazioRigaMm) + mm(1.5);
+            return m_altezzaGruppo;
         case RigaStampa::Tipo::Totale:
-            return QFontMetricsF(m_totale, &m_dev).height() + 2 * mm(kSpazioRigaMm) + mm(1.0);
+            return m_altezzaTotale;
         case RigaStampa::Tipo::Dettaglio:
             break;
         }
         qreal h = 0;
-        for (int c = 0; c < m_doc.colonne.size(); ++c) {
-            const QString t = c < r.celle.size() ? r.celle.at(c) : QString();
-            h = std::max(h, altezzaTesto(fontCella(c), m_w.at(c) - 2 * mmX(kSpazioCellaMm), t, allineamento(m_doc.colonne.at(c))));
-        }
+        for (int c = 0; c < m_doc.colonne.size(); ++c)
+            h = std::max(h, altezzaTesto(c, c < r.celle.size() ? r.celle.at(c) : QString()));
         return h + 2 * mm(kSpazioRigaMm);
     }
 
@@ -337,6 +351,16 @@ private:
     const QList<qreal>& m_w;
     QFont m_grassetto, m_gruppo, m_totale;
     QImage m_logo;
+    // A column's body font measured on the device, the room inside its cells, its alignment
+    // and the height of each text met so far.
+    struct Cella {
+        QFontMetricsF metriche;
+        qreal larghezza;
+        int allineamento;
+        QHash<QString, qreal> altezze;
+    };
+    QList<Cella> m_celle;
+    qreal m_altezzaGruppo = 0, m_altezzaTotale = 0;
     int m_pagina = 0;
     qreal m_y = 0;
     bool m_paginaVuota = true;
