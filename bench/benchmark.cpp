@@ -19,6 +19,7 @@
 // counts from the start of the processing, to show it does not grow with the period.
 
 #include "avanzamento.h"
+#include "banco.h"
 #include "database.h"
 #include "demo.h"
 #include "istruzioneveloce.h"
@@ -43,7 +44,7 @@ namespace {
 
 
 // Where the run keeps the company and its untouched copy for the floor run.
-struct Banco {
+struct Luoghi {
     Dialetto::Motore motore = Dialetto::Motore::SQLite;
     Connessione azienda, copia;
 
@@ -56,7 +57,7 @@ struct Banco {
         else
             Database::creaSuServer(copia, azienda.database);
     }
-    ~Banco()
+    ~Luoghi()
     {
         if (motore == Dialetto::Motore::SQLite)
             return;
@@ -93,16 +94,9 @@ int main(int argc, char* argv[])
     const QStringList a = app.arguments();
     const int dipendenti = argomento(a, QStringLiteral("--dipendenti"), 1000);
     const int giorni = argomento(a, QStringLiteral("--giorni"), 31);
-    Banco banco;
-    if (const int i = a.indexOf(QStringLiteral("--motore")); i >= 0) {
-        const QString nome = a.value(i + 1);
-        if (nome.compare(QLatin1String("postgres"), Qt::CaseInsensitive) == 0)
-            banco.motore = Dialetto::Motore::PostgreSQL;
-        else if (!Dialetto::motoreDaNome(nome, &banco.motore)) {
-            std::fprintf(stderr, "--motore: sqlite o postgres\n");
-            return 2;
-        }
-    }
+    Luoghi banco;
+    if (!Banco::motore(a, &banco.motore))
+        return 2;
     // A fixed "today" makes runs comparable from one day to the next.
     const QDate oggi(2026, 11, 1);
     const QDate dal = oggi.addDays(-giorni), al = oggi.addDays(-1);
@@ -111,18 +105,11 @@ int main(int argc, char* argv[])
     const QString ini = QDir(dir.path()).filePath(QStringLiteral("PRES.INI"));
     if (banco.motore == Dialetto::Motore::PostgreSQL) {
         const QString nome = QStringLiteral("quorlin_bench_%1").arg(QCoreApplication::applicationPid());
-        QFile f(ini);
-        if (!f.open(QIODevice::WriteOnly) || f.write("[Ambiente START]\nMotore=PostgreSQL\nDatabase=" + nome.toUtf8() + "\n") <= 0)
-            return 1;
-        f.close();
-        banco.azienda.motore = banco.copia.motore = Dialetto::Motore::PostgreSQL;
-        banco.azienda.database = nome;
+        banco.copia.motore = Dialetto::Motore::PostgreSQL;
         banco.copia.database = nome + QStringLiteral("_copia");
-        banco.azienda = banco.azienda.completata();
         banco.copia = banco.copia.completata();
         try {
-            Database::eliminaSuServer(banco.azienda);
-            Database::creaSuServer(banco.azienda);
+            banco.azienda = Banco::aziendaSuServer(ini, nome);
         } catch (const ErroreDb& e) {
             std::fprintf(stderr, "%s\n", qPrintable(e.testo()));
             return 1;
@@ -134,15 +121,9 @@ int main(int argc, char* argv[])
     {
         TdtmPresenze dtm;
         dtm.setPresentatore(&presentatore);
-        dtm.Apri(ini, TdtmPresenze::ModoCreazione::Sempre);
-        dtm.setOggi(oggi);
         QElapsedTimer t;
         t.start();
-        OpzioniDemo o;
-        o.dipendenti = dipendenti;
-        o.giorni = giorni;
-        o.oggi = oggi;
-        const RisultatoDemo r = GeneraDemo(dtm, o);
+        const RisultatoDemo r = Banco::creaDemo(dtm, ini, dipendenti, giorni, oggi);
         secondiDemo = t.elapsed() / 1000.0;
         std::printf("demo: %d dipendenti, %d timbrature in %.2f s\n", r.dipendenti, r.timbrature, secondiDemo);
 
@@ -163,24 +144,13 @@ int main(int argc, char* argv[])
         dtm.setPresentatore(&presentatore);
         dtm.Apri(ini, TdtmPresenze::ModoCreazione::Mai);
         dtm.setOggi(oggi);
-        QList<int> ids;
-        QSqlQuery q = dtm.db().esegui(QStringLiteral("SELECT Id FROM Anagrafico ORDER BY Id"));
-        while (q.next())
-            ids << q.value(0).toInt();
-        q.finish();
-
         // The batch path: the same calls the "elabora" command makes.
         azzeraPiccoMemoria();
         QElapsedTimer t;
         t.start();
-        TdtmElab elab(dtm);
-        elab.setFinePianoMostrato(al);
-        AvanzamentoNullo avanzamento;
-        const EsitoElaborazione esito = elab.ElaboraDipendenti(ids, dal, al, avanzamento);
-        if (!esito.Errore.isEmpty()) {
-            std::fprintf(stderr, "errore: %s\n", qPrintable(esito.Errore));
+        const EsitoElaborazione esito = Banco::elaboraTutti(dtm, dal, al);
+        if (!esito.Errore.isEmpty())
             return 1;
-        }
         giorniElaborati = esito.Giorni;
         giorniAnomali = esito.GiorniConAnomalie;
         dtm.db().salvaSuDisco();

@@ -18,6 +18,7 @@
 //   RESULT employees=N open_ms=A next_ms=B cold_open_ms=C elabora_tutti_s=S peak_mb=M
 
 #include "avanzamento.h"
+#include "banco.h"
 #include "database.h"
 #include "demo.h"
 #include "misura.h"
@@ -40,21 +41,6 @@ using Misura::argomento;
 using Misura::piccoMemoriaMb;
 
 namespace {
-
-// The company's database on a server, dropped when the run ends.
-struct DatabaseServer {
-    std::optional<Connessione> c;
-    ~DatabaseServer()
-    {
-        if (!c)
-            return;
-        try {
-            Database::eliminaSuServer(*c);
-        } catch (const ErroreDb& e) {
-            std::fprintf(stderr, "%s\n", qPrintable(e.testo()));
-        }
-    }
-};
 
 double mediana(QList<double> v)
 {
@@ -88,16 +74,9 @@ int main(int argc, char* argv[])
     const QStringList a = app.arguments();
     const int dipendenti = argomento(a, QStringLiteral("--dipendenti"), 1000);
     const int ripetizioni = std::max(1, argomento(a, QStringLiteral("--ripetizioni"), 20));
-    Dialetto::Motore motore = Dialetto::Motore::SQLite;
-    if (const int i = a.indexOf(QStringLiteral("--motore")); i >= 0) {
-        const QString nome = a.value(i + 1);
-        if (nome.compare(QLatin1String("postgres"), Qt::CaseInsensitive) == 0)
-            motore = Dialetto::Motore::PostgreSQL;
-        else if (!Dialetto::motoreDaNome(nome, &motore)) {
-            std::fprintf(stderr, "--motore: sqlite o postgres\n");
-            return 2;
-        }
-    }
+    Dialetto::Motore motore;
+    if (!Banco::motore(a, &motore))
+        return 2;
     // Three whole months of punches before a fixed "today": the first two are processed, the
     // first is opened and the second is the next month; the third has its work-plan days
     // (as the check makes them) but no figures yet, and "Elabora tutti" processes it.
@@ -107,25 +86,14 @@ int main(int argc, char* argv[])
 
     QTemporaryDir dir;
     const QString ini = QDir(dir.path()).filePath(QStringLiteral("PRES.INI"));
-    DatabaseServer server;
+    Banco::DatabaseServer server;
     if (motore == Dialetto::Motore::PostgreSQL) {
-        const QString nome = QStringLiteral("quorlin_bench_piano_%1").arg(QCoreApplication::applicationPid());
-        QFile f(ini);
-        if (!f.open(QIODevice::WriteOnly) || f.write("[Ambiente START]\nMotore=PostgreSQL\nDatabase=" + nome.toUtf8() + "\n") <= 0)
-            return 1;
-        f.close();
-        Connessione c;
-        c.motore = Dialetto::Motore::PostgreSQL;
-        c.database = nome;
-        c = c.completata();
         try {
-            Database::eliminaSuServer(c);
-            Database::creaSuServer(c);
+            server.c = Banco::aziendaSuServer(ini, QStringLiteral("quorlin_bench_piano_%1").arg(QCoreApplication::applicationPid()));
         } catch (const ErroreDb& e) {
             std::fprintf(stderr, "%s\n", qPrintable(e.testo()));
             return 1;
         }
-        server.c = c;
     }
 
     PresentatoreStderr presentatore;
@@ -136,15 +104,9 @@ int main(int argc, char* argv[])
     qint64 controllo = 0;
     int giorniTutti = 0, giorniRipetuto = 0;
     try {
-        dtm.Apri(ini, TdtmPresenze::ModoCreazione::Sempre);
-        dtm.setOggi(oggi);
         QElapsedTimer t;
         t.start();
-        OpzioniDemo o;
-        o.dipendenti = dipendenti;
-        o.giorni = int(mese1.daysTo(oggi));
-        o.oggi = oggi;
-        const RisultatoDemo r = GeneraDemo(dtm, o);
+        const RisultatoDemo r = Banco::creaDemo(dtm, ini, dipendenti, int(mese1.daysTo(oggi)), oggi);
         std::printf("demo: %d dipendenti, %d timbrature in %.2f s\n", r.dipendenti, r.timbrature, t.elapsed() / 1000.0);
 
         // The plan gets its rows the way a company gets them: by processing.

@@ -16,6 +16,7 @@
 //   RESULT employees=N totali_pdf_s=S totali_csv_s=S dettaglio_pdf_s=S dettaglio_csv_s=S pages=P totali_pages=P peak_mb=M
 
 #include "avanzamento.h"
+#include "banco.h"
 #include "catalogo.h"
 #include "database.h"
 #include "demo.h"
@@ -106,28 +107,12 @@ int main(int argc, char* argv[])
     PresentatoreStderr presentatore;
     TdtmPresenze dtm;
     dtm.setPresentatore(&presentatore);
-    dtm.Apri(ini, TdtmPresenze::ModoCreazione::Sempre);
-    dtm.setOggi(oggi);
-    OpzioniDemo o;
-    o.dipendenti = dipendenti;
-    o.giorni = giorni;
-    o.oggi = oggi;
-    const RisultatoDemo demo = GeneraDemo(dtm, o);
+    const RisultatoDemo demo = Banco::creaDemo(dtm, ini, dipendenti, giorni, oggi);
     dtm.db().svuotaGiornale();
     {
-        QList<int> ids;
-        QSqlQuery q = dtm.db().esegui(QStringLiteral("SELECT Id FROM Anagrafico ORDER BY Id"));
-        while (q.next())
-            ids << q.value(0).toInt();
-        q.finish();
-        TdtmElab elab(dtm);
-        elab.setFinePianoMostrato(al);
-        AvanzamentoNullo avanzamento;
-        const EsitoElaborazione esito = elab.ElaboraDipendenti(ids, dal, al, avanzamento);
-        if (!esito.Errore.isEmpty()) {
-            std::fprintf(stderr, "errore: %s\n", qPrintable(esito.Errore));
+        const EsitoElaborazione esito = Banco::elaboraTutti(dtm, dal, al);
+        if (!esito.Errore.isEmpty())
             return 1;
-        }
         std::printf("demo: %d dipendenti, %d timbrature, %d giorni-dipendente elaborati\n", demo.dipendenti, demo.timbrature,
                     esito.Giorni);
     }
