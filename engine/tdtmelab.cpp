@@ -88,6 +88,7 @@ struct TdtmElab::Istruzioni {
     QSqlQuery svuotaEEvid, svuotaETimb, insEEvid, insETimb;
     // The writes of every processed day, bound by position.
     std::unique_ptr<IstruzioneVeloce> insPiano, updPiano, updPianoOrario, updTimb, insTimb, svuotaAnomalie, insAnomalia;
+    bool guardiaTimb = false;  // updTimb itself leaves a punch that would land on another
 };
 
 TdtmElab::TdtmElab(TdtmPresenze& dtm) : m_dtm(dtm) {}
@@ -136,8 +137,16 @@ void TdtmElab::preparaIstruzioni()
         q->updPiano = veloce(updPiano.arg(QString()));
         // The timetable chosen for the day is recorded with the figures, in the same transaction.
         q->updPianoOrario = veloce(updPiano.arg(QStringLiteral(",\n      IdOrario = :IdOrarioCorr")));
+        // A punch never moves onto another punch of the employee. Where a refusal is costly the
+        // statement itself changes nothing then; SQLite refuses it by the key, and updates the
+        // table in one pass that a read of the same table in the statement would prevent.
+        q->guardiaTimb = db.dialetto().rifiutoCostoso();
         q->updTimb = veloce(QStringLiteral("UPDATE Timbrature SET DataV = :DataNuova, VersoV = :VersoV\n"
-                                               "  WHERE IdDip = :IdDipCorr AND DataV = :DataV"));
+                                           "  WHERE IdDip = :IdDipCorr AND DataV = :DataV%1")
+                                .arg(q->guardiaTimb ? QStringLiteral(" AND NOT EXISTS (\n"
+                                                                     "    SELECT 1 FROM Timbrature AS Altra WHERE Altra.IdDip = :IdDipAltra AND\n"
+                                                                     "      Altra.DataV = :DataNuovaAltra AND Altra.DataV <> :DataVAltra)")
+                                                    : QString()));
         q->insTimb = veloce(QStringLiteral("INSERT INTO Timbrature (IdDip, DataV, VersoV) VALUES (:IdDipCorr, :DataNuova, :VersoV)"));
         q->orario = db.prepara(QStringLiteral("SELECT ALL OreMedie, PrimaTimb, UltimaTimb, ChiusGio FROM OrariRep WHERE\n    OrariRep.Id = :IdOrarioCorr"));
         // Rounding steps: the last row read for a direction wins; none means step 0. The
@@ -773,8 +782,17 @@ void TdtmElab::ScriviGiorno(const Profilo& p)
             q.lega(1, t.VersoV);
             q.lega(2, m_ctx.IdDipCorr);
             q.lega(3, t.DataV);
+            bool fatto = true;
+            if (m_q->guardiaTimb) {
+                q.lega(4, m_ctx.IdDipCorr);
+                q.lega(5, nuova);
+                q.lega(6, t.DataV);
+                q.esegui();
+            } else {
+                fatto = q.eseguiSalvoVincoli();
+            }
             // Another punch of the employee already at that time: this punch keeps its values.
-            if (q.eseguiSalvoVincoli() && q.righeToccate() > 0) {
+            if (fatto && q.righeToccate() > 0) {
                 auto vecchia = m_timbrature.extract(t.DataV);
                 if (!vecchia.empty()) {
                     vecchia.key() = nuova;

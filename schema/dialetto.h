@@ -47,6 +47,11 @@ public:
     explicit Dialetto(Motore m = Motore::SQLite) : m_motore(m) {}
     Motore motore() const { return m_motore; }
     QString nomeMotore() const { return nomeMotore(m_motore); }
+    // Whether a statement refused by a key spoils the transaction unless a savepoint surrounds
+    // it, two more round trips to the server each time: a statement often refused is then
+    // better written so that it changes nothing instead. SQLite undoes the refused statement
+    // alone, at no cost.
+    bool rifiutoCostoso() const { return m_motore != Motore::SQLite; }
 
     // Schema of the production tables, of the work tables and of this connection's
     // temporary tables.
