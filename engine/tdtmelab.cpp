@@ -431,19 +431,19 @@ void TdtmElab::elaboraDipendente(const QDate& inizio, const QDate& fine)
             m_timbrature.clear();
             m_giorniAnomalie.clear();
             {
-                QSqlQuery& p = m_q->piano;
-                p.bindValue(0, m_ctx.IdDipCorr);
-                p.bindValue(1, Sql::data(inizio));
-                p.bindValue(2, Sql::data(fine));
-                Database::esegui(p);
+                // Each read takes the employee and a span of days from the period's start.
+                const auto leggi = [&](QSqlQuery& q, const QDate& fino) -> QSqlQuery& {
+                    q.bindValue(0, m_ctx.IdDipCorr);
+                    q.bindValue(1, Sql::data(inizio));
+                    q.bindValue(2, Sql::data(fino));
+                    Database::esegui(q);
+                    return q;
+                };
+                QSqlQuery& p = leggi(m_q->piano, fine);
                 while (p.next())
                     m_piano.insert(p.value(0).toString(), {intero(p.value(1)), intero(p.value(2))});
                 p.finish();
-                QSqlQuery& t = m_q->timbrature;
-                t.bindValue(0, m_ctx.IdDipCorr);
-                t.bindValue(1, Sql::data(inizio));
-                t.bindValue(2, Sql::data(fine.addDays(2)));
-                Database::esegui(t);
+                QSqlQuery& t = leggi(m_q->timbrature, fine.addDays(2));
                 while (t.next()) {
                     Timbratura r;
                     r.IdDip = t.value(0).toInt();
@@ -455,11 +455,7 @@ void TdtmElab::elaboraDipendente(const QDate& inizio, const QDate& fine)
                     m_timbrature.insert_or_assign(r.DataV, std::move(r));
                 }
                 t.finish();
-                QSqlQuery& a = m_q->giorniAnomalie;
-                a.bindValue(0, m_ctx.IdDipCorr);
-                a.bindValue(1, Sql::data(inizio));
-                a.bindValue(2, Sql::data(fine));
-                Database::esegui(a);
+                QSqlQuery& a = leggi(m_q->giorniAnomalie, fine);
                 while (a.next())
                     m_giorniAnomalie.insert(a.value(0).toString());
                 a.finish();
